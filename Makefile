@@ -1,0 +1,39 @@
+# Two commands do everything: `make run` builds and starts the game,
+# `make test` builds and runs every test. Both install missing packages first.
+BUILD ?= build
+SAN_BUILD ?= build-sanitize
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps build run test sanitize-test art bench screenshots clean
+
+all: build
+
+deps:
+	@tools/install-deps.sh
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	tools/with-display.sh $(BUILD)/tarnwick
+
+test: build
+	cd $(BUILD) && ../tools/with-display.sh ctest --output-on-failure -j $(JOBS)
+
+# The same tests built with AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize-test: deps
+	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTARNWICK_SANITIZE=ON
+	cmake --build $(SAN_BUILD) -j $(JOBS)
+	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ../tools/with-display.sh ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	tools/with-display.sh $(BUILD)/bench/bench_frame
+
+clean:
+	rm -rf $(BUILD) $(SAN_BUILD)
