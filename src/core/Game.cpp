@@ -1,0 +1,105 @@
+#include "Game.h"
+
+#include "DialogueState.h"
+#include "GameState.h"
+#include "Keyboard.h"
+#include "MainState.h"
+
+#include <SFML/Window/Event.hpp>
+
+sf::RenderWindow Game::window(sf::VideoMode(640, 480, 32), "Tarnwick", sf::Style::Default,
+                              sf::ContextSettings());
+GameState* Game::currentState = nullptr;
+bool Game::running = false;
+int Game::part = -1;
+int Game::disguise = 0;
+int Game::defacedTables = 0;
+std::vector<GameState*> Game::retiredStates;
+
+void Game::initialize()
+{
+    window.setFramerateLimit(60);
+    Keyboard::initialize();
+    currentState = new MainState();
+}
+
+void Game::run()
+{
+    running = true;
+    while (true) {
+        sf::Event event;
+        while (window.pollEvent(event)) {
+            if (event.type == sf::Event::Closed)
+                running = false;
+            else if (event.type == sf::Event::KeyPressed && event.key.code == sf::Keyboard::Escape)
+                running = false;
+        }
+        Keyboard::update();
+        frame();
+        if (!running)
+            break;
+    }
+    cleanUp();
+}
+
+void Game::frame()
+{
+    if (currentState)
+        currentState->update();
+    releaseRetired();
+    if (currentState)
+        currentState->draw();
+    window.display();
+    window.clear(sf::Color(0, 0, 0, 255));
+}
+
+void Game::end()
+{
+    running = false;
+}
+
+void Game::displayDialogue(DialogueTree const* tree, Entity* speaker)
+{
+    currentState = new DialogueState(currentState, speaker, tree);
+}
+
+void Game::changeState(GameState* next)
+{
+    GameState* old = currentState;
+    currentState = next;
+    if (old && old != next)
+        retiredStates.push_back(old);
+}
+
+void Game::releaseRetired()
+{
+    // A released state may not be destroyed twice, nor may the current one.
+    std::vector<GameState*> retired;
+    retired.swap(retiredStates);
+    for (GameState* state : retired) {
+        if (state != currentState)
+            delete state;
+    }
+}
+
+void Game::destroyStates()
+{
+    releaseRetired();
+    // A conversation does not own the state it interrupted, so when the game
+    // ends inside one, the interrupted states are released along the chain.
+    GameState* state = currentState;
+    currentState = nullptr;
+    while (state) {
+        GameState* below = nullptr;
+        if (auto* talk = dynamic_cast<DialogueState*>(state))
+            below = talk->previous;
+        delete state;
+        state = below;
+    }
+}
+
+void Game::cleanUp()
+{
+    destroyStates();
+    window.close();
+}

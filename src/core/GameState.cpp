@@ -1,0 +1,82 @@
+#include "GameState.h"
+
+#include "Entity.h"
+
+#include <algorithm>
+
+GameState::~GameState()
+{
+    for (Entity* e : entities)
+        delete e;
+    entities.clear();
+    removedEntities.clear();
+}
+
+void GameState::add(Entity* e)
+{
+    if (!e || e->owner)
+        return;
+    entities.push_back(e);
+    e->owner = this;
+}
+
+void GameState::remove(Entity* e)
+{
+    if (!e || e->owner != this)
+        return;
+    removedEntities.push_back(e);
+    e->visible = false;
+    e->solid = false;
+}
+
+void GameState::deleteRemoved()
+{
+    while (!removedEntities.empty()) {
+        Entity* e = removedEntities.back();
+        removedEntities.pop_back();
+        auto found = std::find(entities.begin(), entities.end(), e);
+        if (found != entities.end()) {
+            entities.erase(found);
+            delete e;
+        }
+    }
+}
+
+void GameState::update()
+{
+    // By index: an entity's update may not add to this list, but it must never
+    // leave the loop holding a stale iterator either.
+    for (std::size_t i = 0; i < entities.size(); ++i)
+        entities[i]->update();
+    deleteRemoved();
+}
+
+void GameState::draw()
+{
+    for (std::size_t i = 0; i < entities.size(); ++i)
+        entities[i]->draw();
+}
+
+std::vector<Entity*> GameState::collide(Entity* e, sf::Vector2<int> const& offset)
+{
+    std::vector<Entity*> hits;
+    if (!e)
+        return hits;
+    // 64-bit sums: positions near the int limits must not overflow.
+    const long long left = static_cast<long long>(e->bounds.left) + offset.x;
+    const long long top = static_cast<long long>(e->bounds.top) + offset.y;
+    const long long right = left + e->bounds.width;
+    const long long bottom = top + e->bounds.height;
+    for (Entity* o : entities) {
+        if (o == e)
+            continue;
+        const long long oLeft = o->bounds.left;
+        const long long oTop = o->bounds.top;
+        const long long oRight = oLeft + o->bounds.width;
+        const long long oBottom = oTop + o->bounds.height;
+        if (std::max(left, oLeft) < std::min(right, oRight)
+            && std::max(top, oTop) < std::min(bottom, oBottom))
+            hits.push_back(o);
+    }
+    return hits;
+}
