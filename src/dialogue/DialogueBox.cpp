@@ -1,0 +1,133 @@
+#include "DialogueBox.h"
+
+#include "DialogueState.h"
+#include "DialogueTree.h"
+#include "Game.h"
+#include "Keyboard.h"
+
+#include <locale>
+
+bool DialogueBox::_initialized = false;
+sf::RectangleShape DialogueBox::_box;
+sf::Font DialogueBox::_font;
+
+DialogueBox::DialogueBox(DialogueTree const* tree, Entity* speaker, DialogueState* state)
+    : Entity(sf::Vector2<int>(0, 0))
+    , dialogueState(state)
+{
+    const sf::Vector2u size = Game::window.getSize();
+    const float w = static_cast<float>(size.x);
+    const float h = static_cast<float>(size.y);
+    if (!_initialized) {
+        _box.setSize(sf::Vector2f(w - 6, 100));
+        _box.setFillColor(sf::Color(0, 50, 200, 255));
+        _box.setOutlineColor(sf::Color(0, 25, 100, 255));
+        _box.setOutlineThickness(3);
+        _font.loadFromFile("res/fnt/LibMono.ttf"); // without it the panel shows no text
+        _initialized = true;
+    }
+
+    const sf::Vector2f centre = Game::window.getView().getCenter();
+    x = static_cast<int>(centre.x - w * 0.5f + 3);
+    y = static_cast<int>(centre.y - h * 0.5f + (h - 103));
+    bounds.left = x;
+    bounds.top = y;
+
+    _box.setPosition(static_cast<float>(x), static_cast<float>(y));
+    message.setFont(_font);
+    message.setPosition(static_cast<float>(x + 10), static_cast<float>(y));
+    message.setCharacterSize(10);
+
+    this->speaker = speaker;
+    loadFromTree(tree);
+}
+
+DialogueBox::~DialogueBox() = default;
+
+void DialogueBox::show(const std::string& page)
+{
+    message.setString(sf::String(page, std::locale()));
+}
+
+void DialogueBox::loadFromTree(DialogueTree const* next)
+{
+    node = next;
+    optionsShown = false;
+    selection = 0;
+    pages.clear();
+    const std::string heading = (speaker ? speaker->name : std::string()) + "\n\n";
+    if (node) {
+        for (const std::string& line : node->text)
+            pages.push_back(heading + line);
+    }
+    if (pages.empty()) {
+        // A node without lines shows the speaker's name alone.
+        show(heading);
+        return;
+    }
+    show(pages.front());
+    pages.pop_front();
+}
+
+void DialogueBox::loadOptions()
+{
+    selection = 0;
+    std::string list = (speaker ? speaker->name : std::string()) + "\n\n";
+    int number = 1;
+    for (const std::string& option : node->options)
+        list += " " + std::to_string(number++) + ". " + option + "\n\n";
+    show(list);
+}
+
+void DialogueBox::update()
+{
+    if (Keyboard::keyPressed(sf::Keyboard::Space)) {
+        if (!pages.empty()) {
+            show(pages.front());
+            pages.pop_front();
+        } else if (!node || node->options.empty()) {
+            Entity* who = speaker;
+            DialogueState* state = dialogueState;
+            const int choice = lastChoice;
+            if (who)
+                who->setState(choice);
+            if (state)
+                state->finished();
+            return; // this box belongs to a finished conversation now
+        } else if (!optionsShown) {
+            optionsShown = true;
+            loadOptions();
+        }
+    }
+    if (!optionsShown)
+        return;
+
+    int n = 0;
+    if (Keyboard::keyPressed(sf::Keyboard::Num1))
+        n = 1;
+    else if (Keyboard::keyPressed(sf::Keyboard::Num2))
+        n = 2;
+    else if (Keyboard::keyPressed(sf::Keyboard::Num3))
+        n = 3;
+    if (n != 0)
+        selection = n;
+    else
+        n = selection;
+    if (n == 0)
+        return;
+
+    // An option without a response leads nowhere: its key is ignored.
+    const std::size_t index = static_cast<std::size_t>(n - 1);
+    if (index < node->options.size() && index < node->responses.size()) {
+        lastChoice = n;
+        loadFromTree(&node->responses[index]);
+    }
+}
+
+void DialogueBox::draw()
+{
+    if (!visible)
+        return;
+    Game::window.draw(_box, sf::RenderStates::Default);
+    Game::window.draw(message, sf::RenderStates::Default);
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "Entity.h"
+
+#include <SFML/Graphics/Font.hpp>
+#include <SFML/Graphics/RectangleShape.hpp>
+#include <SFML/Graphics/Text.hpp>
+
+#include <deque>
+#include <string>
+
+class DialogueTree;
+class DialogueState;
+
+// The panel across the bottom of the screen that runs one conversation.
+class DialogueBox : public Entity {
+public:
+    DialogueBox(DialogueTree const* tree, Entity* speaker, DialogueState* state);
+    ~DialogueBox() override;
+
+    void update() override;
+    void draw() override;
+
+    void loadFromTree(DialogueTree const* node);
+    void loadOptions();
+
+    DialogueTree const* node = nullptr; // not owned
+    sf::Text message;
+    std::deque<std::string> pages;
+    int selection = 0;
+    int lastChoice = 0;
+    bool optionsShown = false;
+    Entity* speaker = nullptr;               // not owned
+    DialogueState* dialogueState = nullptr; // not owned
+
+    static bool _initialized;
+    static sf::RectangleShape _box;
+    static sf::Font _font;
+
+private:
+    void show(const std::string& page);
+};

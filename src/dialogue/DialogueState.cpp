@@ -1,0 +1,23 @@
+#include "DialogueState.h"
+
+#include "DialogueBox.h"
+#include "Game.h"
+
+DialogueState::DialogueState(GameState* previous, Entity* speaker, DialogueTree const* tree)
+    : previous(previous)
+{
+    add(new DialogueBox(tree, speaker, this));
+}
+
+void DialogueState::draw()
+{
+    if (previous)
+        previous->draw();
+    GameState::draw();
+}
+
+void DialogueState::finished()
+{
+    // The driver releases this state once its update pass has returned.
+    Game::changeState(previous);
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "GameState.h"
+
+class DialogueTree;
+class Entity;
+
+// A conversation shown over the state it interrupted, which stands still beneath it.
+class DialogueState : public GameState {
+public:
+    DialogueState(GameState* previous, Entity* speaker, DialogueTree const* tree);
+
+    void draw() override;
+    void finished();
+
+    GameState* previous = nullptr; // not owned
+};

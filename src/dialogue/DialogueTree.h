@@ -1,0 +1,24 @@
+#pragma once
+
+#include <boost/property_tree/ptree_fwd.hpp>
+
+#include <string>
+#include <vector>
+
+// One node of a conversation: what the speaker says here, what the player can
+// answer, and the node each answer leads to.
+class DialogueTree {
+public:
+    explicit DialogueTree(const boost::property_tree::ptree& tree);
+
+    // Reads a conversation file. Errors keep the library's exception types; a
+    // missing element is reported with the file's name in front.
+    static DialogueTree* load(const std::string& path);
+    // Reads prefix + "0.xml" up to prefix + (count - 1) + ".xml", in that order.
+    // On failure nothing read so far is kept.
+    static std::vector<DialogueTree*> loadNumbered(const std::string& prefix, int count);
+
+    std::vector<std::string> options;
+    std::vector<DialogueTree> responses;
+    std::vector<std::string> text;
+};
