@@ -1,0 +1,107 @@
+#include "Player.h"
+
+#include "Game.h"
+#include "GameState.h"
+#include "Graphics.h"
+#include "Keyboard.h"
+
+#include <SFML/Graphics/View.hpp>
+
+namespace {
+// The sheet's columns face up, right, down and left; directions count up,
+// left, down, right.
+int frameFor(int direction)
+{
+    static const int columns[4] = {0, 3, 2, 1};
+    return columns[direction];
+}
+}
+
+Player::Player(int x, int y)
+    : Entity(x, y)
+{
+    Graphics::loadTilemap("res/gfx/player.png", "player", 32);
+}
+
+void Player::update()
+{
+    if (direction >= 0 && direction <= 3) {
+        const long long tile = 4LL * Game::disguise + frameFor(direction);
+        const int slot = (tile >= 0 && tile <= 0x7fffffff) ? static_cast<int>(tile) : -1;
+        sprite.setTexture(*Graphics::getTexture("player", slot), false);
+    }
+
+    if (moving) {
+        if (2u * static_cast<unsigned>(stepFrames) < static_cast<unsigned>(sprite.getTextureRect().width)) {
+            ++stepFrames;
+            switch (direction) {
+            case 0: y -= 2; break;
+            case 1: x -= 2; break;
+            case 2: y += 2; break;
+            case 3: x += 2; break;
+            default: break;
+            }
+            sprite.setPosition(static_cast<float>(x), static_cast<float>(y));
+            bounds.left = x;
+            bounds.top = y;
+        } else {
+            moving = false;
+            stepFrames = 0;
+        }
+        centreCamera();
+        return;
+    }
+
+    using K = sf::Keyboard;
+    bool step = true;
+    if (Keyboard::keyDown(K::W) || Keyboard::keyDown(K::Up))
+        direction = 0;
+    else if (Keyboard::keyDown(K::D) || Keyboard::keyDown(K::Right))
+        direction = 3;
+    else if (Keyboard::keyDown(K::S) || Keyboard::keyDown(K::Down))
+        direction = 2;
+    else if (Keyboard::keyDown(K::A) || Keyboard::keyDown(K::Left))
+        direction = 1;
+    else
+        step = false;
+
+    if (step)
+        moving = true;
+    else if (Keyboard::keyPressed(K::Return) || Keyboard::keyPressed(K::Space))
+        interacting = true;
+
+    if ((moving || interacting) && owner) {
+        const int w = bounds.width;
+        sf::Vector2<int> offset(0, 0);
+        switch (direction) {
+        case 0: offset.y = -w; break;
+        case 1: offset.x = -w; break;
+        case 2: offset.y = w; break;
+        case 3: offset.x = w; break;
+        default: break;
+        }
+        const std::vector<Entity*> ahead = owner->collide(this, offset);
+        if (moving) {
+            for (Entity* e : ahead) {
+                if (e->solid) {
+                    moving = false;
+                    break;
+                }
+            }
+        } else {
+            for (auto it = ahead.rbegin(); it != ahead.rend(); ++it)
+                (*it)->interact();
+            interacting = false;
+        }
+    }
+    interacting = false;
+    centreCamera();
+}
+
+void Player::centreCamera()
+{
+    sf::View view = Game::window.getView();
+    const float half = static_cast<float>(bounds.width / 2);
+    view.setCenter(sprite.getPosition().x + half, sprite.getPosition().y + half);
+    Game::window.setView(view);
+}

@@ -1,0 +1,51 @@
+#include "Table.h"
+
+#include "DialogueTree.h"
+#include "Game.h"
+#include "Graphics.h"
+
+#include <algorithm>
+
+Table::Table(int x, int y)
+    : Entity(x, y)
+{
+    dialogues = DialogueTree::loadNumbered("res/txt/table", 3);
+}
+
+Table::~Table()
+{
+    if (dialogue == mapDialogue
+        || std::find(dialogues.begin(), dialogues.end(), dialogue) != dialogues.end())
+        dialogue = nullptr;
+    for (DialogueTree* tree : dialogues)
+        delete tree;
+    dialogues.clear();
+    delete mapDialogue;
+}
+
+void Table::displayDialogue()
+{
+    if (dialogue && dialogue != mapDialogue
+        && std::find(dialogues.begin(), dialogues.end(), dialogue) == dialogues.end()) {
+        delete mapDialogue;
+        mapDialogue = dialogue;
+    }
+    if (defaced) {
+        dialogue = nullptr;
+    } else {
+        const int p = Game::part;
+        if (p >= 0 && p <= 2 && Game::defacedTables == p
+            && static_cast<std::size_t>(p) < dialogues.size())
+            dialogue = dialogues[static_cast<std::size_t>(p)];
+    }
+    Entity::displayDialogue();
+}
+
+void Table::setState(int)
+{
+    if (Game::defacedTables > Game::part || defaced)
+        return;
+    ++Game::defacedTables;
+    sprite.setTexture(*Graphics::getTexture(tileset, tile + Game::defacedTables), false);
+    defaced = true;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "Entity.h"
+
+#include <vector>
+
+class DialogueTree;
+
+// Furniture to deface: one table per part of the story.
+class Table : public Entity {
+public:
+    Table(int x, int y);
+    ~Table() override;
+
+    void displayDialogue() override;
+    void setState(int result) override;
+
+    bool defaced = false;
+    std::vector<DialogueTree*> dialogues; // owned: table0.xml to table2.xml
+    DialogueTree* mapDialogue = nullptr;  // owned: the map's conversation once the list replaced it
+};

@@ -1,0 +1,44 @@
+#include "Victim.h"
+
+#include "DialogueTree.h"
+#include "Game.h"
+#include "GameState.h"
+#include "Graphics.h"
+
+Victim::Victim(int x, int y)
+    : Entity(x, y)
+{
+}
+
+Victim::~Victim()
+{
+    delete secondDialogue;
+}
+
+void Victim::setState(int result)
+{
+    if (disguiseTaken)
+        return;
+    state = result;
+    if (result == 0 || result == 2)
+        return;
+    disguiseTaken = true;
+    sprite.setTexture(*Graphics::getTexture(tileset, tile + 1), false);
+    ++Game::disguise;
+}
+
+void Victim::displayDialogue()
+{
+    DialogueTree* offered = disguiseTaken ? dialogue : secondDialogue;
+    if (offered)
+        Game::displayDialogue(offered, this);
+}
+
+void Victim::update()
+{
+    if (part >= Game::part || removed)
+        return;
+    if (owner)
+        owner->remove(this);
+    removed = true;
+}
