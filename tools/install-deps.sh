@@ -3,7 +3,7 @@
 # when one is missing, so that it is quick when everything is already there.
 set -euo pipefail
 
-packages=(g++ cmake make pkg-config libsfml-dev libboost-dev libgtest-dev
+packages=(g++ cmake make pkg-config libsfml-dev libboost-dev libgtest-dev libx11-dev
           xvfb x11-utils xdotool imagemagick)
 missing=()
 for p in "${packages[@]}"; do
