@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(g++ cmake make pkg-config libsfml-dev libboost-dev libgtest-dev libx11-dev
-          xvfb x11-utils xdotool imagemagick)
+          xvfb x11-utils xdotool imagemagick libgl1-mesa-dri)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
