@@ -14,6 +14,7 @@
 #include <boost/property_tree/ptree.hpp>
 
 #include <charconv>
+#include <fstream>
 #include <climits>
 #include <memory>
 #include <vector>
@@ -84,6 +85,40 @@ int cellValue(const std::string& text, const std::string& file, long long index)
     return value;
 }
 
+// The JSON reader descends one call per nested array or object; a map file
+// nested absurdly deep is refused before it is parsed.
+constexpr int maxNesting = 64;
+
+void refuseDeepNesting(const std::string& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return; // the reader reports the missing file
+    int depth = 0;
+    unsigned long line = 1;
+    bool inString = false;
+    char c;
+    while (in.get(c)) {
+        if (c == '\n')
+            ++line;
+        if (inString) {
+            if (c == '\\')
+                in.get(c);
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > maxNesting)
+                throw pt::json_parser_error("arrays and objects nested more than "
+                                                + std::to_string(maxNesting) + " deep",
+                                            file, line);
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+}
+
 Entity* makeEntity(const std::string& type, int x, int y)
 {
     if (type == "player")
@@ -106,6 +141,7 @@ void Map::loadMap(const std::string& fileName, GameState* state)
     const std::string file = "res/maps/" + fileName;
 
     pt::ptree root;
+    refuseDeepNesting(file);
     pt::read_json(file, root);
 
     height = needPositive(root, "height", file);
