@@ -36,6 +36,13 @@ sanitize-test: deps
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ../tools/with-display.sh ctest --output-on-failure -j $(JOBS)
 
+screenshots: build
+	tools/screenshots.sh $(BUILD)
+
+art: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) --target makeart
+	$(BUILD)/tools/makeart .
+
 bench: build
 	tools/with-display.sh $(BUILD)/bench/bench_frame
 

@@ -110,3 +110,10 @@ pixel() {
   wx=$X; wy=$Y
   convert "$file" -format "%[pixel:p{$((wx + x)),$((wy + y))}]" info:
 }
+
+
+# window_shot FILE: the game window alone, as a 640 x 480 picture.
+window_shot() {
+  eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$1"
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <SFML/Window/Keyboard.hpp>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class DialogueBox;
+class Entity;
+class GameState;
+class Player;
+
+namespace testing_support {
+
+// Plays the world the way a person does, frame by frame through the key
+// tables: finds a way to a character, turns to face it, talks, pages and
+// chooses. Every key action is also written down in `actions`, in the words
+// the end-to-end scripts use ("step Left", "press Return", "press space",
+// "press 1"), so that the same route can be played on the real binary.
+class StoryDriver {
+public:
+    explicit StoryDriver(GameState* world);
+
+    Player* player() const;
+    // Walks next to `target` and faces it. False when no way leads there.
+    bool walkTo(const Entity* target);
+    // Presses Return: talks to whatever stands in the faced tile.
+    void talk();
+    // Runs the open conversation (and any stacked on it) to its end, answering
+    // each option list with what `choose` returns. Returns the pages read.
+    int converse(const std::function<int(const DialogueBox&)>& choose);
+    // Walk, talk and converse in one go. False when the target cannot be reached
+    // or no conversation opened.
+    bool visit(const Entity* target, int answer = 1);
+
+    void step(sf::Keyboard::Key key);
+    void press(sf::Keyboard::Key key);
+    void idle(int frames);
+    void note(const std::string& text); // a comment line in `actions`
+
+    GameState* world;
+    std::vector<std::string> actions;
+};
+
+} // namespace testing_support

@@ -1,0 +1,101 @@
+#include "TestSupport.h"
+
+#include "Game.h"
+#include "GameState.h"
+#include "Keyboard.h"
+
+#include <SFML/Graphics/Image.hpp>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace testing_support {
+
+ResourceDir::ResourceDir()
+{
+    previous = fs::current_path().string();
+    std::string pattern = (fs::temp_directory_path() / "tarnwick-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot make a temporary directory");
+    root = pattern;
+    fs::current_path(root);
+}
+
+ResourceDir::~ResourceDir()
+{
+    std::error_code ignored;
+    fs::current_path(previous, ignored);
+    fs::remove_all(root, ignored);
+}
+
+void ResourceDir::write(const std::string& path, const std::string& text) const
+{
+    const fs::path file = fs::path(root) / path;
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << text;
+}
+
+sf::Color tileColour(unsigned n)
+{
+    return sf::Color(static_cast<sf::Uint8>(10 + 20 * (n % 12)), static_cast<sf::Uint8>(200 - 7 * (n % 25)),
+                     static_cast<sf::Uint8>(40 + n), 255);
+}
+
+void ResourceDir::image(const std::string& path, unsigned width, unsigned height, unsigned tileSize) const
+{
+    const fs::path file = fs::path(root) / path;
+    fs::create_directories(file.parent_path());
+    sf::Image picture;
+    picture.create(width, height, sf::Color::Magenta);
+    const unsigned columns = (width + tileSize - 1) / tileSize;
+    for (unsigned py = 0; py < height; ++py)
+        for (unsigned px = 0; px < width; ++px)
+            picture.setPixel(px, py, tileColour((py / tileSize) * columns + px / tileSize));
+    picture.saveToFile(file.string());
+}
+
+std::string leafXml(const std::string& line)
+{
+    return "<dialogue><text><l>" + line + "</l></text></dialogue>";
+}
+
+void holdKeys(std::initializer_list<sf::Keyboard::Key> keys)
+{
+    for (int k = 0; k < sf::Keyboard::KeyCount; ++k) {
+        Keyboard::lastState[k] = Keyboard::currentState[k];
+        Keyboard::currentState[k] = false;
+    }
+    for (sf::Keyboard::Key key : keys)
+        Keyboard::currentState[key] = true;
+}
+
+void runFrame()
+{
+    Game::frame();
+}
+
+void runFrames(int count, std::initializer_list<sf::Keyboard::Key> keys)
+{
+    for (int i = 0; i < count; ++i) {
+        holdKeys(keys);
+        runFrame();
+    }
+}
+
+void resetGame()
+{
+    Game::destroyStates();
+    Game::running = false;
+    Game::part = -1;
+    Game::disguise = 0;
+    Game::defacedTables = 0;
+    for (int k = 0; k < sf::Keyboard::KeyCount; ++k)
+        Keyboard::lastState[k] = Keyboard::currentState[k] = false;
+    Game::window.setView(Game::window.getDefaultView());
+}
+
+} // namespace testing_support

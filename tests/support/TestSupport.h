@@ -1,0 +1,52 @@
+#pragma once
+
+#include <SFML/Graphics/Color.hpp>
+#include <SFML/Window/Keyboard.hpp>
+
+#include <initializer_list>
+#include <string>
+
+class GameState;
+
+namespace testing_support {
+
+// A fresh working directory holding a small resource tree of the test's own.
+// The process works inside it until the object goes away.
+class ResourceDir {
+public:
+    ResourceDir();
+    ~ResourceDir();
+    ResourceDir(const ResourceDir&) = delete;
+    ResourceDir& operator=(const ResourceDir&) = delete;
+
+    // Writes text to a path relative to the directory, making folders as needed.
+    void write(const std::string& path, const std::string& text) const;
+    // Writes a PNG of width x height pixels; every 32 x 32 tile (or tileSize) gets its own colour.
+    void image(const std::string& path, unsigned width, unsigned height, unsigned tileSize = 32) const;
+
+    const std::string& path() const { return root; }
+
+private:
+    std::string root;
+    std::string previous;
+};
+
+// The colour image() gives tile number n.
+sf::Color tileColour(unsigned n);
+
+// A one-line conversation, or one with options whose responses are one line each.
+std::string leafXml(const std::string& line);
+
+// Sets the key tables as the snapshot would: last frame's keys become the
+// previous table, the given keys are the ones down now.
+void holdKeys(std::initializer_list<sf::Keyboard::Key> keys);
+
+// One frame as the driver runs it (after the key snapshot).
+void runFrame();
+// Runs frames with the given keys held; returns after `count` frames.
+void runFrames(int count, std::initializer_list<sf::Keyboard::Key> keys = {});
+
+// Resets the driver and the story counters between tests and frees any state.
+void resetGame();
+
+} // namespace testing_support
