@@ -43,7 +43,9 @@ void Table::displayDialogue()
 
 void Table::setState(int)
 {
-    if (Game::defacedTables > Game::part || defaced)
+    // Three tables in all: once the last part has begun (its conversation can
+    // still have a table's stacked over it) nothing more is defaced.
+    if (Game::defacedTables > Game::part || defaced || Game::part > 2)
         return;
     ++Game::defacedTables;
     sprite.setTexture(*Graphics::getTexture(tileset, tile + Game::defacedTables), false);
