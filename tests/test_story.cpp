@@ -1,0 +1,491 @@
+#include "Boss.h"
+#include "DialogueBox.h"
+#include "DialogueState.h"
+#include "Game.h"
+#include "Graphics.h"
+#include "MainState.h"
+#include "Player.h"
+#include "Table.h"
+#include "TestSupport.h"
+#include "Victim.h"
+#include "Warden.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+using namespace testing_support;
+using K = sf::Keyboard;
+
+namespace {
+
+// The world: an outer hall with the boss (B), the player (P), three victims
+// (a, b, c of parts 0, 1 and 2) and three tables (x, y, z; y is a notice board
+// with a conversation of its own), and a room behind a door that the warden (W)
+// guards, holding one more table (t).
+const char* const layout[] = {
+    "############",
+    "#a.b.c#....#",
+    "#.....#....#",
+    "#.....#....#",
+    "#B.P..W..t.#",
+    "#.....#....#",
+    "#.....#....#",
+    "#x.y.z#....#",
+    "############",
+};
+const int columns = 12, rows = 9;
+
+// Tile numbers of the one tileset (4 x 5 tiles). A table's defaced pictures
+// follow its tile, a victim's undisguised picture follows its tile.
+enum Tile { Floor = 0, Wall = 1, Hero = 2, Guard = 3, Desk = 4, VictimA = 8, VictimB = 10,
+            VictimC = 12, Chief = 14, Notice = 15 };
+
+int tileOf(char c)
+{
+    switch (c) {
+    case 'P': return Hero;
+    case 'W': return Guard;
+    case 't': case 'x': case 'z': return Desk;
+    case 'y': return Notice;
+    case 'a': return VictimA;
+    case 'b': return VictimB;
+    case 'c': return VictimC;
+    case 'B': return Chief;
+    default: return -1;
+    }
+}
+
+std::string mapJson(const std::string& tileset)
+{
+    std::string floor, people;
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            const char cell = layout[r][c];
+            const std::string sep = floor.empty() ? "" : ",";
+            floor += sep + std::to_string((cell == '#' ? Wall : Floor) + 1);
+            people += sep + std::to_string(tileOf(cell) + 1);
+        }
+    }
+    return R"({"width":12,"height":9,"tilewidth":32,"tileheight":32,
+  "layers":[{"name":"ground","data":[)" + floor + R"(]},{"name":"people","data":[)" + people + R"(]}],
+  "tilesets":[{"name":")" + tileset + R"(","image":"../gfx/world.png","firstgid":1,"tileproperties":{
+    "0":{"type":"floor","solid":false},
+    "1":{"type":"wall","solid":true},
+    "2":{"type":"player","solid":false},
+    "3":{"type":"warden","solid":true,"name":"Warden"},
+    "4":{"type":"table","solid":true,"name":"Table"},
+    "8":{"type":"victim","solid":true,"part":0,"dialogue":"victim0","name":"Ann"},
+    "10":{"type":"victim","solid":true,"part":"1","dialogue":"victim1","name":"Bea"},
+    "12":{"type":"victim","solid":"1","part":2,"dialogue":"victim2","name":"Cal"},
+    "14":{"type":"boss","solid":true,"name":"Boss"},
+    "15":{"type":"table","solid":true,"dialogue":"notice","name":"Notice board"}}}]})";
+}
+
+std::string twoPages(const std::string& first)
+{
+    return "<dialogue><text><l>" + first + "</l><l>...</l></text></dialogue>";
+}
+
+std::string askXml(const std::string& ask)
+{
+    std::string xml = "<dialogue><text><l>" + ask + "</l></text><options>"
+                      "<o>Yes</o><o>No</o><o>Sure</o></options><responses>";
+    for (const char* reply : {"yes", "no", "sure"})
+        xml += std::string("<r><dialogue><text><l>") + reply + "</l></text></dialogue></r>";
+    return xml + "</responses></dialogue>";
+}
+
+class StoryTest : public ::testing::Test {
+protected:
+    void SetUp() override { resetGame(); }
+    void TearDown() override { resetGame(); }
+
+    void build(const std::string& tileset)
+    {
+        this->tileset = tileset;
+        dir.write("res/maps/testmap.json", mapJson(tileset));
+        dir.image("res/gfx/world.png", 128, 160);
+        dir.image("res/gfx/player.png", 128, 128);
+        for (int i = 0; i < 6; ++i)
+            dir.write("res/txt/warden" + std::to_string(i) + ".xml", twoPages("warden" + std::to_string(i)));
+        for (int i = 0; i < 4; ++i) {
+            const std::string n = std::to_string(i);
+            dir.write("res/txt/boss" + n + ".xml", twoPages("boss" + n));
+            if (i < 3) {
+                dir.write("res/txt/table" + n + ".xml", twoPages("table" + n));
+                dir.write("res/txt/victim" + n + "2.xml", askXml("victim" + n + "-ask"));
+                dir.write("res/txt/victim" + n + ".xml", leafXml("victim" + n + "-after"));
+            }
+        }
+        dir.write("res/txt/notice.xml", leafXml("notice"));
+
+        Game::running = true;
+        Game::currentState = world = new MainState();
+        player = find<Player>(3, 4);
+        warden = find<Warden>(6, 4);
+        boss = find<Boss>(1, 4);
+        room = find<Table>(9, 4);
+        x = find<Table>(1, 7);
+        y = find<Table>(3, 7);
+        z = find<Table>(5, 7);
+        a = find<Victim>(1, 1);
+        b = find<Victim>(3, 1);
+        c = find<Victim>(5, 1);
+        ASSERT_TRUE(player && warden && boss && room && x && y && z && a && b && c);
+        EXPECT_EQ(Game::part, -1);
+        EXPECT_EQ(Game::disguise, 0);
+        EXPECT_EQ(Game::defacedTables, 0);
+    }
+
+    template <class T> T* find(int column, int row) const
+    {
+        for (Entity* e : world->entities)
+            if (auto* t = dynamic_cast<T*>(e); t && e->x == 32 * column && e->y == 32 * row)
+                return t;
+        return nullptr;
+    }
+
+    // One driver frame; the driver runs none once the game has ended.
+    void frame(std::initializer_list<K::Key> keys = {})
+    {
+        if (!Game::running) {
+            ADD_FAILURE() << "a frame after the end of the game";
+            return;
+        }
+        holdKeys(keys);
+        runFrame();
+    }
+    void walk(K::Key key, int tiles)
+    {
+        for (int i = 0; i < 18 * tiles; ++i)
+            frame({key});
+        EXPECT_FALSE(player->moving);
+    }
+    // Turns towards a solid neighbour without stepping.
+    void face(K::Key key)
+    {
+        const int px = player->x, py = player->y;
+        frame({key});
+        frame();
+        EXPECT_FALSE(player->moving);
+        EXPECT_EQ(player->x, px);
+        EXPECT_EQ(player->y, py);
+    }
+    void talk()
+    {
+        frame({K::Return});
+        frame();
+    }
+    void pageThrough(int pages)
+    {
+        for (int i = 0; i < pages && Game::running; ++i) {
+            frame({K::Space});
+            if (Game::running)
+                frame();
+        }
+    }
+    void choose(int option)
+    {
+        const K::Key keys[] = {K::Num1, K::Num2, K::Num3};
+        frame({keys[option - 1]});
+        frame();
+    }
+    // The line on screen, without the speaker's name; empty when no conversation is open.
+    static std::string line()
+    {
+        auto* talk = dynamic_cast<DialogueState*>(Game::currentState);
+        if (!talk)
+            return "";
+        const std::string shown =
+            static_cast<DialogueBox*>(talk->entities.front())->message.getString().toAnsiString();
+        return shown.substr(shown.find("\n\n") + 2);
+    }
+    // Talks to a victim in front and answers its question with the option given.
+    void answer(const std::string& victim, int option)
+    {
+        talk();
+        EXPECT_EQ(line(), victim + "-ask");
+        pageThrough(1);
+        choose(option);
+        pageThrough(1);
+        EXPECT_EQ(Game::currentState, world);
+    }
+    // Talks to the one in front, expects the first line shown, and reads to the end.
+    void converse(const std::string& first, int pages = 2)
+    {
+        talk();
+        EXPECT_EQ(line(), first);
+        pageThrough(pages);
+        if (Game::running) {
+            EXPECT_EQ(Game::currentState, world);
+        }
+    }
+    void expectNothingOpens()
+    {
+        talk();
+        EXPECT_EQ(Game::currentState, world);
+    }
+    void expectPlayerAt(int column, int row) const
+    {
+        EXPECT_EQ(std::make_pair(player->x, player->y), std::make_pair(32 * column, 32 * row));
+    }
+    void expectWardenAt(int column, int row) const
+    {
+        EXPECT_EQ(std::make_pair(warden->x, warden->y), std::make_pair(32 * column, 32 * row));
+        EXPECT_EQ(warden->bounds, sf::IntRect(32 * column, 32 * row, 32, 32));
+    }
+    int picture(const Entity* e) const
+    {
+        for (int n = 0; n < 20; ++n)
+            if (e->sprite.getTexture() == Graphics::getTexture(tileset, n))
+                return n;
+        return -1;
+    }
+    int playerFrame() const
+    {
+        for (int n = 0; n < 16; ++n)
+            if (player->sprite.getTexture() == Graphics::getTexture("player", n))
+                return n;
+        return -1;
+    }
+    bool present(const Entity* e) const
+    {
+        return std::find(world->entities.begin(), world->entities.end(), e) != world->entities.end();
+    }
+    void expectCounters(int part, int disguise, int defaced) const
+    {
+        EXPECT_EQ(Game::part, part);
+        EXPECT_EQ(Game::disguise, disguise);
+        EXPECT_EQ(Game::defacedTables, defaced);
+    }
+
+    ResourceDir dir;
+    std::string tileset;
+    GameState* world = nullptr;
+    Player* player = nullptr;
+    Warden* warden = nullptr;
+    Boss* boss = nullptr;
+    Table *room = nullptr, *x = nullptr, *y = nullptr, *z = nullptr;
+    Victim *a = nullptr, *b = nullptr, *c = nullptr;
+};
+
+TEST_F(StoryTest, ThreeDisguisesTakenEarlyOpenTheWardensDoorInEveryPart)
+{
+    build("story_disguised");
+    frame();
+    EXPECT_EQ(playerFrame(), 3);
+
+    // Start phase: the warden says nothing and lets nobody by.
+    walk(K::Right, 2);
+    expectPlayerAt(5, 4);
+    face(K::Right);
+    expectNothingOpens();
+    walk(K::Right, 1);
+    expectPlayerAt(5, 4);
+    expectWardenAt(6, 4);
+
+    // The notice board shows its notice and cannot be defaced yet; a plain table says nothing.
+    walk(K::Left, 2);
+    walk(K::Down, 2);
+    expectPlayerAt(3, 6);
+    face(K::Down);
+    converse("notice", 1);
+    EXPECT_EQ(picture(y), Notice);
+    walk(K::Left, 2);
+    face(K::Down);
+    expectNothingOpens();
+    expectCounters(-1, 0, 0);
+
+    // The victims: Bea declines once, then all three give up their disguises.
+    walk(K::Right, 2);
+    walk(K::Up, 4);
+    expectPlayerAt(3, 2);
+    face(K::Up);
+    answer("victim1", 2);
+    expectCounters(-1, 0, 0);
+    EXPECT_EQ(picture(b), VictimB);
+    answer("victim1", 3);
+    expectCounters(-1, 1, 0);
+    EXPECT_EQ(picture(b), VictimB + 1);
+    EXPECT_EQ(playerFrame(), 4); // facing up in the first disguise
+    converse("victim1-after", 1);
+    EXPECT_EQ(Game::disguise, 1);
+
+    walk(K::Left, 2);
+    face(K::Up);
+    answer("victim0", 1);
+    EXPECT_EQ(picture(a), VictimA + 1);
+    walk(K::Right, 4);
+    expectPlayerAt(5, 2);
+    face(K::Up);
+    answer("victim2", 1);
+    EXPECT_EQ(picture(c), VictimC + 1);
+    expectCounters(-1, 3, 0);
+    EXPECT_EQ(playerFrame(), 12);
+
+    // The boss opens the story; a second talk in part 0 opens nothing.
+    walk(K::Down, 2);
+    walk(K::Left, 3);
+    expectPlayerAt(2, 4);
+    face(K::Left);
+    talk();
+    EXPECT_EQ(line(), "boss0");
+    expectCounters(0, 3, 0);
+    pageThrough(2);
+    EXPECT_TRUE(Game::running);
+    expectNothingOpens();
+
+    // Part 0: the warden steps aside; the table in his room is defaced.
+    walk(K::Right, 3);
+    face(K::Right);
+    converse("warden1");
+    expectWardenAt(7, 5);
+    walk(K::Right, 3);
+    expectPlayerAt(8, 4);
+    face(K::Right);
+    converse("table0");
+    EXPECT_EQ(picture(room), Desk + 1);
+    expectCounters(0, 3, 1);
+    expectNothingOpens();
+
+    walk(K::Left, 6);
+    expectPlayerAt(2, 4);
+    face(K::Left);
+    converse("boss1");
+    expectCounters(1, 3, 1);
+    EXPECT_FALSE(present(a));
+    EXPECT_TRUE(present(b));
+    EXPECT_TRUE(present(c));
+    expectWardenAt(7, 5); // three disguises are still ahead of part 1
+
+    // Part 1.
+    walk(K::Right, 5);
+    expectPlayerAt(7, 4);
+    face(K::Down);
+    converse("warden3");
+    expectWardenAt(7, 5);
+    walk(K::Left, 5);
+    walk(K::Down, 2);
+    walk(K::Left, 1);
+    expectPlayerAt(1, 6);
+    face(K::Down);
+    converse("table1");
+    EXPECT_EQ(picture(x), Desk + 2);
+    walk(K::Right, 2);
+    face(K::Down);
+    converse("notice", 1); // the second table of this part: its own conversation, no change
+    EXPECT_EQ(picture(y), Notice);
+    expectCounters(1, 3, 2);
+    walk(K::Up, 2);
+    walk(K::Left, 1);
+    face(K::Left);
+    converse("boss2");
+    expectCounters(2, 3, 2);
+    EXPECT_FALSE(present(b));
+    EXPECT_TRUE(present(c));
+    expectWardenAt(7, 5);
+
+    // Part 2 and the ending.
+    walk(K::Right, 5);
+    face(K::Down);
+    converse("warden5");
+    expectWardenAt(7, 5);
+    walk(K::Left, 2);
+    walk(K::Down, 2);
+    expectPlayerAt(5, 6);
+    face(K::Down);
+    converse("table2");
+    EXPECT_EQ(picture(z), Desk + 3);
+    expectCounters(2, 3, 3);
+    walk(K::Up, 2);
+    walk(K::Left, 3);
+    face(K::Left);
+    talk();
+    EXPECT_EQ(line(), "boss3");
+    expectCounters(3, 3, 3);
+    pageThrough(2);
+    EXPECT_FALSE(Game::running);
+    EXPECT_EQ(Game::currentState, world);
+    EXPECT_TRUE(present(c)); // the world is never updated again
+    EXPECT_EQ(picture(room), Desk + 1);
+    EXPECT_EQ(playerFrame(), 15);
+}
+
+TEST_F(StoryTest, WithoutDisguisesTheWardenNeverMovesButTheStoryStillEnds)
+{
+    build("story_plain");
+    walk(K::Up, 2);
+    face(K::Up);
+    answer("victim1", 2);
+    walk(K::Down, 2);
+    walk(K::Left, 1);
+    face(K::Left);
+    converse("boss0");
+    expectCounters(0, 0, 0);
+    expectNothingOpens();
+
+    // Part 0: the warden keeps his post; the table at the far right is defaced.
+    walk(K::Right, 3);
+    face(K::Right);
+    converse("warden0");
+    expectWardenAt(6, 4);
+    walk(K::Right, 1);
+    expectPlayerAt(5, 4);
+    walk(K::Down, 2);
+    face(K::Down);
+    converse("table0");
+    EXPECT_EQ(picture(z), Desk + 1);
+    walk(K::Up, 2);
+    walk(K::Left, 3);
+    face(K::Left);
+    converse("boss1");
+    expectCounters(1, 0, 1);
+    EXPECT_FALSE(present(a));
+
+    // Part 1: the notice board is defaced with the part's conversation instead of its notice.
+    walk(K::Right, 3);
+    face(K::Right);
+    converse("warden2");
+    expectWardenAt(6, 4);
+    walk(K::Left, 2);
+    walk(K::Down, 2);
+    face(K::Down);
+    converse("table1");
+    EXPECT_EQ(picture(y), Notice + 2);
+    walk(K::Left, 2);
+    face(K::Down);
+    expectNothingOpens();
+    EXPECT_EQ(picture(x), Desk);
+    walk(K::Right, 1);
+    walk(K::Up, 2);
+    face(K::Left);
+    converse("boss2");
+    expectCounters(2, 0, 2);
+    EXPECT_FALSE(present(b));
+
+    // Part 2.
+    walk(K::Right, 3);
+    face(K::Right);
+    converse("warden4");
+    expectWardenAt(6, 4);
+    walk(K::Down, 2);
+    walk(K::Left, 4);
+    expectPlayerAt(1, 6);
+    face(K::Down);
+    converse("table2");
+    EXPECT_EQ(picture(x), Desk + 3);
+    walk(K::Right, 1);
+    walk(K::Up, 2);
+    expectPlayerAt(2, 4);
+    face(K::Left);
+    converse("boss3");
+    EXPECT_FALSE(Game::running);
+    expectCounters(3, 0, 3);
+    EXPECT_TRUE(present(c));
+    EXPECT_EQ(picture(room), Desk);
+    EXPECT_EQ(playerFrame(), 3);
+}
+
+} // namespace
