@@ -3,8 +3,6 @@
 #include "DialogueTree.h"
 #include "Game.h"
 
-#include <algorithm>
-
 Boss::Boss(int x, int y)
     : Entity(x, y)
 {
@@ -13,20 +11,12 @@ Boss::Boss(int x, int y)
 
 Boss::~Boss()
 {
-    if (std::find(dialogues.begin(), dialogues.end(), dialogue) != dialogues.end())
-        dialogue = nullptr;
-    for (DialogueTree* tree : dialogues)
-        delete tree;
-    dialogues.clear();
-    delete mapDialogue;
+    DialogueTree::releaseList(dialogue, mapDialogue, dialogues);
 }
 
 void Boss::displayDialogue()
 {
-    if (dialogue && std::find(dialogues.begin(), dialogues.end(), dialogue) == dialogues.end()) {
-        delete mapDialogue;
-        mapDialogue = dialogue;
-    }
+    DialogueTree::keepOwned(dialogue, mapDialogue, dialogues);
     const int n = Game::defacedTables;
     if (static_cast<long long>(n) == static_cast<long long>(Game::part) + 1 && n >= 0
         && static_cast<std::size_t>(n) < dialogues.size()) {

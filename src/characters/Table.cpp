@@ -4,8 +4,6 @@
 #include "Game.h"
 #include "Graphics.h"
 
-#include <algorithm>
-
 Table::Table(int x, int y)
     : Entity(x, y)
 {
@@ -14,22 +12,12 @@ Table::Table(int x, int y)
 
 Table::~Table()
 {
-    if (dialogue == mapDialogue
-        || std::find(dialogues.begin(), dialogues.end(), dialogue) != dialogues.end())
-        dialogue = nullptr;
-    for (DialogueTree* tree : dialogues)
-        delete tree;
-    dialogues.clear();
-    delete mapDialogue;
+    DialogueTree::releaseList(dialogue, mapDialogue, dialogues);
 }
 
 void Table::displayDialogue()
 {
-    if (dialogue && dialogue != mapDialogue
-        && std::find(dialogues.begin(), dialogues.end(), dialogue) == dialogues.end()) {
-        delete mapDialogue;
-        mapDialogue = dialogue;
-    }
+    DialogueTree::keepOwned(dialogue, mapDialogue, dialogues);
     if (defaced) {
         dialogue = nullptr;
     } else {

@@ -3,8 +3,6 @@
 #include "DialogueTree.h"
 #include "Game.h"
 
-#include <algorithm>
-
 Warden::Warden(int x, int y)
     : Entity(x, y)
     , asidePosition(x + 32, y + 32)
@@ -15,21 +13,12 @@ Warden::Warden(int x, int y)
 
 Warden::~Warden()
 {
-    if (std::find(dialogues.begin(), dialogues.end(), dialogue) != dialogues.end())
-        dialogue = nullptr;
-    for (DialogueTree* tree : dialogues)
-        delete tree;
-    dialogues.clear();
-    delete mapDialogue;
+    DialogueTree::releaseList(dialogue, mapDialogue, dialogues);
 }
 
 void Warden::displayDialogue()
 {
-    // Keep whatever the map handed over before the field borrows from the list.
-    if (dialogue && std::find(dialogues.begin(), dialogues.end(), dialogue) == dialogues.end()) {
-        delete mapDialogue;
-        mapDialogue = dialogue;
-    }
+    DialogueTree::keepOwned(dialogue, mapDialogue, dialogues);
     dialogue = nullptr;
     if (Game::part >= 0 && Game::part <= 2) {
         const std::size_t index = 2 * static_cast<std::size_t>(Game::part)

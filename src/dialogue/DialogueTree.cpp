@@ -96,3 +96,23 @@ std::vector<DialogueTree*> DialogueTree::loadNumbered(const std::string& prefix,
         trees.push_back(tree.release());
     return trees;
 }
+
+void DialogueTree::keepOwned(DialogueTree*& field, DialogueTree*& kept,
+                             const std::vector<DialogueTree*>& list)
+{
+    if (!field || field == kept || std::find(list.begin(), list.end(), field) != list.end())
+        return;
+    delete kept;
+    kept = field;
+}
+
+void DialogueTree::releaseList(DialogueTree*& field, DialogueTree*& kept, std::vector<DialogueTree*>& list)
+{
+    if (field == kept || std::find(list.begin(), list.end(), field) != list.end())
+        field = nullptr;
+    for (DialogueTree* tree : list)
+        delete tree;
+    list.clear();
+    delete kept;
+    kept = nullptr;
+}

@@ -18,6 +18,14 @@ public:
     // On failure nothing read so far is kept.
     static std::vector<DialogueTree*> loadNumbered(const std::string& prefix, int count);
 
+    // For characters that show conversations from a list of their own through
+    // an entity's owned `dialogue` field. Before the field borrows from the
+    // list, a tree the field owned (one the map gave) moves to `kept`.
+    static void keepOwned(DialogueTree*& field, DialogueTree*& kept,
+                          const std::vector<DialogueTree*>& list);
+    // On destruction: clears the field if it borrows, then frees the list and `kept`.
+    static void releaseList(DialogueTree*& field, DialogueTree*& kept, std::vector<DialogueTree*>& list);
+
     std::vector<std::string> options;
     std::vector<DialogueTree> responses;
     std::vector<std::string> text;
