@@ -27,8 +27,14 @@ void Entity::update()
 
 void Entity::draw()
 {
-    if (visible)
-        Game::window.draw(sprite, sf::RenderStates::Default);
+    if (!visible)
+        return;
+    // What lies wholly outside the view would not show: skip the draw call.
+    const sf::View& view = Game::window.getView();
+    const sf::FloatRect seen(view.getCenter() - view.getSize() / 2.f, view.getSize());
+    if (view.getRotation() == 0.f && !seen.intersects(sprite.getGlobalBounds()))
+        return;
+    Game::window.draw(sprite, sf::RenderStates::Default);
 }
 
 void Entity::interact()
