@@ -1,0 +1,279 @@
+#!/usr/bin/env python3
+"""Builds res/maps/testmap.json from the text map in tools/map/.
+
+    python3 tools/buildmap.py [REPOSITORY_ROOT]
+
+Inputs:
+  tools/map/layout.txt  the "structure" and "objects" grids
+  tools/map/legend.txt  what each grid character means
+  tools/map/tiles.txt   type, solidity, name, dialogue and part of each tile
+  tools/art/*.txt       the "gfx/world.png" sheet gives the tile numbers
+
+The result has three layers (floor, walls, objects) and one tileset, in the
+JSON format written by common tile-map editors, so it can also be opened and
+edited in one.
+"""
+
+import fnmatch
+import glob
+import json
+import os
+import shlex
+import sys
+
+TILE = 32
+WALL_CHARS_OPEN = "open"
+
+
+class MapError(Exception):
+    pass
+
+
+def read_sheet(root, wanted="gfx/world.png"):
+    """Returns (columns, slot names) of the sheet that writes `wanted`."""
+    for path in sorted(glob.glob(os.path.join(root, "tools", "art", "*.txt"))):
+        with open(path, encoding="utf-8") as f:
+            lines = [l.strip() for l in f]
+        for i, line in enumerate(lines):
+            words = line.split()
+            if len(words) == 3 and words[0] == "sheet" and words[1] == wanted:
+                slots = []
+                for l in lines[i + 1:]:
+                    if l == "end":
+                        return int(words[2]), slots
+                    if l and not l.startswith("#"):
+                        slots.extend(l.split())
+                raise MapError("%s: sheet %s has no end" % (path, wanted))
+    raise MapError("no art file declares the sheet " + wanted)
+
+
+def read_grids(path):
+    grids, current, name = {}, None, None
+    with open(path, encoding="utf-8") as f:
+        for raw in f:
+            line = raw.rstrip("\n")
+            if current is None:
+                if not line.strip() or line.startswith("#"):
+                    continue
+                if line.strip() in ("structure", "objects"):
+                    name, current = line.strip(), []
+                    continue
+                raise MapError("%s: unexpected line %r" % (path, line))
+            if line == "end":
+                grids[name], current = current, None
+            else:
+                current.append(line)
+    for n in ("structure", "objects"):
+        if n not in grids:
+            raise MapError("%s: grid %r missing" % (path, n))
+    s, o = grids["structure"], grids["objects"]
+    width = len(s[0])
+    for g, n in ((s, "structure"), (o, "objects")):
+        if len(g) != len(s) or any(len(r) != width for r in g):
+            raise MapError("%s: the %s grid is not %d x %d" % (path, n, width, len(s)))
+    return s, o
+
+
+def read_legend(path):
+    legend = {"floor": {}, "wall": {}, "door": set(), "solid": {}, "object": {}, "tableend": {}}
+    with open(path, encoding="utf-8") as f:
+        for number, raw in enumerate(f, 1):
+            line = raw.strip()
+            if not line or line.startswith("#"):
+                continue
+            words = line.split()
+            kind = words[0]
+            if kind == "door" and len(words) == 2:
+                legend["door"].add(words[1])
+            elif kind in ("floor", "wall", "solid", "object", "tableend") and len(words) == 3:
+                legend[kind][words[1]] = words[2]
+            else:
+                raise MapError("%s:%d: bad legend line" % (path, number))
+    return legend
+
+
+def read_properties(path):
+    rules = []
+    with open(path, encoding="utf-8") as f:
+        for number, raw in enumerate(f, 1):
+            line = raw.strip()
+            if not line or line.startswith("#"):
+                continue
+            words = shlex.split(line)
+            if len(words) < 3 or words[2] not in ("true", "false"):
+                raise MapError("%s:%d: expected PATTERN TYPE true|false" % (path, number))
+            props = {"type": words[1], "solid": words[2] == "true"}
+            for w in words[3:]:
+                key, sep, value = w.partition("=")
+                if not sep:
+                    raise MapError("%s:%d: expected key=value, got %r" % (path, number, w))
+                props[key] = int(value) if key == "part" else value
+            if props["type"] == "victim" and "part" not in props:
+                raise MapError("%s:%d: a victim needs part=" % (path, number))
+            rules.append((words[0], props))
+    return rules
+
+
+def properties_for(rules, name):
+    for pattern, props in rules:
+        if fnmatch.fnmatchcase(name, pattern):
+            return props
+    return None
+
+
+def build(root):
+    columns, slots = read_sheet(root)
+    index = {}
+    for k, n in enumerate(slots):
+        if n != "-":
+            index[n] = k
+    structure, objects = read_grids(os.path.join(root, "tools", "map", "layout.txt"))
+    legend = read_legend(os.path.join(root, "tools", "map", "legend.txt"))
+    rules = read_properties(os.path.join(root, "tools", "map", "tiles.txt"))
+    height, width = len(structure), len(structure[0])
+
+    def at(x, y):
+        return structure[y][x] if 0 <= x < width and 0 <= y < height else None
+
+    def is_wall(x, y):
+        c = at(x, y)
+        return c is not None and (c in legend["wall"] or c in legend["solid"])
+
+    def is_open(x, y):
+        c = at(x, y)
+        return c is not None and (c in legend["floor"] or c in legend["door"])
+
+    def tile(name, x, y):
+        if name not in index:
+            raise MapError("cell %d,%d: tile %r is not in the world sheet" % (x, y, name))
+        return index[name] + 1
+
+    floor = [0] * (width * height)
+    walls = [0] * (width * height)
+    things = [0] * (width * height)
+    for y in range(height):
+        for x in range(width):
+            c, k = structure[y][x], y * width + x
+            if c in legend["floor"]:
+                floor[k] = tile(legend["floor"][c], x, y)
+            elif c in legend["door"]:
+                horizontal = is_wall(x - 1, y) and is_wall(x + 1, y)
+                floor[k] = tile("doorway_h" if horizontal else "doorway_v", x, y)
+            elif c in legend["solid"]:
+                walls[k] = tile(legend["solid"][c], x, y)
+            elif c in legend["wall"]:
+                deco = legend["wall"][c]
+                north = not is_wall(x, y - 1)
+                if is_open(x, y + 1):
+                    if deco != "-":
+                        name = "face_" + deco + ("_n" if north else "")
+                    else:
+                        ends = ("w" if not is_wall(x - 1, y) else "") + ("e" if not is_wall(x + 1, y) else "")
+                        name = "wall_face_" + (("n" if north else "") + ends or "x")
+                else:
+                    if deco != "-":
+                        raise MapError("cell %d,%d: decoration %r on a wall without a visible face" % (x, y, c))
+                    rims = "".join(side for side, (dx, dy) in
+                                   zip("nesw", ((0, -1), (1, 0), (0, 1), (-1, 0)))
+                                   if not is_wall(x + dx, y + dy))
+                    name = "wall_top_" + (rims or "x")
+                walls[k] = tile(name, x, y)
+            else:
+                raise MapError("cell %d,%d: unknown structure character %r" % (x, y, c))
+
+            o = objects[y][x]
+            if o == ".":
+                continue
+            if not is_open(x, y):
+                raise MapError("cell %d,%d: object %r stands on a wall" % (x, y, o))
+            if o in legend["object"]:
+                name = legend["object"][o]
+            elif o in legend["tableend"]:
+                side = legend["tableend"][o]
+                nx = x + 1 if side == "l" else x - 1
+                centre = legend["object"].get(objects[y][nx] if 0 <= nx < width else ".", "")
+                if not centre.endswith("_m"):
+                    raise MapError("cell %d,%d: table end without a table centre beside it" % (x, y))
+                name = centre[:-2] + "_" + side
+            else:
+                raise MapError("cell %d,%d: unknown object character %r" % (x, y, o))
+            things[k] = tile(name, x, y)
+
+    used = {v for layer in (floor, walls, things) for v in layer if v}
+    tileproperties = {}
+    for name, k in index.items():
+        props = properties_for(rules, name)
+        if props is None:
+            if k + 1 in used:
+                raise MapError("tile %r is used but tools/map/tiles.txt has no line for it" % name)
+            continue
+        tileproperties[str(k)] = dict(props)
+    types = {}
+    for v in used:
+        types[v] = tileproperties[str(v - 1)]["type"]
+    counts = {}
+    for layer in (floor, walls, things):
+        for v in layer:
+            if v:
+                counts[types[v]] = counts.get(types[v], 0) + 1
+    for t, n in (("player", 1), ("warden", 1), ("boss", 1), ("table", 3)):
+        if counts.get(t, 0) != n:
+            raise MapError("the map has %d cells of type %s, not %d" % (counts.get(t, 0), t, n))
+
+    rows = (len(slots) + columns - 1) // columns
+
+    def layer(name, data):
+        return {"name": name, "type": "tilelayer", "x": 0, "y": 0, "width": width, "height": height,
+                "opacity": 1, "visible": True, "data": data}
+
+    propertytypes = {}
+    for k, props in tileproperties.items():
+        propertytypes[k] = {key: ("bool" if isinstance(v, bool) else "int" if isinstance(v, int) else "string")
+                            for key, v in props.items()}
+    return {
+        "type": "map", "version": 1, "orientation": "orthogonal", "renderorder": "right-down",
+        "width": width, "height": height, "tilewidth": TILE, "tileheight": TILE,
+        "nextobjectid": 1,
+        "layers": [layer("floor", floor), layer("walls", walls), layer("objects", things)],
+        "tilesets": [{
+            "name": "world", "image": "../gfx/world.png", "firstgid": 1,
+            "tilewidth": TILE, "tileheight": TILE, "margin": 0, "spacing": 0,
+            "columns": columns, "tilecount": columns * rows,
+            "imagewidth": columns * TILE, "imageheight": rows * TILE,
+            "tileproperties": tileproperties, "tilepropertytypes": propertytypes,
+        }],
+    }
+
+
+def write_json(data, path):
+    # One map row per line keeps the file readable and its diffs small.
+    width = data["width"]
+    layers = [dict(l) for l in data["layers"]]
+    rows = []
+    for n, l in enumerate(layers):
+        rows.append(l["data"])
+        l["data"] = "@DATA%d@" % n
+    text = json.dumps(dict(data, layers=layers), indent=1, ensure_ascii=False)
+    for n, values in enumerate(rows):
+        lines = [", ".join(str(v) for v in values[i:i + width]) for i in range(0, len(values), width)]
+        text = text.replace('"@DATA%d@"' % n, "[\n    " + ",\n    ".join(lines) + "\n   ]")
+    with open(path, "w", encoding="utf-8") as f:
+        f.write(text + "\n")
+
+
+def main(argv):
+    root = argv[1] if len(argv) > 1 else "."
+    try:
+        data = build(root)
+    except MapError as e:
+        print("buildmap: " + str(e), file=sys.stderr)
+        return 1
+    out = os.path.join(root, "res", "maps", "testmap.json")
+    os.makedirs(os.path.dirname(out), exist_ok=True)
+    write_json(data, out)
+    print("%s: %d x %d cells" % (out, data["width"], data["height"]))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
