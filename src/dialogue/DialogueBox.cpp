@@ -30,8 +30,6 @@ DialogueBox::DialogueBox(DialogueTree const* tree, Entity* speaker, DialogueStat
     const sf::Vector2f centre = Game::window.getView().getCenter();
     x = static_cast<int>(centre.x - w * 0.5f + 3);
     y = static_cast<int>(centre.y - h * 0.5f + (h - 103));
-    bounds.left = x;
-    bounds.top = y;
 
     _box.setPosition(static_cast<float>(x), static_cast<float>(y));
     message.setFont(_font);
