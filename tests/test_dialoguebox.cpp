@@ -1,0 +1,371 @@
+#include "DialogueBox.h"
+#include "DialogueState.h"
+#include "DialogueTree.h"
+#include "Entity.h"
+#include "Game.h"
+#include "GameState.h"
+#include "TestSupport.h"
+
+#include <SFML/Graphics/View.hpp>
+#include <boost/property_tree/ptree.hpp>
+#include <boost/property_tree/xml_parser.hpp>
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace pt = boost::property_tree;
+using namespace testing_support;
+using Key = sf::Keyboard::Key;
+
+namespace {
+
+// A speaker that remembers every number the box hands it at the end.
+class Speaker : public Entity {
+public:
+    explicit Speaker(const std::string& speakerName)
+        : Entity(0, 0)
+    {
+        name = speakerName;
+    }
+    void setState(int s) override
+    {
+        calls.push_back(s);
+        Entity::setState(s);
+    }
+    std::vector<int> calls;
+};
+
+using Texts = std::initializer_list<std::string>;
+
+// "<dialogue>" with the given lines, options and response nodes (each response
+// is a complete dialogue element and gets its own wrapper).
+std::string dialogue(Texts text, Texts options = {}, Texts responses = {})
+{
+    std::string xml = "<dialogue><text>";
+    for (const std::string& line : text)
+        xml += "<l>" + line + "</l>";
+    xml += "</text>";
+    if (options.size() != 0) {
+        xml += "<options>";
+        for (const std::string& option : options)
+            xml += "<o>" + option + "</o>";
+        xml += "</options><responses>";
+        for (const std::string& response : responses)
+            xml += "<r>" + response + "</r>";
+        xml += "</responses>";
+    }
+    return xml + "</dialogue>";
+}
+
+DialogueTree* treeFrom(const std::string& xml)
+{
+    std::istringstream in(xml);
+    pt::ptree document;
+    pt::read_xml(in, document);
+    return new DialogueTree(document);
+}
+
+class DialogueBoxTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        resetGame();
+        world = new GameState();
+        Game::currentState = world;
+        speaker = new Speaker("Name");
+        world->add(speaker);
+    }
+
+    void TearDown() override { resetGame(); }
+
+    // The speaker takes the conversation and opens it, as an entity of the
+    // world does when the player talks to it.
+    DialogueBox* open(const std::string& xml)
+    {
+        delete speaker->dialogue;
+        speaker->dialogue = treeFrom(xml);
+        speaker->interact();
+        return box();
+    }
+
+    // The box of the conversation now current, or null when none is.
+    static DialogueBox* box()
+    {
+        auto* talk = dynamic_cast<DialogueState*>(Game::currentState);
+        if (!talk || talk->entities.empty())
+            return nullptr;
+        return dynamic_cast<DialogueBox*>(talk->entities.front());
+    }
+
+    static std::string shown()
+    {
+        DialogueBox* b = box();
+        return b ? b->message.getString().toAnsiString() : std::string("<no conversation>");
+    }
+
+    // The keys go down in one frame and are all released in the next.
+    static void tap(std::initializer_list<Key> keys)
+    {
+        holdKeys(keys);
+        runFrame();
+        holdKeys({});
+        runFrame();
+    }
+
+    GameState* world = nullptr;
+    Speaker* speaker = nullptr;
+};
+
+} // namespace
+
+TEST_F(DialogueBoxTest, PagesThroughLinesThenOptionsThenFollowsTheChosenResponse)
+{
+    DialogueBox* b = open(dialogue({"A", "B", "C"}, {"P", "Q"},
+                                   {dialogue({"R1 first"}), dialogue({"R2 first", "R2 second"})}));
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->speaker, speaker);
+    EXPECT_EQ(shown(), "Name\n\nA");
+
+    tap({Key::Space});
+    EXPECT_EQ(shown(), "Name\n\nB");
+    tap({Key::Space});
+    EXPECT_EQ(shown(), "Name\n\nC");
+    EXPECT_FALSE(b->optionsShown);
+
+    tap({Key::Space});
+    EXPECT_EQ(shown(), "Name\n\n 1. P\n\n 2. Q\n\n");
+    EXPECT_TRUE(b->optionsShown);
+    EXPECT_EQ(b->lastChoice, 0);
+
+    tap({Key::Num2});
+    EXPECT_EQ(shown(), "Name\n\nR2 first");
+    EXPECT_EQ(b->lastChoice, 2);
+    EXPECT_EQ(b->node, &speaker->dialogue->responses[1]);
+    EXPECT_FALSE(b->optionsShown);
+
+    tap({Key::Space});
+    EXPECT_EQ(shown(), "Name\n\nR2 second");
+    EXPECT_TRUE(speaker->calls.empty());
+
+    tap({Key::Space});
+    EXPECT_EQ(speaker->calls, std::vector<int>{2});
+    EXPECT_EQ(Game::currentState, world);
+}
+
+TEST_F(DialogueBoxTest, LeafRootEndsOnTheFirstSpaceWithNoChoice)
+{
+    open(dialogue({"Only line"}));
+    EXPECT_EQ(shown(), "Name\n\nOnly line");
+
+    // Keys other than Space do nothing on a leaf.
+    tap({Key::Num1, Key::Return, Key::Numpad1});
+    EXPECT_EQ(shown(), "Name\n\nOnly line");
+    EXPECT_TRUE(speaker->calls.empty());
+
+    holdKeys({Key::Space});
+    runFrame();
+    EXPECT_EQ(speaker->calls, std::vector<int>{0});
+    EXPECT_EQ(speaker->state, 0);
+    EXPECT_EQ(Game::currentState, world);
+
+    // Held on and pressed again, Space reaches only the world now.
+    runFrames(2, {Key::Space});
+    holdKeys({});
+    runFrame();
+    tap({Key::Space});
+    EXPECT_EQ(speaker->calls, std::vector<int>{0});
+    EXPECT_EQ(Game::currentState, world);
+}
+
+TEST_F(DialogueBoxTest, TheEndReportsTheLastChoiceNotTheFirst)
+{
+    const std::string third = dialogue({"three"}, {"U", "V"}, {dialogue({"u"}), dialogue({"v"})});
+    DialogueBox* b = open(dialogue({"pick"}, {"X", "Y", "Z"}, {dialogue({"x"}), dialogue({"y"}), third}));
+
+    tap({Key::Space});
+    EXPECT_EQ(shown(), "Name\n\n 1. X\n\n 2. Y\n\n 3. Z\n\n");
+    tap({Key::Num3});
+    EXPECT_EQ(shown(), "Name\n\nthree");
+    EXPECT_EQ(b->lastChoice, 3);
+    tap({Key::Space});
+    EXPECT_EQ(shown(), "Name\n\n 1. U\n\n 2. V\n\n");
+    tap({Key::Num1});
+    EXPECT_EQ(shown(), "Name\n\nu");
+    EXPECT_EQ(b->lastChoice, 1);
+
+    tap({Key::Space});
+    EXPECT_EQ(speaker->calls, std::vector<int>{1});
+    EXPECT_EQ(speaker->state, 1);
+    EXPECT_EQ(Game::currentState, world);
+}
+
+TEST_F(DialogueBoxTest, DigitsCountOnlyWhenPressedWhileTheOptionsAreShown)
+{
+    const std::string next = dialogue({"q"}, {"S", "T"}, {dialogue({"s"}), dialogue({"t"})});
+    DialogueBox* b = open(dialogue({"A", "B"}, {"P", "Q"}, {dialogue({"p"}), next}));
+    const std::string list = "Name\n\n 1. P\n\n 2. Q\n\n";
+
+    // While pages remain, digits are ignored, alone or with Space.
+    tap({Key::Num1});
+    EXPECT_EQ(shown(), "Name\n\nA");
+    holdKeys({Key::Space, Key::Num2});
+    runFrame();
+    EXPECT_EQ(shown(), "Name\n\nB");
+    EXPECT_EQ(b->lastChoice, 0);
+
+    // Neither a digit pressed earlier nor one still held when the list
+    // comes up chooses anything.
+    holdKeys({Key::Num2});
+    runFrame();
+    holdKeys({Key::Num2, Key::Space});
+    runFrame();
+    EXPECT_EQ(shown(), list);
+    runFrames(2, {Key::Num2});
+    runFrames(2);
+    EXPECT_EQ(shown(), list);
+    EXPECT_EQ(b->lastChoice, 0);
+
+    // Space and the numeric keypad change nothing while the list is up.
+    tap({Key::Space});
+    tap({Key::Numpad1, Key::Numpad2});
+    EXPECT_EQ(shown(), list);
+
+    tap({Key::Num2});
+    EXPECT_EQ(shown(), "Name\n\nq");
+    EXPECT_EQ(b->lastChoice, 2);
+
+    // Nor is the choice made at one node carried to the next one's list.
+    tap({Key::Space});
+    runFrames(2);
+    EXPECT_EQ(shown(), "Name\n\n 1. S\n\n 2. T\n\n");
+    tap({Key::Num1});
+    EXPECT_EQ(shown(), "Name\n\ns");
+    EXPECT_EQ(b->lastChoice, 1);
+}
+
+TEST_F(DialogueBoxTest, SpaceAndADigitInOneFrameOnTheLastPageChooseAtOnce)
+{
+    DialogueBox* b = open(dialogue({"A", "B"}, {"P", "Q"}, {dialogue({"p1", "p2"}), dialogue({"q"})}));
+    tap({Key::Space});
+    EXPECT_EQ(shown(), "Name\n\nB");
+
+    holdKeys({Key::Space, Key::Num1});
+    runFrame();
+    EXPECT_EQ(b->lastChoice, 1);
+    EXPECT_EQ(b->node, &speaker->dialogue->responses[0]);
+    EXPECT_EQ(shown(), "Name\n\np1");
+
+    // Keys still held: nothing more happens.
+    holdKeys({Key::Space, Key::Num1});
+    runFrame();
+    EXPECT_EQ(shown(), "Name\n\np1");
+}
+
+TEST_F(DialogueBoxTest, KeysForOptionsThatLeadNowhereAreIgnored)
+{
+    // Three options, a response for only two of them.
+    DialogueBox* b = open(dialogue({"pick"}, {"P", "Q", "R"}, {dialogue({"p"}), dialogue({"q"})}));
+    tap({Key::Space});
+    const std::string list = "Name\n\n 1. P\n\n 2. Q\n\n 3. R\n\n";
+    ASSERT_EQ(shown(), list);
+    tap({Key::Num3});
+    runFrames(2);
+    EXPECT_EQ(shown(), list);
+    EXPECT_EQ(b->lastChoice, 0);
+    EXPECT_EQ(b->node, speaker->dialogue);
+
+    // A node of two options: Num3, then Space, do nothing.
+    tap({Key::Num2});
+    ASSERT_EQ(shown(), "Name\n\nq");
+    tap({Key::Space});
+    ASSERT_EQ(Game::currentState, world);
+    b = open(dialogue({"A"}, {"P", "Q"}, {dialogue({"p"}), dialogue({"q"})}));
+    tap({Key::Space});
+    const std::string two = "Name\n\n 1. P\n\n 2. Q\n\n";
+    tap({Key::Num3});
+    EXPECT_EQ(shown(), two);
+    tap({Key::Space});
+    runFrames(2);
+    EXPECT_EQ(shown(), two);
+    EXPECT_EQ(b->lastChoice, 0);
+    EXPECT_EQ(Game::currentState, b->dialogueState);
+    EXPECT_EQ(speaker->calls, std::vector<int>{2});
+
+    tap({Key::Num1});
+    EXPECT_EQ(shown(), "Name\n\np");
+    tap({Key::Space});
+    EXPECT_EQ(speaker->calls, (std::vector<int>{2, 1}));
+}
+
+TEST_F(DialogueBoxTest, NodesWithoutLinesShowTheNameAlone)
+{
+    // A leaf without lines: the name alone, and Space ends it.
+    open("<dialogue><text/></dialogue>");
+    EXPECT_EQ(shown(), "Name\n\n");
+    tap({Key::Space});
+    EXPECT_EQ(speaker->calls, std::vector<int>{0});
+    EXPECT_EQ(Game::currentState, world);
+
+    // A node with options but no lines: Space brings up the options.
+    speaker->calls.clear();
+    open(dialogue({}, {"P"}, {"<dialogue><text></text></dialogue>"}));
+    EXPECT_EQ(shown(), "Name\n\n");
+    tap({Key::Space});
+    EXPECT_EQ(shown(), "Name\n\n 1. P\n\n");
+
+    // A response without lines, reached by an option, ends like a leaf.
+    tap({Key::Num1});
+    EXPECT_EQ(shown(), "Name\n\n");
+    EXPECT_EQ(box()->lastChoice, 1);
+    tap({Key::Space});
+    EXPECT_EQ(speaker->calls, std::vector<int>{1});
+    EXPECT_EQ(Game::currentState, world);
+}
+
+TEST_F(DialogueBoxTest, PanelSitsAtTheBottomOfTheViewOfEachConversation)
+{
+    ASSERT_EQ(Game::window.getSize(), sf::Vector2u(640, 480));
+
+    sf::View view = Game::window.getDefaultView();
+    view.setCenter(1000.5f, 700.25f);
+    Game::window.setView(view);
+    DialogueBox* first = open(dialogue({"one"}));
+    ASSERT_NE(first, nullptr);
+
+    const sf::RectangleShape& panel = DialogueBox::_box;
+    EXPECT_EQ(panel.getSize(), sf::Vector2f(634, 100));
+    EXPECT_EQ(panel.getFillColor(), sf::Color(0, 50, 200, 255));
+    EXPECT_EQ(panel.getOutlineColor(), sf::Color(0, 25, 100, 255));
+    EXPECT_EQ(panel.getOutlineThickness(), 3.f);
+
+    EXPECT_EQ(first->x, 683); // 1000.5 - 317, truncated
+    EXPECT_EQ(first->y, 837); // 700.25 + 137, truncated
+    EXPECT_EQ(panel.getPosition(), sf::Vector2f(683, 837));
+    EXPECT_EQ(first->message.getPosition(), sf::Vector2f(693, 837));
+    EXPECT_EQ(first->message.getCharacterSize(), 10u);
+    EXPECT_EQ(first->message.getFont(), &DialogueBox::_font);
+    EXPECT_EQ(first->message.getFillColor(), sf::Color::White);
+    EXPECT_TRUE(first->visible);
+
+    tap({Key::Space});
+    ASSERT_EQ(Game::currentState, world);
+
+    // The second box keeps the panel and is placed from the view it finds;
+    // negative positions are truncated toward zero.
+    view.setCenter(-100.5f, -300.75f);
+    Game::window.setView(view);
+    DialogueBox* second = open(dialogue({"two"}));
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->x, -417);
+    EXPECT_EQ(second->y, -163);
+    EXPECT_EQ(panel.getPosition(), sf::Vector2f(-417, -163));
+    EXPECT_EQ(second->message.getPosition(), sf::Vector2f(-407, -163));
+    EXPECT_EQ(panel.getSize(), sf::Vector2f(634, 100));
+    EXPECT_EQ(panel.getFillColor(), sf::Color(0, 50, 200, 255));
+    EXPECT_EQ(panel.getOutlineColor(), sf::Color(0, 25, 100, 255));
+    EXPECT_EQ(panel.getOutlineThickness(), 3.f);
+    EXPECT_EQ(second->message.getCharacterSize(), 10u);
+}
