@@ -15,12 +15,6 @@ using K = sf::Keyboard;
 
 namespace {
 
-const DialogueBox* openBox()
-{
-    auto* talk = dynamic_cast<DialogueState*>(Game::currentState);
-    return talk ? static_cast<DialogueBox*>(talk->entities.front()) : nullptr;
-}
-
 class BossTest : public ::testing::Test {
 protected:
     void SetUp() override

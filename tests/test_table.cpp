@@ -18,25 +18,6 @@ using K = sf::Keyboard;
 
 namespace {
 
-const DialogueBox* openBox()
-{
-    auto* talk = dynamic_cast<DialogueState*>(Game::currentState);
-    return talk ? static_cast<DialogueBox*>(talk->entities.front()) : nullptr;
-}
-
-// Opens what talking to e opens now and closes it again without ending it.
-const DialogueTree* offered(Entity* e)
-{
-    GameState* before = Game::currentState;
-    e->interact();
-    if (Game::currentState == before || !openBox())
-        return nullptr;
-    const DialogueTree* node = openBox()->node;
-    static_cast<DialogueState*>(Game::currentState)->finished();
-    Game::releaseRetired();
-    return node;
-}
-
 std::string threeOptions(const std::string& line)
 {
     std::string xml = "<dialogue><text><l>" + line + "</l></text><options>";

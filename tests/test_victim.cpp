@@ -17,23 +17,6 @@ using K = sf::Keyboard;
 
 namespace {
 
-// Opens what talking to e opens now and closes it again without ending it;
-// returns the conversation shown, or null when nothing opened.
-const DialogueTree* offered(Entity* e)
-{
-    GameState* before = Game::currentState;
-    e->interact();
-    if (Game::currentState == before)
-        return nullptr;
-    auto* talk = dynamic_cast<DialogueState*>(Game::currentState);
-    if (!talk)
-        return nullptr;
-    const DialogueTree* node = static_cast<DialogueBox*>(talk->entities.front())->node;
-    talk->finished();
-    Game::releaseRetired();
-    return node;
-}
-
 // Looks at a watched entity during the update pass, after the entities before it.
 class Probe : public Entity {
 public:

@@ -38,14 +38,6 @@ const char* keyWord(sf::Keyboard::Key key)
     }
 }
 
-DialogueBox* openBox()
-{
-    auto* talk = dynamic_cast<DialogueState*>(Game::currentState);
-    if (!talk || talk->entities.empty())
-        return nullptr;
-    return dynamic_cast<DialogueBox*>(talk->entities.front());
-}
-
 int floorDiv(int a, int b)
 {
     return a >= 0 ? a / b : -((-a + b - 1) / b);

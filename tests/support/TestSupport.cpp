@@ -1,5 +1,8 @@
 #include "TestSupport.h"
 
+#include "DialogueBox.h"
+#include "DialogueState.h"
+#include "Entity.h"
 #include "Game.h"
 #include "GameState.h"
 #include "Keyboard.h"
@@ -84,6 +87,26 @@ void runFrames(int count, std::initializer_list<sf::Keyboard::Key> keys)
         holdKeys(keys);
         runFrame();
     }
+}
+
+DialogueBox* openBox()
+{
+    auto* talk = dynamic_cast<DialogueState*>(Game::currentState);
+    if (!talk || talk->entities.empty())
+        return nullptr;
+    return dynamic_cast<DialogueBox*>(talk->entities.front());
+}
+
+const DialogueTree* offered(Entity* e)
+{
+    GameState* before = Game::currentState;
+    e->interact();
+    if (Game::currentState == before || !openBox())
+        return nullptr;
+    const DialogueTree* node = openBox()->node;
+    static_cast<DialogueState*>(Game::currentState)->finished();
+    Game::releaseRetired();
+    return node;
 }
 
 void resetGame()

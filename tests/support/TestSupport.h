@@ -6,6 +6,9 @@
 #include <initializer_list>
 #include <string>
 
+class DialogueBox;
+class DialogueTree;
+class Entity;
 class GameState;
 
 namespace testing_support {
@@ -45,6 +48,12 @@ void holdKeys(std::initializer_list<sf::Keyboard::Key> keys);
 void runFrame();
 // Runs frames with the given keys held; returns after `count` frames.
 void runFrames(int count, std::initializer_list<sf::Keyboard::Key> keys = {});
+
+// The box of the conversation on screen, or null when none is.
+DialogueBox* openBox();
+// Opens what talking to `e` opens now and closes it again without ending it;
+// returns the conversation shown, or null when nothing opened.
+const DialogueTree* offered(Entity* e);
 
 // Resets the driver and the story counters between tests and frees any state.
 void resetGame();
