@@ -1,0 +1,126 @@
+#include "DialogueBox.h"
+#include "DialogueState.h"
+#include "DialogueTree.h"
+#include "Entity.h"
+#include "Game.h"
+#include "GameState.h"
+#include "TestSupport.h"
+
+#include <boost/property_tree/ptree.hpp>
+#include <gtest/gtest.h>
+
+#include <SFML/Graphics/Image.hpp>
+
+using namespace testing_support;
+
+namespace {
+sf::Texture filled(unsigned width, unsigned height, sf::Color colour)
+{
+    sf::Image picture;
+    picture.create(width, height, colour);
+    sf::Texture texture;
+    texture.loadFromImage(picture);
+    return texture;
+}
+
+DialogueTree* oneLine(const std::string& line)
+{
+    boost::property_tree::ptree tree;
+    tree.put("dialogue.text.l", line);
+    return new DialogueTree(tree);
+}
+
+// The colour of one pixel of what has been drawn into the window so far.
+sf::Color drawnAt(unsigned x, unsigned y)
+{
+    sf::Texture shot;
+    shot.create(Game::window.getSize().x, Game::window.getSize().y);
+    shot.update(Game::window);
+    return shot.copyToImage().getPixel(x, y);
+}
+} // namespace
+
+class EntityTest : public ::testing::Test {
+protected:
+    void SetUp() override { resetGame(); }
+    void TearDown() override { resetGame(); }
+};
+
+TEST_F(EntityTest, BoundsFollowTheFirstTexture)
+{
+    const sf::Texture big = filled(200, 200, sf::Color::White);
+    const sf::Texture tile = filled(32, 32, sf::Color::Red);
+    GameState state;
+    auto* ground = new Entity(0, 0);
+    ground->setTexture(big);
+    auto* e = new Entity(64, 96);
+    state.add(ground);
+    state.add(e);
+
+    EXPECT_EQ(e->bounds, sf::IntRect(64, 96, 0, 0));
+    EXPECT_EQ(e->sprite.getPosition(), sf::Vector2f(64, 96));
+    EXPECT_EQ(e->sprite.getTexture(), nullptr);
+    EXPECT_TRUE(state.collide(e, {0, 0}).empty());
+    EXPECT_TRUE(state.collide(ground, {0, 0}).empty()); // a zero-sized entity is never hit
+
+    e->setTexture(tile);
+    EXPECT_EQ(e->bounds, sf::IntRect(64, 96, 32, 32));
+    EXPECT_EQ(state.collide(e, {0, 0}), std::vector<Entity*>{ground});
+    EXPECT_EQ(state.collide(ground, {0, 0}), std::vector<Entity*>{e});
+}
+
+TEST_F(EntityTest, InteractOpensTheEntitysOwnConversation)
+{
+    auto* world = new GameState();
+    Game::currentState = world;
+    auto* mute = new Entity(0, 0);
+    auto* talker = new Entity(32, 0);
+    talker->name = "Ann";
+    talker->dialogue = oneLine("Hello");
+    world->add(mute);
+    world->add(talker);
+
+    mute->interact();
+    EXPECT_EQ(Game::currentState, world);
+
+    talker->interact();
+    auto* talk = dynamic_cast<DialogueState*>(Game::currentState);
+    ASSERT_NE(talk, nullptr);
+    EXPECT_EQ(talk->previous, world);
+    ASSERT_EQ(talk->entities.size(), 1u);
+    auto* box = dynamic_cast<DialogueBox*>(talk->entities[0]);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->speaker, talker);
+    EXPECT_EQ(box->node, talker->dialogue);
+    EXPECT_EQ(world->entities.size(), 2u); // the world is left as it was
+}
+
+TEST_F(EntityTest, RemovedEntityIsNotDrawn)
+{
+    const sf::Texture red = filled(32, 32, sf::Color::Red);
+    GameState state;
+    auto* e = new Entity(64, 96);
+    e->setTexture(red);
+    state.add(e);
+
+    Game::window.clear(sf::Color::Black);
+    state.draw();
+    EXPECT_EQ(drawnAt(80, 110), sf::Color::Red);
+    EXPECT_EQ(drawnAt(100, 110), sf::Color::Black);
+
+    state.remove(e);
+    Game::window.clear(sf::Color::Black);
+    state.draw();
+    EXPECT_EQ(drawnAt(80, 110), sf::Color::Black);
+    EXPECT_EQ(e->sprite.getTexture(), &red);
+    Game::window.clear(sf::Color::Black);
+}
+
+TEST_F(EntityTest, DestroyingReleasesOnlyAConversationItHolds)
+{
+    delete new Entity(0, 0); // no conversation: nothing to release
+    auto* e = new Entity(sf::Vector2<int>(5, 7));
+    EXPECT_EQ(e->bounds, sf::IntRect(5, 7, 0, 0));
+    e->dialogue = oneLine("bye");
+    delete e; // the sanitizer build reports the tree if it were kept
+}

@@ -1,0 +1,113 @@
+#include "Graphics.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <set>
+
+using namespace testing_support;
+
+namespace {
+std::size_t slots(const std::string& name)
+{
+    return Graphics::_graphics.at(name).size();
+}
+
+// The colour of a tile texture at its top-left and bottom-right pixels, which
+// must agree: a texture holds exactly one tile.
+sf::Color colourOf(const std::string& name, int slot)
+{
+    const sf::Image pixels = Graphics::getTexture(name, slot)->copyToImage();
+    const sf::Vector2u size = pixels.getSize();
+    EXPECT_EQ(pixels.getPixel(0, 0), pixels.getPixel(size.x - 1, size.y - 1)) << name << " " << slot;
+    return pixels.getPixel(0, 0);
+}
+} // namespace
+
+class GraphicsTest : public ::testing::Test {
+protected:
+    void SetUp() override { resetGame(); }
+    void TearDown() override { resetGame(); }
+    ResourceDir dir;
+};
+
+TEST_F(GraphicsTest, ImageIsCutIntoWholeTilesNumberedRowByRow)
+{
+    // 100 x 70 with 32-pixel tiles: 3 columns and 2 rows; the 4 pixel columns on
+    // the right and the 6 rows at the bottom belong to no tile. The image's own
+    // colouring counts 4 tiles per row, the cut part only 3.
+    dir.image("res/odd.png", 100, 70);
+    Graphics::loadTilemap("res/odd.png", "slice-100x70", 32);
+    ASSERT_TRUE(Graphics::tilesetIsLoaded("slice-100x70"));
+    ASSERT_EQ(slots("slice-100x70"), 6u);
+    std::set<sf::Texture*> distinct;
+    for (int slot = 0; slot < 6; ++slot) {
+        EXPECT_EQ(Graphics::getTexture("slice-100x70", slot)->getSize(), sf::Vector2u(32, 32)) << slot;
+        distinct.insert(Graphics::getTexture("slice-100x70", slot));
+    }
+    EXPECT_EQ(distinct.size(), 6u);
+    EXPECT_EQ(colourOf("slice-100x70", 0), tileColour(0));
+    EXPECT_EQ(colourOf("slice-100x70", 2), tileColour(2));
+    EXPECT_EQ(colourOf("slice-100x70", 3), tileColour(4)); // row 1, column 0
+    EXPECT_EQ(colourOf("slice-100x70", 4), tileColour(5)); // row 1, column 1
+    EXPECT_EQ(colourOf("slice-100x70", 5), tileColour(6));
+
+    // Four tiles across: slot 4 starts the second row, slot 5 is row 1, column 1.
+    dir.image("res/wide.png", 128, 64);
+    Graphics::loadTilemap("res/wide.png", "slice-4-wide", 32);
+    ASSERT_EQ(slots("slice-4-wide"), 8u);
+    EXPECT_EQ(colourOf("slice-4-wide", 3), tileColour(3));
+    EXPECT_EQ(colourOf("slice-4-wide", 4), tileColour(4));
+    EXPECT_EQ(colourOf("slice-4-wide", 5), tileColour(5));
+
+    // The tile size is the caller's.
+    dir.image("res/small.png", 48, 20, 16);
+    Graphics::loadTilemap("res/small.png", "slice-16", 16);
+    ASSERT_EQ(slots("slice-16"), 3u);
+    EXPECT_EQ(Graphics::getTexture("slice-16", 2)->getSize(), sf::Vector2u(16, 16));
+    EXPECT_EQ(colourOf("slice-16", 2), tileColour(2));
+}
+
+TEST_F(GraphicsTest, TooSmallOrMissingImageGivesAnEntryWithoutTiles)
+{
+    dir.image("res/tiny.png", 20, 40);
+    Graphics::loadTilemap("res/tiny.png", "tiny-image", 32);
+    EXPECT_NO_THROW(Graphics::loadTilemap("res/absent.png", "missing-image", 32));
+    for (const char* name : {"tiny-image", "missing-image"}) {
+        EXPECT_TRUE(Graphics::tilesetIsLoaded(name)) << name;
+        EXPECT_EQ(slots(name), 0u) << name;
+        EXPECT_EQ(Graphics::getTexture(name, 0)->getSize(), sf::Vector2u(0, 0)) << name;
+    }
+    EXPECT_FALSE(Graphics::tilesetIsLoaded("never-loaded"));
+
+    // A later, readable image under the same name changes nothing.
+    dir.image("res/absent.png", 64, 64);
+    Graphics::loadTilemap("res/absent.png", "missing-image", 32);
+    EXPECT_EQ(slots("missing-image"), 0u);
+}
+
+TEST_F(GraphicsTest, FirstImageLoadedUnderANameStays)
+{
+    dir.image("res/first.png", 64, 32);
+    dir.image("res/second.png", 96, 96);
+    Graphics::loadTilemap("res/first.png", "kept-first", 32);
+    sf::Texture* const before = Graphics::getTexture("kept-first", 1);
+    Graphics::loadTilemap("res/second.png", "kept-first", 32);
+    EXPECT_EQ(slots("kept-first"), 2u);
+    EXPECT_EQ(Graphics::getTexture("kept-first", 1), before); // sprites may point at it
+    EXPECT_EQ(colourOf("kept-first", 1), tileColour(1));
+}
+
+TEST_F(GraphicsTest, EveryMissYieldsTheSameEmptyTexture)
+{
+    dir.image("res/two.png", 64, 32);
+    Graphics::loadTilemap("res/two.png", "misses", 32);
+    sf::Texture* const empty = Graphics::getTexture("no such tileset", 0);
+    ASSERT_NE(empty, nullptr);
+    EXPECT_EQ(empty->getSize(), sf::Vector2u(0, 0));
+    for (int slot : {-1, 2, 3, INT_MIN, INT_MAX})
+        EXPECT_EQ(Graphics::getTexture("misses", slot), empty) << slot;
+    EXPECT_EQ(Graphics::getTexture("misses", 1), Graphics::getTexture("misses", 1));
+    EXPECT_NE(Graphics::getTexture("misses", 1), empty);
+}
