@@ -36,6 +36,11 @@ f=$(shot conversation-3-closed)
 press Return; press space; press space; press 1; press space
 f=$(shot conversation-4-accepted)
 [ "$(pixel "$f" 320 208)" = "srgb(0,128,0)" ] || fail "accepting did not take the disguise: $(pixel "$f" 320 208)"
+
+# Escape in the middle of a conversation ends the game cleanly.
+press Return
+f=$(shot conversation-5-thanks)
+[ "$(pixel "$f" $px $py)" = "$panel_fill" ] || fail "no panel for the second conversation"
 hold Escape
 wait_exit 10
 [ "$STATUS" = 0 ] || fail "exit status $STATUS"
