@@ -15,13 +15,16 @@ TARNWICK_ROUTE_FILE="$WORK/route" TARNWICK_SOURCE_DIR="$root" \
 
 mkdir -p "$root/docs"
 start_game "$root"
-# Walk the route up to the first talk, then show the world and the conversation.
+# Walk the route to the warden at the Long Hall door, in the middle of the
+# map, then show the world and his conversation.
+at_warden=""
 while IFS= read -r line; do
   case "$line" in
+    "# part 0: the warden") at_warden=yes ;;
     "press Return")
+      [ -n "$at_warden" ] || { press Return; continue; }
       window_shot "$root/docs/world.png"
       press Return
-      press space
       window_shot "$root/docs/conversation.png"
       break ;;
     step*) step "${line#step }" ;;
