@@ -15,6 +15,18 @@ int frameFor(int direction)
     static const int columns[4] = {0, 3, 2, 1};
     return columns[direction];
 }
+
+// `distance` pixels in the facing direction.
+sf::Vector2<int> towards(int direction, int distance)
+{
+    switch (direction) {
+    case 0: return {0, -distance};
+    case 1: return {-distance, 0};
+    case 2: return {0, distance};
+    case 3: return {distance, 0};
+    default: return {0, 0};
+    }
+}
 }
 
 Player::Player(int x, int y)
@@ -34,13 +46,9 @@ void Player::update()
     if (moving) {
         if (2u * static_cast<unsigned>(stepFrames) < static_cast<unsigned>(sprite.getTextureRect().width)) {
             ++stepFrames;
-            switch (direction) {
-            case 0: y -= 2; break;
-            case 1: x -= 2; break;
-            case 2: y += 2; break;
-            case 3: x += 2; break;
-            default: break;
-            }
+            const sf::Vector2<int> move = towards(direction, 2);
+            x += move.x;
+            y += move.y;
             sprite.setPosition(static_cast<float>(x), static_cast<float>(y));
             bounds.left = x;
             bounds.top = y;
@@ -71,16 +79,8 @@ void Player::update()
         interacting = true;
 
     if ((moving || interacting) && owner) {
-        const int w = bounds.width;
-        sf::Vector2<int> offset(0, 0);
-        switch (direction) {
-        case 0: offset.y = -w; break;
-        case 1: offset.x = -w; break;
-        case 2: offset.y = w; break;
-        case 3: offset.x = w; break;
-        default: break;
-        }
-        const std::vector<Entity*> ahead = owner->collide(this, offset);
+        // The cell ahead is one bounds width away, on either axis.
+        const std::vector<Entity*> ahead = owner->collide(this, towards(direction, bounds.width));
         if (moving) {
             for (Entity* e : ahead) {
                 if (e->solid) {
@@ -91,7 +91,6 @@ void Player::update()
         } else {
             for (auto it = ahead.rbegin(); it != ahead.rend(); ++it)
                 (*it)->interact();
-            interacting = false;
         }
     }
     interacting = false;

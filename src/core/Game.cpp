@@ -73,7 +73,7 @@ void Game::changeState(GameState* next)
 
 void Game::releaseRetired()
 {
-    // A released state may not be destroyed twice, nor may the current one.
+    // A state that was made current again stays alive.
     std::vector<GameState*> retired;
     retired.swap(retiredStates);
     for (GameState* state : retired) {
