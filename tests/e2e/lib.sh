@@ -23,7 +23,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 # A display of our own, so that keys sent here reach no other test's window.
 start_display() {
   exec 3> "$WORK/display"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
   XVFB_PID=$!
   for _ in $(seq 1 100); do
     [ -s "$WORK/display" ] && break
