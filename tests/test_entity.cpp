@@ -124,3 +124,47 @@ TEST_F(EntityTest, DestroyingReleasesOnlyAConversationItHolds)
     e->dialogue = oneLine("bye");
     delete e; // the sanitizer build reports the tree if it were kept
 }
+
+TEST_F(EntityTest, FlippedPictureIsMirroredInPlace)
+{
+    // A 32 x 32 picture with a red top-left quadrant, green top-right and blue
+    // bottom-left; the bottom-right stays white.
+    sf::Image picture;
+    picture.create(32, 32, sf::Color::White);
+    for (unsigned y = 0; y < 16; ++y)
+        for (unsigned x = 0; x < 16; ++x) {
+            picture.setPixel(x, y, sf::Color::Red);
+            picture.setPixel(x + 16, y, sf::Color::Green);
+            picture.setPixel(x, y + 16, sf::Color::Blue);
+        }
+    sf::Texture texture;
+    texture.loadFromImage(picture);
+
+    struct Case {
+        unsigned flip;
+        sf::Color topLeft, topRight, bottomLeft;
+    };
+    using E = Entity;
+    const sf::Color R = sf::Color::Red, G = sf::Color::Green, B = sf::Color::Blue, W = sf::Color::White;
+    const Case cases[] = {
+        {0, R, G, B},
+        {E::flipHorizontal, G, R, W},
+        {E::flipVertical, B, W, R},
+        {E::flipDiagonal, R, B, G}, // transposed
+        {E::flipHorizontal | E::flipVertical, W, B, G},
+        {E::flipDiagonal | E::flipHorizontal, B, R, W}, // a quarter turn clockwise
+    };
+    for (const Case& c : cases) {
+        Entity e(64, 96);
+        e.setTexture(texture);
+        e.flip = c.flip;
+        Game::window.clear(sf::Color::Black);
+        e.draw();
+        EXPECT_EQ(drawnAt(64 + 8, 96 + 8), c.topLeft) << c.flip;
+        EXPECT_EQ(drawnAt(64 + 24, 96 + 8), c.topRight) << c.flip;
+        EXPECT_EQ(drawnAt(64 + 8, 96 + 24), c.bottomLeft) << c.flip;
+        EXPECT_EQ(drawnAt(64 + 40, 96 + 8), sf::Color::Black) << c.flip; // nothing beside it
+        EXPECT_EQ(e.bounds, sf::IntRect(64, 96, 32, 32));
+    }
+    Game::window.clear(sf::Color::Black);
+}

@@ -111,3 +111,31 @@ TEST_F(GraphicsTest, EveryMissYieldsTheSameEmptyTexture)
     EXPECT_EQ(Graphics::getTexture("misses", 1), Graphics::getTexture("misses", 1));
     EXPECT_NE(Graphics::getTexture("misses", 1), empty);
 }
+
+TEST_F(GraphicsTest, MarginAndSpacingAreSkippedWhenCutting)
+{
+    // 16-pixel tiles, a 2-pixel margin at the top and left and 1 pixel between
+    // tiles: 2 + 16 + 1 + 16 = 35 pixels hold two tiles across; the third would
+    // need 52. Every tile gets its own colour, the gaps are white.
+    sf::Image picture;
+    picture.create(40, 36, sf::Color::White);
+    const int margin = 2, spacing = 1, size = 16;
+    for (int row = 0; row < 2; ++row)
+        for (int column = 0; column < 2; ++column)
+            for (int y = 0; y < size; ++y)
+                for (int x = 0; x < size; ++x)
+                    picture.setPixel(margin + column * (size + spacing) + x,
+                                     margin + row * (size + spacing) + y,
+                                     tileColour(static_cast<unsigned>(row * 2 + column)));
+    dir.write("res/.keep", "");
+    ASSERT_TRUE(picture.saveToFile(dir.path() + "/res/spaced.png"));
+
+    Graphics::loadTilemap("res/spaced.png", "spaced", size, margin, spacing);
+    ASSERT_EQ(slots("spaced"), 4u);
+    for (int slot = 0; slot < 4; ++slot)
+        EXPECT_EQ(colourOf("spaced", slot), tileColour(static_cast<unsigned>(slot))) << slot;
+
+    // Negative gaps describe no tiles at all.
+    Graphics::loadTilemap("res/spaced.png", "negative-gap", size, -1, 0);
+    EXPECT_EQ(slots("negative-gap"), 0u);
+}

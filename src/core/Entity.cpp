@@ -34,7 +34,26 @@ void Entity::draw()
     const sf::FloatRect seen(view.getCenter() - view.getSize() / 2.f, view.getSize());
     if (view.getRotation() == 0.f && !seen.intersects(sprite.getGlobalBounds()))
         return;
-    Game::window.draw(sprite, sf::RenderStates::Default);
+    if (flip == 0) {
+        Game::window.draw(sprite, sf::RenderStates::Default);
+        return;
+    }
+    Game::window.draw(sprite, sf::RenderStates(flipTransform()));
+}
+
+sf::Transform Entity::flipTransform() const
+{
+    const sf::FloatRect local = sprite.getLocalBounds();
+    sf::Transform mirror;
+    if (flip & flipVertical)
+        mirror.combine(sf::Transform(1, 0, 0, 0, -1, local.height, 0, 0, 1));
+    if (flip & flipHorizontal)
+        mirror.combine(sf::Transform(-1, 0, local.width, 0, 1, 0, 0, 0, 1));
+    if (flip & flipDiagonal)
+        mirror.combine(sf::Transform(0, 1, 0, 1, 0, 0, 0, 0, 1));
+    // Mirror the picture in its own corner, wherever the sprite stands.
+    const sf::Vector2f at = sprite.getPosition();
+    return sf::Transform().translate(at).combine(mirror).translate(-at);
 }
 
 void Entity::interact()

@@ -3,6 +3,7 @@
 #include <SFML/Graphics/Rect.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Texture.hpp>
+#include <SFML/Graphics/Transform.hpp>
 #include <SFML/System/Vector2.hpp>
 
 #include <string>
@@ -27,6 +28,8 @@ public:
     virtual void setState(int s);
 
     void setTexture(sf::Texture const& texture);
+    // Where the picture goes when `flip` mirrors it (identity when it does not).
+    sf::Transform flipTransform() const;
 
     int x;
     int y;
@@ -40,5 +43,12 @@ public:
     sf::IntRect bounds;
     int state = 0;
     std::string tileset;
+    // How the picture is mirrored, as map editors store it with a cell: the
+    // diagonal flip (top-left to bottom-right) first, then the horizontal,
+    // then the vertical one.
+    static constexpr unsigned flipHorizontal = 1;
+    static constexpr unsigned flipVertical = 2;
+    static constexpr unsigned flipDiagonal = 4;
+    unsigned flip = 0;
     GameState* owner = nullptr; // not owned
 };

@@ -15,6 +15,28 @@ int Game::part = -1;
 int Game::disguise = 0;
 int Game::defacedTables = 0;
 std::vector<GameState*> Game::retiredStates;
+bool Game::fullscreen = false;
+
+sf::View Game::pictureView()
+{
+    sf::View view(sf::FloatRect(0, 0, pictureWidth, pictureHeight));
+    view.setViewport(window.getView().getViewport());
+    return view;
+}
+
+void Game::setFullscreen(bool on)
+{
+    if (on == fullscreen)
+        return;
+    const sf::View camera = window.getView();
+    if (on)
+        window.create(sf::VideoMode::getDesktopMode(), "Tarnwick", sf::Style::Fullscreen);
+    else
+        window.create(sf::VideoMode(pictureWidth, pictureHeight, 32), "Tarnwick", sf::Style::Default);
+    window.setFramerateLimit(60);
+    window.setView(camera);
+    fullscreen = on;
+}
 
 void Game::initialize()
 {

@@ -25,6 +25,16 @@ public:
     // on the call stack. The loop releases them once that pass has returned.
     static std::vector<GameState*> retiredStates;
 
+    // The size of the game's picture, whatever the size of the window.
+    static constexpr unsigned pictureWidth = 640;
+    static constexpr unsigned pictureHeight = 480;
+    // A view of the whole picture, (0, 0) to (640, 480), shown where the world
+    // is shown: for what stays in place on screen while the camera moves.
+    static sf::View pictureView();
+    // Switches between a fullscreen window and a normal one.
+    static void setFullscreen(bool on);
+    static bool fullscreen;
+
     static void initialize();
     static void run();
     static void end();

@@ -4,6 +4,7 @@
 #include "DialogueTree.h"
 #include "Game.h"
 #include "Keyboard.h"
+#include "ResourceFile.h"
 
 #include <locale>
 
@@ -23,7 +24,10 @@ DialogueBox::DialogueBox(DialogueTree const* tree, Entity* speaker, DialogueStat
         _box.setFillColor(sf::Color(0, 50, 200, 255));
         _box.setOutlineColor(sf::Color(0, 25, 100, 255));
         _box.setOutlineThickness(3);
-        _font.loadFromFile("res/fnt/LibMono.ttf"); // without it the panel shows no text
+        // Without the font the panel shows no text; a font that is not a
+        // regular file (a pipe, a device) is never opened.
+        if (ResourceFile::isRegular("res/fnt/LibMono.ttf"))
+            _font.loadFromFile("res/fnt/LibMono.ttf");
         _initialized = true;
     }
 

@@ -13,7 +13,11 @@ public:
     Graphics() = delete;
 
     static bool tilesetIsLoaded(const std::string& name);
-    static void loadTilemap(const std::string& path, const std::string& name, int tileSize);
+    // Cuts the image into square tiles of tileSize pixels. `margin` pixels are
+    // left at the top and left edges and `spacing` pixels between tiles, as
+    // map editors describe a tileset; a tile that does not fit whole is left out.
+    static void loadTilemap(const std::string& path, const std::string& name, int tileSize,
+                            int margin = 0, int spacing = 0);
     static sf::Texture* getTexture(const std::string& name, int tile);
 
     // name -> tiles, numbered row by row from the top-left tile of the image
