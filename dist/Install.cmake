@@ -84,6 +84,13 @@ if(TARGET makeart)
 endif()
 
 install(TARGETS tarnwick RUNTIME DESTINATION ${TARNWICK_INSTALL_BINDIR})
+# A stripped install (the package) drops the compiler's notes as well.
+install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+  execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${TARNWICK_INSTALL_BINDIR}/tarnwick\")
+endif()")
+# Relocations read-only before the game starts, as Debian builds its programs.
+target_link_options(tarnwick PRIVATE -Wl,-z,relro,-z,now)
 install(DIRECTORY res DESTINATION ${TARNWICK_INSTALL_DATADIR})
 install(FILES dist/tarnwick.desktop DESTINATION share/applications)
 install(FILES ${dist}/${TARNWICK_APP_ID}.metainfo.xml DESTINATION share/metainfo)
@@ -96,10 +103,17 @@ set(CPACK_PACKAGE_NAME tarnwick)
 set(CPACK_PACKAGE_VENDOR "Tarnwick developers")
 set(CPACK_PACKAGE_CONTACT "Tarnwick developers <tarnwick@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "small top-down adventure game in a guildhall")
-set(CPACK_PACKAGE_DESCRIPTION "It is the new junior clerk's first day at Tarnwick Guildhall, and \
-Mr. Stoat, Deputy Clerk of Works, has a plan for the three ancient tables of the Long Hall. \
-You walk the Guildhall one tile at a time, talk to the people in it through branching \
-conversations, collect disguises and follow a story in four parts to its one ending.")
+# One line of the extended description per line here (Debian wants them
+# shorter than 80 characters).
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "It is the new junior clerk's first day at Tarnwick Guildhall, and Mr. Stoat,"
+  "Deputy Clerk of Works, has a plan for the three ancient tables of the Long"
+  "Hall."
+  ""
+  "Tarnwick is a small single-player adventure seen from above. You walk the"
+  "Guildhall one tile at a time, talk to the people in it through branching"
+  "conversations, collect disguises and follow a story in four parts to its"
+  "one ending. It is played with the keyboard alone.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
