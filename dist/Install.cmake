@@ -92,7 +92,20 @@ endif()")
 # Relocations read-only before the game starts, as Debian builds its programs.
 target_link_options(tarnwick PRIVATE -Wl,-z,relro,-z,now)
 install(DIRECTORY res DESTINATION ${TARNWICK_INSTALL_DATADIR})
-install(FILES dist/tarnwick.desktop DESTINATION share/applications)
+# The menu entry starts the program by its full path, which is known only
+# when installing (the package installs into /usr, `make install` into
+# PREFIX): menus then work whether or not that folder is on the PATH. A
+# path that would need quoting falls back to the name alone.
+install(CODE "
+  set(TARNWICK_EXEC \"\${CMAKE_INSTALL_PREFIX}/${TARNWICK_INSTALL_BINDIR}/tarnwick\")
+  if(NOT TARNWICK_EXEC MATCHES \"^[A-Za-z0-9/._+-]+$\")
+    set(TARNWICK_EXEC tarnwick)
+  endif()
+  set(entry \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/share/applications/tarnwick.desktop\")
+  message(STATUS \"Installing: \${entry}\")
+  configure_file(\"${PROJECT_SOURCE_DIR}/dist/tarnwick.desktop.in\" \"\${entry}\" @ONLY)
+  list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${entry}\")
+")
 install(FILES ${dist}/${TARNWICK_APP_ID}.metainfo.xml DESTINATION share/metainfo)
 install(FILES ${dist}/tarnwick.6.gz DESTINATION share/man/man6)
 install(FILES dist/copyright ${dist}/changelog.Debian.gz DESTINATION share/doc/tarnwick)

@@ -5,7 +5,9 @@ set -euo pipefail
 SOURCE=${TARNWICK_SOURCE_DIR:?the source folder}
 DIST=${DIST:?the folder of the generated files}
 
-desktop-file-validate "$SOURCE/dist/tarnwick.desktop"
+mkdir -p "$DIST/check"
+sed 's|@TARNWICK_EXEC@|/usr/games/tarnwick|' "$SOURCE/dist/tarnwick.desktop.in" > "$DIST/check/tarnwick.desktop"
+desktop-file-validate "$DIST/check/tarnwick.desktop"
 appstreamcli validate --no-net --pedantic "$DIST"/*.metainfo.xml
 warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
   man --warnings -E UTF-8 -l -Tutf8 -Z "$DIST/tarnwick.6" 2>&1 >/dev/null)

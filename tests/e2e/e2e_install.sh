@@ -33,8 +33,13 @@ run "$WORK/small" "$installed" --bogus
 [ -s "$WORK/out" ] && fail "unknown option: printed $(cat "$WORK/out")"
 one_line "tarnwick: unknown option '--bogus'; try 'tarnwick --help'"
 
-# The installed game from an unrelated folder, and the installation moved.
-plays installed "$WORK/elsewhere" 16 env -u TARNWICK_DATA "$installed"
+# The installed game from an unrelated folder as its menu entry starts it,
+# and the installation moved.
+entry=$WORK/prefix/share/applications/tarnwick.desktop
+[ "$(sed -n 's/^Exec=//p' "$entry")" = "$installed" ] || fail "menu entry command: $(grep Exec "$entry")"
+[ "$(sed -n 's/^Icon=//p' "$entry")" = tarnwick ] && [ -f "$WORK/prefix/share/icons/hicolor/32x32/apps/tarnwick.png" ] ||
+  fail "menu entry icon"
+plays installed "$WORK/elsewhere" 16 env -u TARNWICK_DATA "$(sed -n 's/^Exec=//p' "$entry")"
 mkdir -p "$WORK/moved"
 mv "$WORK/prefix" "$WORK/moved/prefix"
 installed=$WORK/moved/prefix/games/tarnwick

@@ -46,6 +46,7 @@ apt-get install --simulate -q "$deb" > "$WORK/apt.log" 2>&1 || fail "apt-get: $(
 dpkg-deb -x "$deb" "$WORK/root"
 desktop-file-validate "$WORK/root/usr/share/applications/tarnwick.desktop" || fail "desktop entry"
 grep -qx 'Categories=Game;AdventureGame;' "$WORK/root/usr/share/applications/tarnwick.desktop" || fail "categories"
+grep -qx 'Exec=/usr/games/tarnwick' "$WORK/root/usr/share/applications/tarnwick.desktop" || fail "the entry's command"
 appstreamcli validate --no-net "$WORK"/root/usr/share/metainfo/*.metainfo.xml >"$WORK/appstream.log" 2>&1 ||
   fail "metadata: $(cat "$WORK/appstream.log")"
 for size in 32 64 128 256; do
