@@ -1,9 +1,15 @@
 # Helpers of the tests of the installed game (after lib.sh).
 
+# The sanitizer run preloads the GL driver for the game's leak check. Only
+# the game gets it here: every other program would load it too, and start
+# many times slower.
+GAME_PRELOAD=${LD_PRELOAD:-}
+unset LD_PRELOAD
+
 # run DIR COMMAND...: runs the command in DIR to its end; status in STATUS.
 run() {
   local dir=$1; shift
-  (cd "$dir" && ulimit -c 0 && exec "$@") >"$WORK/out" 2>"$WORK/err" && STATUS=0 || STATUS=$?
+  (cd "$dir" && ulimit -c 0 && LD_PRELOAD=$GAME_PRELOAD exec "$@") >"$WORK/out" 2>"$WORK/err" && STATUS=0 || STATUS=$?
 }
 
 # one_line TEXT: the error output is this one line of ours (under Xvfb the
@@ -22,7 +28,7 @@ one_line() {
 plays() {
   local name=$1 dir=$2 colours=$3; shift 3
   local launcher="$WORK/launch-$name" shot="$ARTEFACTS/install-$name.png" seen=0
-  { echo '#!/usr/bin/env bash'; printf 'exec'; printf ' %q' "$@"; echo; } > "$launcher"
+  { echo '#!/usr/bin/env bash'; printf 'LD_PRELOAD=%q exec' "$GAME_PRELOAD"; printf ' %q' "$@"; echo; } > "$launcher"
   chmod +x "$launcher"
   GAME=$launcher start_game "$dir"
   for _ in $(seq 1 100); do
