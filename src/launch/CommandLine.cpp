@@ -58,8 +58,10 @@ CommandLine::CommandLine(int argc, const char* const* argv)
     }
 
     // Options take effect in the order they were given, so that the last of
-    // --fullscreen and --window wins, and --help anywhere wins over playing.
-    std::optional<Action> only;
+    // --fullscreen and --window wins. The first of --help and --version
+    // wins over everything else, wherever it stands, as if the program had
+    // stopped there to answer it.
+    std::optional<Action> answer;
     for (const po::option& given : parsed.options) {
         if (given.string_key.empty()) {
             action = Action::Fail;
@@ -76,13 +78,12 @@ CommandLine::CommandLine(int argc, const char* const* argv)
                 return;
             }
             option.apply(*this, value);
-            if (action != Action::Play && !only)
-                only = action;
+            if ((action == Action::Help || action == Action::Version) && !answer)
+                answer = action;
         }
     }
-    // The first of --help and --version decides; it needs nothing else.
-    if (only)
-        action = *only;
+    if (answer)
+        action = *answer;
 }
 
 std::string CommandLine::usage(const std::string& installedData)
