@@ -3,8 +3,9 @@
 BUILD ?= build
 SAN_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
 
-.PHONY: all deps build run test sanitize-test art bench screenshots clean
+.PHONY: all deps build run test sanitize-test art bench screenshots clean install package package-check
 
 all: build
 
@@ -35,6 +36,22 @@ sanitize-test: deps
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ../tools/with-display.sh ctest --output-on-failure -j $(JOBS)
+
+# The game under PREFIX (default /usr/local; DESTDIR is honoured): the
+# executable in games/, its data in share/games/tarnwick, the menu entry,
+# icons, metadata and manual page where desktops look for them.
+install: build
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package, $(BUILD)/tarnwick_<version>-<revision>_<arch>.deb.
+package: build
+	rm -f $(BUILD)/tarnwick_*.deb
+	cd $(BUILD) && cpack -G DEB
+
+# The package as Debian's checker sees it: any error or warning fails, but
+# for the one about closing the bug that asks for a new package in Debian.
+package-check: package
+	lintian --fail-on error,warning --suppress-tags initial-upload-closes-no-bugs $(BUILD)/tarnwick_*.deb
 
 screenshots: build
 	tools/screenshots.sh $(BUILD)

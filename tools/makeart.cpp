@@ -2,9 +2,12 @@
 // under res/.
 //
 // Usage: makeart [ROOT]
+//        makeart --icons OUTDIR [ROOT]
 //   ROOT is the repository root (default "."). Every "*.txt" file in
 //   ROOT/tools/art is read (in name order) and every sheet they declare is
-//   written below ROOT/res.
+//   written below ROOT/res. With --icons, the sheets are left alone and the
+//   icons are written below OUTDIR instead, in the folder layout of an icon
+//   theme: OUTDIR/<size>x<size>/apps/<name>.png.
 //
 // Art file syntax (one statement per line, '#' starts a comment line):
 //
@@ -25,6 +28,9 @@
 //                          COLUMNS tiles wide; the following lines list tile
 //                          names in slot order (row by row, any number per
 //                          line, '-' for an empty slot) up to a line "end".
+//   icon NAME TILE SIZE... an icon NAME.png showing TILE, written at every
+//                          SIZE (a multiple of 32 up to 1024), each pixel
+//                          of the tile becoming a square of SIZE/32 pixels.
 //
 // Names may be used before they are defined; they are resolved once every
 // file has been read.
@@ -83,6 +89,13 @@ struct Sheet {
     std::vector<std::string> slots;
 };
 
+struct Icon {
+    Where where;
+    std::string name;
+    std::string tile;
+    std::vector<int> sizes;
+};
+
 struct Colour {
     unsigned char r = 0, g = 0, b = 0, a = 0;
 };
@@ -91,16 +104,22 @@ class Art {
 public:
     void readFile(const std::string& path);
     void writeSheets(const std::string& resDir);
+    void writeIcons(const std::string& outDir);
 
 private:
     const Grid& resolve(const std::string& name, const Where& from);
     Grid evaluate(const Expr& e, const Where& from);
+    void resolveAll();
+    // Paints a tile into the image at (ox, oy), each pixel as a scale x scale square.
+    void paint(sf::Image& img, const Grid& g, int ox, int oy, int scale) const;
+    static void save(const sf::Image& img, const std::string& out, const Where& where);
 
     std::map<char, Colour> palette_{{'.', Colour{}}};
     std::map<std::string, Definition> defs_;
     std::map<std::string, Grid> done_;
     std::set<std::string> busy_;
     std::vector<Sheet> sheets_;
+    std::vector<Icon> icons_;
 };
 
 std::string trim(const std::string& s)
@@ -300,6 +319,20 @@ void Art::readFile(const std::string& path)
             }
             if (!ended) throw ArtError(where.str() + ": sheet without 'end'");
             sheets_.push_back(std::move(sh));
+        } else if (keyword == "icon") {
+            Icon icon;
+            icon.where = where;
+            words >> icon.name >> icon.tile;
+            for (std::string size; words >> size;) {
+                char* end = nullptr;
+                const long v = std::strtol(size.c_str(), &end, 10);
+                if (*end != '\0' || v < TILE || v > 1024 || v % TILE != 0)
+                    throw ArtError(where.str() + ": icon size '" + size + "' is not a multiple of 32 up to 1024");
+                icon.sizes.push_back(static_cast<int>(v));
+            }
+            if (!validName(icon.name) || !validName(icon.tile) || icon.sizes.empty())
+                throw ArtError(where.str() + ": bad icon statement");
+            icons_.push_back(std::move(icon));
         } else {
             throw ArtError(where.str() + ": unknown statement '" + keyword + "'");
         }
@@ -370,11 +403,32 @@ const Grid& Art::resolve(const std::string& name, const Where& from)
     return done_[name] = std::move(g);
 }
 
-void Art::writeSheets(const std::string& resDir)
+void Art::resolveAll()
 {
     // Every definition must be sound, even those no sheet uses yet.
     for (const auto& d : defs_) resolve(d.first, d.second.where);
+}
 
+void Art::paint(sf::Image& img, const Grid& g, int ox, int oy, int scale) const
+{
+    for (int y = 0; y < TILE * scale; ++y)
+        for (int x = 0; x < TILE * scale; ++x) {
+            const Colour& c = palette_.at(g[y / scale][x / scale]);
+            img.setPixel(static_cast<unsigned>(ox + x), static_cast<unsigned>(oy + y),
+                         sf::Color(c.r, c.g, c.b, c.a));
+        }
+}
+
+void Art::save(const sf::Image& img, const std::string& out, const Where& where)
+{
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(out).parent_path(), ec);
+    if (!img.saveToFile(out)) throw ArtError(where.str() + ": cannot write " + out);
+}
+
+void Art::writeSheets(const std::string& resDir)
+{
+    resolveAll();
     for (const auto& sh : sheets_) {
         const int count = static_cast<int>(sh.slots.size());
         const int rows = std::max(1, (count + sh.columns - 1) / sh.columns);
@@ -384,19 +438,29 @@ void Art::writeSheets(const std::string& resDir)
         for (int k = 0; k < count; ++k) {
             if (sh.slots[k] == "-") continue;
             const Grid& g = resolve(sh.slots[k], sh.where);
-            const int ox = (k % sh.columns) * TILE, oy = (k / sh.columns) * TILE;
-            for (int y = 0; y < TILE; ++y)
-                for (int x = 0; x < TILE; ++x) {
-                    const Colour& c = palette_.at(g[y][x]);
-                    img.setPixel(static_cast<unsigned>(ox + x), static_cast<unsigned>(oy + y),
-                                 sf::Color(c.r, c.g, c.b, c.a));
-                }
+            paint(img, g, (k % sh.columns) * TILE, (k / sh.columns) * TILE, 1);
         }
         const std::string out = resDir + "/" + sh.file;
-        std::error_code ec;
-        std::filesystem::create_directories(std::filesystem::path(out).parent_path(), ec);
-        if (!img.saveToFile(out)) throw ArtError(sh.where.str() + ": cannot write " + out);
+        save(img, out, sh.where);
         std::cout << out << ": " << sh.columns << " x " << rows << " tiles, " << count << " used\n";
+    }
+}
+
+void Art::writeIcons(const std::string& outDir)
+{
+    resolveAll();
+    if (icons_.empty()) throw ArtError("no icon statements in the art files");
+    for (const auto& icon : icons_) {
+        const Grid& g = resolve(icon.tile, icon.where);
+        for (int size : icon.sizes) {
+            sf::Image img;
+            img.create(static_cast<unsigned>(size), static_cast<unsigned>(size), sf::Color::Transparent);
+            paint(img, g, 0, 0, size / TILE);
+            const std::string px = std::to_string(size);
+            const std::string out = outDir + "/" + px + "x" + px + "/apps/" + icon.name + ".png";
+            save(img, out, icon.where);
+            std::cout << out << "\n";
+        }
     }
 }
 
@@ -416,17 +480,31 @@ std::vector<std::string> artFiles(const std::string& dir)
 
 int main(int argc, char** argv)
 {
-    if (argc > 2) {
-        std::cerr << "usage: makeart [REPOSITORY_ROOT]\n";
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string iconDir;
+    bool understood = true;
+    if (!args.empty() && args[0] == "--icons") {
+        understood = args.size() >= 2 && !args[1].empty();
+        if (understood) {
+            iconDir = args[1];
+            args.erase(args.begin(), args.begin() + 2);
+        }
+    }
+    if (!understood || args.size() > 1) {
+        std::cerr << "usage: makeart [REPOSITORY_ROOT]\n"
+                     "       makeart --icons OUTDIR [REPOSITORY_ROOT]\n";
         return 2;
     }
-    const std::string root = argc == 2 ? argv[1] : ".";
+    const std::string root = args.empty() ? "." : args[0];
     try {
         Art art;
         const auto files = artFiles(root + "/tools/art");
         if (files.empty()) throw ArtError(root + "/tools/art: no art files");
         for (const auto& f : files) art.readFile(f);
-        art.writeSheets(root + "/res");
+        if (iconDir.empty())
+            art.writeSheets(root + "/res");
+        else
+            art.writeIcons(iconDir);
     } catch (const ArtError& e) {
         std::cerr << "makeart: " << e.what() << "\n";
         return 1;

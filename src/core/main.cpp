@@ -1,14 +1,36 @@
+#include "CommandLine.h"
+#include "DataDirectory.h"
 #include "Game.h"
 
 #include <exception>
 #include <iostream>
 
-int main()
+int main(int argc, char** argv)
 {
+    const CommandLine command(argc, argv);
+    switch (command.action) {
+    case CommandLine::Action::Help:
+        std::cout << CommandLine::usage(
+            DataDirectory::installedFolder(DataDirectory::currentExecutable()).string());
+        return 0;
+    case CommandLine::Action::Version:
+        std::cout << CommandLine::version();
+        return 0;
+    case CommandLine::Action::Fail:
+        std::cerr << "tarnwick: " << command.error << "; try 'tarnwick --help'\n";
+        return 2;
+    case CommandLine::Action::Play:
+        break;
+    }
+
     try {
+        // The game reads "res/..." from its working folder.
+        DataDirectory::enter(command.dataDir);
+        if (command.fullscreen)
+            Game::setFullscreen(*command.fullscreen);
         Game::initialize();
     } catch (const std::exception& error) {
-        // Bad game data: say what and where on one line, then leave cleanly.
+        // Missing or bad game data: say what and where on one line, then leave cleanly.
         std::cerr << "tarnwick: " << error.what() << '\n';
         Game::cleanUp();
         return 1;

@@ -1,0 +1,96 @@
+#include "DataDirectory.h"
+
+#include <cstdlib>
+#include <stdexcept>
+#include <system_error>
+
+#ifndef TARNWICK_DATA_FROM_BINARY
+#define TARNWICK_DATA_FROM_BINARY "../share/games/tarnwick"
+#endif
+
+namespace fs = std::filesystem;
+
+const char* const DataDirectory::marker = "res/maps/testmap.json";
+
+namespace {
+
+// A path the player gave, taken from the folder the game was started from.
+fs::path fromStart(const fs::path& startFolder, const std::string& given)
+{
+    return (startFolder / given).lexically_normal();
+}
+
+[[noreturn]] void noDataIn(const fs::path& folder, const std::string& source)
+{
+    throw std::runtime_error(folder.string() + ": no game data (" + DataDirectory::marker +
+                             ") in the folder " + source);
+}
+
+} // namespace
+
+bool DataDirectory::holdsData(const fs::path& folder)
+{
+    std::error_code error;
+    return fs::is_regular_file(folder / marker, error);
+}
+
+fs::path DataDirectory::installedFolder(const fs::path& executable)
+{
+    if (executable.empty())
+        return {};
+    return (executable.parent_path() / TARNWICK_DATA_FROM_BINARY).lexically_normal();
+}
+
+fs::path DataDirectory::currentExecutable()
+{
+    std::error_code error;
+    fs::path self = fs::read_symlink("/proc/self/exe", error);
+    return error ? fs::path() : self;
+}
+
+fs::path DataDirectory::find(const Places& places)
+{
+    // A place the player named must hold the data: looking elsewhere would
+    // quietly start some other copy of the game.
+    if (places.option) {
+        const fs::path folder = fromStart(places.startFolder, *places.option);
+        if (!holdsData(folder))
+            noDataIn(folder, "given with --data");
+        return folder;
+    }
+    if (places.environment && !places.environment->empty()) {
+        const fs::path folder = fromStart(places.startFolder, *places.environment);
+        if (!holdsData(folder))
+            noDataIn(folder, "named by TARNWICK_DATA");
+        return folder;
+    }
+
+    std::string looked;
+    const fs::path installed = installedFolder(places.executable);
+    if (!installed.empty()) {
+        if (holdsData(installed))
+            return installed;
+        looked = installed.string() + " (installed) or ";
+    }
+    if (holdsData(places.startFolder))
+        return places.startFolder;
+    looked += places.startFolder.string() + " (current folder)";
+    throw std::runtime_error(std::string("no game data (") + marker + ") in " + looked +
+                             "; name its folder with --data DIR or TARNWICK_DATA");
+}
+
+fs::path DataDirectory::find(const std::optional<std::string>& option)
+{
+    Places places;
+    places.option = option;
+    if (const char* variable = std::getenv("TARNWICK_DATA"))
+        places.environment = std::string(variable);
+    places.executable = currentExecutable();
+    places.startFolder = fs::current_path();
+    return find(places);
+}
+
+void DataDirectory::enter(const std::optional<std::string>& option)
+{
+    fs::current_path(find(option));
+}

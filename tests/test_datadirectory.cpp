@@ -1,0 +1,141 @@
+#include "DataDirectory.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Folders with game data (option, environment, installed, start) in a
+// temporary tree; each test removes the ones it needs missing.
+struct Tree {
+    ResourceDir dir;
+    fs::path root{dir.path()};
+    fs::path executable = root / "prefix/games/tarnwick";
+    fs::path installed = root / "prefix/share/games/tarnwick";
+
+    Tree()
+    {
+        for (const char* folder : {"option", "environment", "prefix/share/games/tarnwick", "start"})
+            dir.write(std::string(folder) + "/res/maps/testmap.json", "{}");
+        dir.write("prefix/games/tarnwick", "");
+    }
+    DataDirectory::Places places() const
+    {
+        DataDirectory::Places p;
+        p.option = (root / "option").string();
+        p.environment = (root / "environment").string();
+        p.executable = executable;
+        p.startFolder = root / "start";
+        return p;
+    }
+    void empty(const std::string& folder) const { fs::remove_all(root / folder / "res"); }
+};
+
+std::string failure(const DataDirectory::Places& places)
+{
+    try {
+        DataDirectory::find(places);
+    } catch (const std::runtime_error& error) {
+        return error.what();
+    }
+    ADD_FAILURE() << "found data where none should be";
+    return "";
+}
+
+} // namespace
+
+TEST(DataDirectoryTest, EachSourceWinsOverTheNext)
+{
+    Tree tree;
+    DataDirectory::Places places = tree.places();
+    EXPECT_EQ(DataDirectory::find(places), tree.root / "option");
+    places.option.reset();
+    EXPECT_EQ(DataDirectory::find(places), tree.root / "environment");
+    places.environment = "";  // set but empty: as if unset
+    EXPECT_EQ(DataDirectory::find(places), tree.installed);
+    places.environment.reset();
+    tree.empty("prefix/share/games/tarnwick");
+    EXPECT_EQ(DataDirectory::find(places), tree.root / "start");
+    places.executable.clear();  // the system did not say where the program is
+    EXPECT_EQ(DataDirectory::find(places), tree.root / "start");
+}
+
+TEST(DataDirectoryTest, RelativeFoldersAreTakenFromTheStartFolder)
+{
+    Tree tree;
+    tree.dir.write("start/mine/res/maps/testmap.json", "{}");
+    DataDirectory::Places places = tree.places();
+    places.option = "mine/../mine";
+    EXPECT_EQ(DataDirectory::find(places), tree.root / "start/mine");
+    places.option.reset();
+    places.environment = "../environment";
+    EXPECT_EQ(DataDirectory::find(places), tree.root / "environment");
+}
+
+TEST(DataDirectoryTest, AFolderTheUserNamedMustHoldTheData)
+{
+    Tree tree;
+    tree.empty("option");
+    tree.empty("environment");
+    DataDirectory::Places places = tree.places();
+    // No quiet fall-back to another copy of the game.
+    EXPECT_EQ(failure(places), (tree.root / "option").string() +
+                                   ": no game data (res/maps/testmap.json) in the folder given with --data");
+    places.option.reset();
+    EXPECT_EQ(failure(places), (tree.root / "environment").string() +
+                                   ": no game data (res/maps/testmap.json) in the folder named by TARNWICK_DATA");
+}
+
+TEST(DataDirectoryTest, NoDataAnywhereSaysWhereItLooked)
+{
+    Tree tree;
+    DataDirectory::Places places = tree.places();
+    places.option.reset();
+    places.environment.reset();
+    tree.empty("prefix/share/games/tarnwick");
+    tree.empty("start");
+    const std::string tail = "; name its folder with --data DIR or TARNWICK_DATA";
+    EXPECT_EQ(failure(places), "no game data (res/maps/testmap.json) in " + tree.installed.string() +
+                                   " (installed) or " + (tree.root / "start").string() + " (current folder)" + tail);
+    places.executable.clear();
+    EXPECT_EQ(failure(places), "no game data (res/maps/testmap.json) in " + (tree.root / "start").string() +
+                                   " (current folder)" + tail);
+}
+
+TEST(DataDirectoryTest, OnlyAFolderWithTheMapFileHoldsData)
+{
+    ResourceDir dir;
+    const fs::path root = dir.path();
+    EXPECT_FALSE(DataDirectory::holdsData(root / "nowhere"));
+    dir.write("bare/res/txt/boss0.xml", "<dialogue/>");
+    EXPECT_FALSE(DataDirectory::holdsData(root / "bare"));
+    fs::create_directories(root / "odd/res/maps/testmap.json");  // a folder by that name
+    EXPECT_FALSE(DataDirectory::holdsData(root / "odd"));
+    dir.write("game/res/maps/testmap.json", "");
+    EXPECT_TRUE(DataDirectory::holdsData(root / "game"));
+}
+
+TEST(DataDirectoryTest, InstalledDataLiesBesideTheProgram)
+{
+    EXPECT_EQ(DataDirectory::installedFolder("/opt/x/games/tarnwick"), fs::path("/opt/x/share/games/tarnwick"));
+    EXPECT_EQ(DataDirectory::installedFolder(""), fs::path());
+    // This very test program: the system says where it is.
+    const fs::path self = DataDirectory::currentExecutable();
+    EXPECT_TRUE(self.is_absolute()) << self;
+    EXPECT_TRUE(fs::is_regular_file(self)) << self;
+}
+
+TEST(DataDirectoryTest, EnteringMakesTheDataFolderCurrent)
+{
+    Tree tree;
+    DataDirectory::enter((tree.root / "option").string());
+    EXPECT_EQ(fs::current_path(), tree.root / "option");
+    EXPECT_THROW(DataDirectory::enter((tree.root / "nothing").string()), std::runtime_error);
+    EXPECT_EQ(fs::current_path(), tree.root / "option");
+}
