@@ -4,6 +4,7 @@
 set -euo pipefail
 
 packages=(g++ cmake make pkg-config libsfml-dev libboost-dev libgtest-dev libx11-dev
+          zlib1g-dev libzstd-dev libexpat1-dev
           xvfb x11-utils xdotool imagemagick libgl1-mesa-dri)
 missing=()
 for p in "${packages[@]}"; do
