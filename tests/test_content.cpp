@@ -6,6 +6,8 @@
 #include "Game.h"
 #include "Graphics.h"
 #include "MainState.h"
+#include "Map.h"
+#include "MapDocument.h"
 #include "Player.h"
 #include "StoryDriver.h"
 #include "Table.h"
@@ -207,6 +209,34 @@ TEST_F(ShippedContent, TheMapHoldsTheStorysCastWithTheirPictures)
             const int v = cell.second.get_value<int>();
             EXPECT_LE(static_cast<std::size_t>(v), tiles) << "cell value " << v << " beyond the first tileset";
         }
+}
+
+TEST_F(ShippedContent, TheMapShipsInTodaysFormatAndEachSavedFormGivesTheSameWorld)
+{
+    ASSERT_EQ(MapDocument("res/maps/testmap.json").format, MapDocument::Format::current);
+    std::vector<std::string> shipped;
+    {
+        GameState world;
+        Map().loadMap("testmap.json", &world);
+        shipped = describeEntities(world);
+    }
+    ASSERT_GT(shipped.size(), 1000u);
+
+    // The same map in the older format, and as the editor saves it, beside
+    // the shipped pictures and conversations.
+    const fs::path source = sourceDir();
+    ResourceDir dir;
+    fs::create_directories("res/maps");
+    for (const char* folder : {"gfx", "txt", "fnt"})
+        fs::create_directory_symlink(source / "res" / folder, fs::path("res") / folder);
+    for (const char* file : {"legacy.json", "tiled-1.8.json"}) {
+        SCOPED_TRACE(std::string(file) + " (tools/buildmap.py renews it with the shipped map)");
+        fs::copy_file(source / "tests/fixtures/shipped" / file, fs::path("res/maps") / file);
+        GameState world;
+        Map().loadMap(file, &world);
+        EXPECT_EQ(describeEntities(world), shipped);
+    }
+    EXPECT_EQ(MapDocument("res/maps/legacy.json").format, MapDocument::Format::legacy);
 }
 
 // The intended route: take every disguise first, then in each part get the

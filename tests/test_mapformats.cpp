@@ -9,7 +9,6 @@
 #include "Map.h"
 #include "MapDocument.h"
 #include "TestSupport.h"
-#include "Victim.h"
 
 #include <SFML/Graphics/Image.hpp>
 #include <boost/property_tree/exceptions.hpp>
@@ -20,7 +19,6 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
-#include <typeinfo>
 #include <vector>
 
 using namespace testing_support;
@@ -32,28 +30,6 @@ fs::path fixtures(const std::string& folder)
 {
     const char* dir = std::getenv("TARNWICK_SOURCE_DIR");
     return (dir ? fs::path(dir) : fs::current_path()) / "tests" / "fixtures" / folder;
-}
-
-std::string firstLine(const DialogueTree* tree)
-{
-    return tree && !tree->text.empty() ? tree->text.front() : "-";
-}
-
-// Everything the game takes from the map, one line per entity in list order.
-std::vector<std::string> describe(const GameState& state)
-{
-    std::vector<std::string> lines;
-    for (const Entity* e : state.entities) {
-        std::ostringstream line;
-        line << typeid(*e).name() << " at " << e->x << "," << e->y << " type " << e->type << " name " << e->name
-             << " tile " << e->tileset << "/" << e->tile << " solid " << e->solid << " flip " << e->flip
-             << " size " << e->bounds.width << "x" << e->bounds.height << " texture " << e->sprite.getTexture()
-             << " talk " << firstLine(e->dialogue);
-        if (const auto* v = dynamic_cast<const Victim*>(e))
-            line << " part " << v->part << " offer " << firstLine(v->secondDialogue);
-        lines.push_back(line.str());
-    }
-    return lines;
 }
 
 class MapFormats : public ::testing::Test {
@@ -80,7 +56,7 @@ protected:
     {
         GameState state;
         Map().loadMap(file, &state);
-        return describe(state);
+        return describeEntities(state);
     }
 
     ResourceDir dir;
