@@ -35,8 +35,8 @@ std::string answered(const StoryExplorer::Talk& t)
 
 std::string told(const StoryExplorer::Talk& t)
 {
-    std::string text = "walk " + StoryExplorer::describeWalk(t.walk) + " to " + std::to_string(t.column) + ","
-                       + std::to_string(t.row);
+    const std::string cell = std::to_string(t.column) + "," + std::to_string(t.row);
+    std::string text = t.walk.empty() ? "at " + cell : "walk " + StoryExplorer::describeWalk(t.walk) + " to " + cell;
     if (t.face != sf::Keyboard::Unknown)
         text += std::string(", face ") + (t.face == sf::Keyboard::Up ? "Up" : t.face == sf::Keyboard::Right ? "Right"
                                           : t.face == sf::Keyboard::Down ? "Down" : "Left");
@@ -66,32 +66,31 @@ void exploreStory(CheckReport& report, const std::string& mapFile, bool route)
     if (!result.complete)
         report.warning(mapFile, "the story has more than " + std::to_string(result.states)
                                     + " states, too many to explore them all: the checks below are not complete");
+    if (result.trapped) {
+        report.error(mapFile, "a conversation can be reached that can never be left (its answers lead nowhere): "
+                              "the way into it follows; give every answer a response");
+        list(report, "stuck: ", result.wayToTrap);
+    }
     if (!result.endingReachable) {
         report.error(mapFile, "the story cannot be finished: the furthest it gets is " + result.furthest
                                   + ": make sure every part leaves enough victims to give the items the warden "
                                     "asks for (one more each part), and that the tables and the boss can be "
                                     "reached");
-        if (result.trapped)
-            list(report, "stuck: ", result.wayIn);
         return;
     }
-    long long talks = static_cast<long long>(result.route.size());
+    const long long talks = static_cast<long long>(result.route.size());
     report.note("story: the ending can be reached: the shortest route walks " + std::to_string(result.steps)
                 + " steps and holds " + std::to_string(talks) + " conversations (" + std::to_string(result.states)
                 + " states explored)");
     if (route)
         list(report, "route: ", result.route);
     if (result.deadEnd) {
-        if (result.trapped)
-            report.error(mapFile, "a conversation can be reached that can never be left (its answers lead "
-                                  "nowhere): the way into it follows; give every answer a response");
-        else
-            report.error(mapFile, "a dead end: after the conversations below the story can no longer be "
-                                  "finished (" + result.deadEndState
-                                      + "): make sure every part leaves enough victims to give the items the "
-                                        "warden asks for, whatever the player chose before");
+        report.error(mapFile, "a dead end: after the conversations below the story can no longer be finished ("
+                                  + result.deadEndState
+                                  + "): make sure every part leaves enough victims to give the items the warden "
+                                    "asks for, whatever the player chose before");
         list(report, "dead end: ", result.wayIn);
-    } else if (result.complete) {
+    } else if (result.complete && !result.trapped) {
         report.note("story: no reachable state is a dead end");
     }
 }

@@ -8,6 +8,8 @@
 #include <SFML/Graphics/Image.hpp>
 #include <boost/property_tree/detail/file_parser_error.hpp>
 #include <boost/property_tree/exceptions.hpp>
+#include <boost/property_tree/json_parser.hpp>
+#include <boost/property_tree/xml_parser.hpp>
 
 #include <filesystem>
 #include <fstream>
@@ -38,9 +40,17 @@ std::string plural(long long n, const std::string& one, const std::string& many)
 void reportReadError(CheckReport& report, const std::string& mapFile, const std::exception& error)
 {
     if (const auto* parse = dynamic_cast<const pt::file_parser_error*>(&error)) {
-        report.error(parse->filename(), parse->message() + ": correct the file there (the map editor writes it "
-                                                           "correctly when it saves)",
-                     parse->line());
+        const std::string& message = parse->message();
+        std::string advice = "correct the file there (the map editor writes it correctly when it saves)";
+        if (!dynamic_cast<const pt::json_parser_error*>(&error) && !dynamic_cast<const pt::xml_parser_error*>(&error)) {
+            if (message.find("lies outside") != std::string::npos)
+                advice = "keep the game's files inside res/";
+            else if (message == "not a regular file")
+                advice = "put the file itself there";
+            else
+                advice = "add the file or correct its name";
+        }
+        report.error(parse->filename(), message + ": " + advice, parse->line());
         return;
     }
     std::string what = error.what();
@@ -70,8 +80,10 @@ long long MapCheck::tilesAlong(unsigned length, int tileSize, int margin, int sp
     return room < 0 ? 0 : room / (static_cast<long long>(tileSize) + spacing) + 1;
 }
 
-MapCheck::Picture MapCheck::checkPicture(CheckReport& report, const std::string& path, const std::string& who)
+MapCheck::Picture MapCheck::checkPicture(CheckReport& report, const std::string& opened, const std::string& who)
 {
+    // Named as an author finds it: "res/gfx/world.png", not "res/maps/../gfx/world.png".
+    const std::string path = std::filesystem::path(opened).lexically_normal().generic_string();
     Picture picture;
     std::error_code error;
     const auto status = std::filesystem::status(path, error);

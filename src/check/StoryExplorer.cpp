@@ -634,12 +634,13 @@ StoryExplorer::Result Explorer::run(long long maxStates)
                 best = static_cast<int>(n);
         }
         result.furthest = describe(stories[static_cast<std::size_t>(nodes[static_cast<std::size_t>(best)].story)], true);
-        if (cost[trap] != LLONG_MAX) {
-            result.deadEnd = result.trapped = true;
-            result.wayIn = wayTo(trap);
-        }
-        return result;
     }
+    if (cost[trap] != LLONG_MAX) {
+        result.trapped = true;
+        result.wayToTrap = wayTo(trap);
+    }
+    if (!result.endingReachable)
+        return result;
     if (!result.complete)
         return result;
 
@@ -658,15 +659,13 @@ StoryExplorer::Result Explorer::run(long long maxStates)
             }
     }
     int nearest = -1;
-    for (std::size_t n = 1; n < nodes.size(); ++n)
+    for (std::size_t n = 2; n < nodes.size(); ++n)
         if (cost[n] != LLONG_MAX && !finishes[n] && (nearest < 0 || cost[n] < cost[static_cast<std::size_t>(nearest)]))
             nearest = static_cast<int>(n);
     if (nearest >= 0) {
         result.deadEnd = true;
-        result.trapped = nearest == trap;
         result.wayIn = wayTo(nearest);
-        if (!result.trapped)
-            result.deadEndState = describe(stories[static_cast<std::size_t>(nodes[static_cast<std::size_t>(nearest)].story)], true);
+        result.deadEndState = describe(stories[static_cast<std::size_t>(nodes[static_cast<std::size_t>(nearest)].story)], true);
     }
     return result;
 }

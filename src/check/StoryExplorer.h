@@ -41,9 +41,10 @@ public:
         long long steps = 0;        // steps walked on the shortest route to the ending
         std::vector<Talk> route;    // that route
         bool deadEnd = false;       // some reachable state cannot reach the ending
-        bool trapped = false;       // ... and it is a conversation that cannot be left
         std::vector<Talk> wayIn;    // the shortest way into the nearest dead end
         std::string deadEndState;   // the story there
+        bool trapped = false;       // a conversation that cannot be left can be reached
+        std::vector<Talk> wayToTrap;// the shortest way into it
         std::string furthest;       // when the ending cannot be reached: the furthest the story gets
         bool leavesMap = false;     // the player can walk off the edge of the map
         int leaveColumn = 0, leaveRow = 0;
