@@ -524,9 +524,11 @@ TEST_F(CheckerTest, StartUpRefusesWhatCannotBeShownOrFinishedAndNothingElse)
 
     dir.write("res/maps/testmap.json", replaced(map, "\"type\": \"player\"", "\"type\": \"floor\""));
     fs::remove("res/fnt/LibMono.ttf");
+    fs::remove("res/gfx/player.png");
     const std::vector<std::string> errors = Checker::startupErrors();
     const std::vector<std::string> expected{
         "res/maps/testmap.json: error: the map has no player: put one tile of type \"player\" on it",
+        "res/gfx/player.png: error: missing; it is the player's sheet: add the picture or correct the name",
         "res/fnt/LibMono.ttf: error: missing; the conversations are written in it: put the font back (Liberation "
         "Mono)"};
     EXPECT_EQ(errors, expected);
@@ -535,7 +537,7 @@ TEST_F(CheckerTest, StartUpRefusesWhatCannotBeShownOrFinishedAndNothingElse)
         FAIL() << "a world without a player was let through";
     } catch (const Checker::Refused& e) {
         // The entry point prints "tarnwick: " before it: one line for each.
-        EXPECT_EQ(std::string(e.what()), expected[0] + "\ntarnwick: " + expected[1]);
+        EXPECT_EQ(std::string(e.what()), expected[0] + "\ntarnwick: " + expected[1] + "\ntarnwick: " + expected[2]);
     }
 
     // A map that cannot be read at all keeps the reader's own error.
