@@ -92,6 +92,7 @@ struct Story {
 
 struct Outcome {
     Story story;
+    int id = -1; // of the story, once known
     bool ending = false;
     bool trapped = false;
     std::vector<std::vector<int>> answers; // in the order they are given
@@ -135,6 +136,8 @@ private:
     std::vector<char> blocked(const Story& story) const;
     std::vector<int> distances(int from, const std::vector<char>& grid, std::vector<int>* order) const;
     std::vector<Outcome> talk(const Story& story, int faced);
+    // talk() for a known story, remembered: many cells share a story.
+    const std::vector<Outcome>& talkOnce(int story, int faced);
     const Endings& endingsOf(const DialogueTree* tree);
     std::string describe(const Story& story, bool full) const;
     std::vector<StoryExplorer::Talk> wayTo(int node);
@@ -148,6 +151,7 @@ private:
     std::vector<char> walls;                 // solid things that never move
     std::vector<std::vector<int>> talkersAt; // actors whose picture covers a cell, last in the list first
     std::map<const DialogueTree*, Endings> endings;
+    std::unordered_map<long long, std::vector<Outcome>> talks;
 
     std::vector<Story> stories;
     std::unordered_map<std::string, int> storyIds;
@@ -239,8 +243,8 @@ Explorer::Explorer(const GameState& world)
         const Actor& a = actors[k];
         if (a.solid && a.kind != Kind::victim && a.kind != Kind::warden)
             cellsOf(a.place, [&](int cell) { walls[static_cast<std::size_t>(cell)] = 1; });
-        const bool talks = a.kind != Kind::plain || a.own;
-        if (!talks)
+        const bool speaks = a.kind != Kind::plain || a.own;
+        if (!speaks)
             continue;
         cellsOf(a.place, [&](int cell) { talkersAt[static_cast<std::size_t>(cell)].push_back(static_cast<int>(k)); });
         if (a.kind == Kind::warden)
@@ -451,6 +455,20 @@ std::vector<Outcome> Explorer::talk(const Story& story, int faced)
     return distinct;
 }
 
+const std::vector<Outcome>& Explorer::talkOnce(int story, int faced)
+{
+    const long long key = static_cast<long long>(story) * columns * rows + faced;
+    auto found = talks.find(key);
+    if (found == talks.end()) {
+        std::vector<Outcome> outcomes = talk(stories[static_cast<std::size_t>(story)], faced);
+        for (Outcome& o : outcomes)
+            if (!o.ending && !o.trapped)
+                o.id = storyId(o.story);
+        found = talks.emplace(key, std::move(outcomes)).first;
+    }
+    return found->second;
+}
+
 std::string Explorer::describe(const Story& story, bool full) const
 {
     std::string text = story.part < 0 ? "before the story begins" : "part " + std::to_string(story.part);
@@ -477,7 +495,7 @@ std::vector<StoryExplorer::Talk> Explorer::wayTo(int node)
     for (int n = node; n >= 0 && parents[static_cast<std::size_t>(n)].from >= 0; n = parents[static_cast<std::size_t>(n)].from)
         chain.push_back(n);
     std::reverse(chain.begin(), chain.end());
-    std::vector<StoryExplorer::Talk> talks;
+    std::vector<StoryExplorer::Talk> way;
     for (int n : chain) {
         const Parent& p = parents[static_cast<std::size_t>(n)];
         const Node from = nodes[static_cast<std::size_t>(p.from)];
@@ -508,7 +526,7 @@ std::vector<StoryExplorer::Talk> Explorer::wayTo(int node)
             t.walk.push_back(keyOf[p.direction]);
         t.face = p.turn ? keyOf[p.direction] : sf::Keyboard::Unknown;
         const int faced = neighbour(p.stand, p.direction);
-        const Outcome o = talk(story, faced)[static_cast<std::size_t>(p.outcome)];
+        const Outcome o = talkOnce(from.story, faced)[static_cast<std::size_t>(p.outcome)];
         t.answers = o.answers;
         for (const std::string& w : o.with)
             t.with += (t.with.empty() ? "" : ", then ") + w;
@@ -519,9 +537,9 @@ std::vector<StoryExplorer::Talk> Explorer::wayTo(int node)
         t.disguise = o.story.disguise;
         t.defacedTables = o.story.defaced;
         t.after = o.ending ? "the game ends" : o.trapped ? "the conversation cannot be left" : describe(o.story, false);
-        talks.push_back(t);
+        way.push_back(t);
     }
-    return talks;
+    return way;
 }
 
 StoryExplorer::Result Explorer::run(long long maxStates)
@@ -564,7 +582,6 @@ StoryExplorer::Result Explorer::run(long long maxStates)
         const std::vector<char> grid = blocked(story);
         std::vector<int> reachable;
         const std::vector<int> distance = distances(here.cell, grid, &reachable);
-        std::unordered_map<int, std::vector<Outcome>> talks;
         for (int stand : reachable) {
             const long long i = stand % columns, j = stand / columns;
             if (!result.leavesMap && (i == 0 || j == 0 || i == columns - 1 || j == rows - 1)) {
@@ -588,20 +605,18 @@ StoryExplorer::Result Explorer::run(long long maxStates)
                     turn = false;
                     arrive = true;
                 }
-                auto found = talks.find(faced);
-                if (found == talks.end())
-                    found = talks.emplace(faced, talk(story, faced)).first;
-                for (std::size_t k = 0; k < found->second.size(); ++k) {
-                    const Outcome& o = found->second[k];
+                const std::vector<Outcome>& outcomes = talkOnce(here.story, faced);
+                for (std::size_t k = 0; k < outcomes.size(); ++k) {
+                    const Outcome& o = outcomes[k];
                     int v;
                     if (o.ending)
                         v = goal;
                     else if (o.trapped)
                         v = trap;
-                    else if (o.story.key() == story.key())
+                    else if (o.id == here.story)
                         continue; // nothing changed: the player can walk on anyway
                     else
-                        v = nodeId(storyId(o.story), stand);
+                        v = nodeId(o.id, stand);
                     predecessors[static_cast<std::size_t>(v)].push_back(u);
                     const long long next = c + walked * 1024 + 1;
                     if (next < cost[static_cast<std::size_t>(v)]) {
