@@ -57,6 +57,24 @@ TEST(CommandLineTest, HelpAndVersionWinWhereverTheyStand)
     EXPECT_EQ(parse({"--help", "--version"}).action, CommandLine::Action::Help);
 }
 
+TEST(CommandLineTest, CheckTakesAnOptionalFolderAndTheRoute)
+{
+    const CommandLine bare = parse({"--check"});
+    EXPECT_EQ(bare.action, CommandLine::Action::Check);
+    EXPECT_EQ(bare.checkDir, "");
+    EXPECT_FALSE(bare.route);
+
+    const CommandLine both = parse({"--check", "my/tree", "--route"});
+    EXPECT_EQ(both.action, CommandLine::Action::Check);
+    EXPECT_EQ(both.checkDir, "my/tree");
+    EXPECT_TRUE(both.route);
+    EXPECT_EQ(parse({"--check=x"}).checkDir, "x");
+    EXPECT_EQ(parse({"--route"}).action, CommandLine::Action::Check);
+    // Help still wins, and the data folder is kept for a check without a folder.
+    EXPECT_EQ(parse({"--check", "--help"}).action, CommandLine::Action::Help);
+    EXPECT_EQ(parse({"--data", "d", "--check"}).dataDir, "d");
+}
+
 TEST(CommandLineTest, MistakesFailWithOneLine)
 {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {

@@ -9,17 +9,32 @@ Inputs:
   tools/map/tiles.txt   type, solidity, name, dialogue and part of each tile
   tools/art/*.txt       the "gfx/world.png" sheet gives the tile numbers
 
-The result has three layers (floor, walls, objects) and one tileset, in the
-JSON format written by common tile-map editors, so it can also be opened and
-edited in one.
+The map has three layers (floor, walls, objects) and one tileset. It is built
+in the older JSON format (properties keyed by tile number) and converted by
+tools/mapconvert.py to the format today's map editor writes, which is what
+the game ships, so it can be opened and edited in the editor. Three files are
+written:
+
+  res/maps/testmap.json                  the shipped map, today's format
+  tests/fixtures/shipped/legacy.json     the same map in the older format
+  tests/fixtures/shipped/tiled-1.8.json  the shipped map as the editor (tiled
+                                         1.8) saves it; only when tiled is
+                                         installed (Debian package tiled)
+
+The tests hold all three to the same world.
 """
 
 import fnmatch
 import glob
-import json
 import os
 import shlex
+import shutil
+import subprocess
 import sys
+import tempfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from mapconvert import convert, write_json  # noqa: E402
 
 TILE = 32
 WALL_CHARS_OPEN = "open"
@@ -245,20 +260,18 @@ def build(root):
     }
 
 
-def write_json(data, path):
-    # One map row per line keeps the file readable and its diffs small.
-    width = data["width"]
-    layers = [dict(l) for l in data["layers"]]
-    rows = []
-    for n, l in enumerate(layers):
-        rows.append(l["data"])
-        l["data"] = "@DATA%d@" % n
-    text = json.dumps(dict(data, layers=layers), indent=1, ensure_ascii=False)
-    for n, values in enumerate(rows):
-        lines = [", ".join(str(v) for v in values[i:i + width]) for i in range(0, len(values), width)]
-        text = text.replace('"@DATA%d@"' % n, "[\n    " + ",\n    ".join(lines) + "\n   ]")
-    with open(path, "w", encoding="utf-8") as f:
-        f.write(text + "\n")
+def save_as_the_editor(root, source, target):
+    """Has the map editor open `source` (inside a copy of the resource tree,
+    so that the picture's path stays ../gfx/world.png) and save it to `target`."""
+    with tempfile.TemporaryDirectory() as work:
+        maps = os.path.join(work, "res", "maps")
+        os.makedirs(maps)
+        os.symlink(os.path.join(os.path.abspath(root), "res", "gfx"), os.path.join(work, "res", "gfx"))
+        shutil.copy(source, os.path.join(maps, "testmap.json"))
+        env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+        subprocess.run(["tiled", "--export-map", "json", os.path.join(maps, "testmap.json"),
+                        os.path.join(maps, "saved.json")], check=True, env=env, stderr=subprocess.DEVNULL)
+        shutil.copy(os.path.join(maps, "saved.json"), target)
 
 
 def main(argv):
@@ -269,9 +282,15 @@ def main(argv):
         print("buildmap: " + str(e), file=sys.stderr)
         return 1
     out = os.path.join(root, "res", "maps", "testmap.json")
-    os.makedirs(os.path.dirname(out), exist_ok=True)
-    write_json(data, out)
+    fixtures = os.path.join(root, "tests", "fixtures", "shipped")
+    write_json(data, os.path.join(fixtures, "legacy.json"))
+    write_json(convert(data, os.path.dirname(out)), out)
     print("%s: %d x %d cells" % (out, data["width"], data["height"]))
+    if shutil.which("tiled"):
+        save_as_the_editor(root, out, os.path.join(fixtures, "tiled-1.8.json"))
+    else:
+        print("buildmap: tiled is not installed: %s was not renewed"
+              % os.path.join(fixtures, "tiled-1.8.json"), file=sys.stderr)
     return 0
 
 

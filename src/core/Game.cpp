@@ -1,5 +1,6 @@
 #include "Game.h"
 
+#include "Checker.h"
 #include "DialogueState.h"
 #include "GameState.h"
 #include "Keyboard.h"
@@ -40,6 +41,9 @@ void Game::setFullscreen(bool on)
 
 void Game::initialize()
 {
+    // A world that cannot be shown whole or played to its end is refused
+    // before it is built, every problem on a line of its own.
+    Checker::refuseBrokenWorld();
     window.setFramerateLimit(60);
     Keyboard::initialize();
     currentState = new MainState();

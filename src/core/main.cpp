@@ -1,3 +1,4 @@
+#include "Checker.h"
 #include "CommandLine.h"
 #include "DataDirectory.h"
 #include "Game.h"
@@ -19,6 +20,16 @@ int main(int argc, char** argv)
     case CommandLine::Action::Fail:
         std::cerr << "tarnwick: " << command.error << "; try 'tarnwick --help'\n";
         return 2;
+    case CommandLine::Action::Check:
+        try {
+            const std::string dir = command.checkDir.empty()
+                                        ? DataDirectory::find(command.dataDir).string()
+                                        : command.checkDir;
+            return Checker::run(dir, command.route, std::cout);
+        } catch (const std::exception& error) {
+            std::cerr << "tarnwick: " << error.what() << '\n';
+            return 1;
+        }
     case CommandLine::Action::Play:
         break;
     }

@@ -23,6 +23,17 @@ const std::vector<CommandLine::Option>& CommandLine::options()
          [](CommandLine& c, const std::string&) { c.fullscreen = true; }},
         {"window", 0, "", false, "play in a window (the default)",
          [](CommandLine& c, const std::string&) { c.fullscreen = false; }},
+        {"check", 0, "DIR", true,
+         "check the data in DIR (default: the data the game would play), list every problem and exit",
+         [](CommandLine& c, const std::string& dir) {
+             c.action = Action::Check;
+             c.checkDir = dir;
+         }},
+        {"route", 0, "", false, "check as --check does and print the shortest route to the ending",
+         [](CommandLine& c, const std::string&) {
+             c.action = Action::Check;
+             c.route = true;
+         }},
     };
     return table;
 }

@@ -6,10 +6,11 @@
 #include <vector>
 
 // What the player asked for when starting the game: play (possibly with a
-// data folder and a window mode), or only print the help or the version.
+// data folder and a window mode), check the game's data, or only print the
+// help or the version.
 class CommandLine {
 public:
-    enum class Action { Play, Help, Version, Fail };
+    enum class Action { Play, Help, Version, Check, Fail };
 
     // One option the game understands. Adding an option is adding a row to
     // options(): parsing, the help text and the error messages follow it.
@@ -31,6 +32,10 @@ public:
     std::optional<std::string> dataDir;
     // --fullscreen (true) or --window (false); the last one given wins.
     std::optional<bool> fullscreen;
+    // --check [DIR]: the tree to check ("" for the data the game would play),
+    // and --route: print the shortest route to the ending as well.
+    std::string checkDir;
+    bool route = false;
     // For Action::Fail: what was wrong, one line without the program's name.
     std::string error;
 

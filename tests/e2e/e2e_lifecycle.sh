@@ -26,11 +26,23 @@ ours=$(grep -c '^tarnwick: ' "$WORK/err" | tr -d ' ')
 [ "$ours" = 1 ] && [ "$lines" -le 2 ] || fail "broken map: wanted one line, got: $(cat "$WORK/err")"
 grep -q '^tarnwick: res/maps/testmap.json(2): ' "$WORK/err" || fail "broken map message: $(cat "$WORK/err")"
 
+# A world that cannot be finished is refused before it starts: every problem
+# on a line of its own.
+small_world "$WORK/game"
+sed -i 's/"type": "player"/"type": "floor"/; s/"part": 0/"part": 7/' "$WORK/game/res/maps/testmap.json"
+rm "$WORK/game/res/fnt/LibMono.ttf"
+(cd "$WORK/game" && ulimit -c 0 && exec "$GAME") >"$WORK/out" 2>"$WORK/err" && status=0 || status=$?
+[ "$status" = 1 ] || fail "broken world: exit status $status, wanted 1"
+grep -q '^tarnwick: res/maps/testmap.json: error: the map has no player: ' "$WORK/err" || fail "no player: $(cat "$WORK/err")"
+grep -q '^tarnwick: res/maps/testmap.json: error: victim "Clerk" (tile 3 at 1,1 in layer "things") has part 7; ' "$WORK/err" \
+  || fail "victim's part: $(cat "$WORK/err")"
+grep -q '^tarnwick: res/fnt/LibMono.ttf: error: missing; ' "$WORK/err" || fail "no font: $(cat "$WORK/err")"
+[ "$(grep -c '^tarnwick: ' "$WORK/err")" = 3 ] || fail "broken world: wanted three lines, got: $(cat "$WORK/err")"
+
+# A conversation the boss needs is missing: the loader names it.
+small_world "$WORK/game"
 rm "$WORK/game/res/txt/boss2.xml"
-printf '{ "width": 7, "height": 4, "tileheight": 32, "layers": [ { "data": [6] } ],
-  "tilesets": [ { "name": "w", "image": "../gfx/world.png", "firstgid": 1,
-  "tileproperties": { "5": { "type": "boss", "solid": true } } } ] }\n' > "$WORK/game/res/maps/testmap.json"
 (cd "$WORK/game" && ulimit -c 0 && exec "$GAME") >"$WORK/out" 2>"$WORK/err" && status=0 || status=$?
 [ "$status" = 1 ] || fail "missing conversation: exit status $status, wanted 1"
 grep -q '^tarnwick: res/txt/boss2.xml: cannot open file$' "$WORK/err" || fail "missing conversation message: $(cat "$WORK/err")"
-echo "lifecycle: 4 passed, 0 failed"
+echo "lifecycle: 5 passed, 0 failed"

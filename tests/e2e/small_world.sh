@@ -8,9 +8,11 @@
 #
 # Tiles: 1 floor, 2 wall, 3 player, 4 victim, 5 victim without disguise,
 # 6 boss, 7 table, 8-10 the table defaced, 11 a talking sign.
+# The game's own font comes along: without it the game does not start.
 small_world() {
   local dir=$1
-  mkdir -p "$dir/res/maps" "$dir/res/gfx" "$dir/res/txt"
+  mkdir -p "$dir/res/maps" "$dir/res/gfx" "$dir/res/txt" "$dir/res/fnt"
+  cp "${TARNWICK_SOURCE_DIR:?}/res/fnt/LibMono.ttf" "$dir/res/fnt/"
   png_strip "$dir/res/gfx/world.png" '#404040' '#a0a0a0' '#ff0000' '#00ff00' '#008000' \
     '#ffff00' '#8b4513' '#ff00ff' '#00ffff' '#ffffff' '#ff8000'
   # The player's sheet: four facings for 0 and 1 disguise.

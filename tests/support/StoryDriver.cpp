@@ -184,6 +184,24 @@ int StoryDriver::converse(const std::function<int(const DialogueBox&)>& choose)
     return pages;
 }
 
+bool StoryDriver::play(const StoryExplorer::Talk& talk)
+{
+    note("talk to " + talk.with);
+    for (sf::Keyboard::Key key : talk.walk)
+        step(key);
+    if (talk.face != sf::Keyboard::Unknown)
+        step(talk.face); // against someone solid: this only turns
+    this->talk();
+    if (!openBox())
+        return false;
+    std::vector<int> answers;
+    for (const std::vector<int>& each : talk.answers)
+        answers.insert(answers.end(), each.begin(), each.end());
+    std::size_t next = 0;
+    converse([&](const DialogueBox&) { return next < answers.size() ? answers[next++] : 1; });
+    return true;
+}
+
 bool StoryDriver::visit(const Entity* target, int answer)
 {
     if (!walkTo(target))

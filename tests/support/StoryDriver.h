@@ -1,5 +1,7 @@
 #pragma once
 
+#include "StoryExplorer.h"
+
 #include <SFML/Window/Keyboard.hpp>
 
 #include <functional>
@@ -33,6 +35,11 @@ public:
     // Walk, talk and converse in one go. False when the target cannot be reached
     // or no conversation opened.
     bool visit(const Entity* target, int answer = 1);
+
+    // Plays one conversation of a route the story explorer found: the walk,
+    // the turn, Return, and the answers it lists. False when no conversation
+    // opened there.
+    bool play(const StoryExplorer::Talk& talk);
 
     void step(sf::Keyboard::Key key);
     void press(sf::Keyboard::Key key);

@@ -5,13 +5,17 @@
 #include "Entity.h"
 #include "Game.h"
 #include "GameState.h"
+#include "DialogueTree.h"
 #include "Keyboard.h"
+#include "Victim.h"
 
 #include <SFML/Graphics/Image.hpp>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
+#include <typeinfo>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -119,6 +123,29 @@ void resetGame()
     for (int k = 0; k < sf::Keyboard::KeyCount; ++k)
         Keyboard::lastState[k] = Keyboard::currentState[k] = false;
     Game::window.setView(Game::window.getDefaultView());
+}
+
+namespace {
+std::string firstLine(const DialogueTree* tree)
+{
+    return tree && !tree->text.empty() ? tree->text.front() : "-";
+}
+} // namespace
+
+std::vector<std::string> describeEntities(const GameState& state)
+{
+    std::vector<std::string> lines;
+    for (const Entity* e : state.entities) {
+        std::ostringstream line;
+        line << typeid(*e).name() << " at " << e->x << "," << e->y << " type " << e->type << " name " << e->name
+             << " tile " << e->tileset << "/" << e->tile << " solid " << e->solid << " flip " << e->flip
+             << " size " << e->bounds.width << "x" << e->bounds.height << " texture " << e->sprite.getTexture()
+             << " talk " << firstLine(e->dialogue);
+        if (const auto* v = dynamic_cast<const Victim*>(e))
+            line << " part " << v->part << " offer " << firstLine(v->secondDialogue);
+        lines.push_back(line.str());
+    }
+    return lines;
 }
 
 } // namespace testing_support

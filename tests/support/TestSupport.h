@@ -5,6 +5,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 class DialogueBox;
 class DialogueTree;
@@ -57,5 +58,11 @@ const DialogueTree* offered(Entity* e);
 
 // Resets the driver and the story counters between tests and frees any state.
 void resetGame();
+
+// Everything the game takes from the map, one line per entity in list order:
+// class, position, type, name, tileset and tile, solidity, flip, size,
+// texture, conversations and a victim's part. Two loads of the same world
+// give the same lines.
+std::vector<std::string> describeEntities(const GameState& state);
 
 } // namespace testing_support

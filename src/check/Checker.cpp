@@ -1,0 +1,189 @@
+#include "Checker.h"
+
+#include "ConversationCheck.h"
+#include "GameState.h"
+#include "Map.h"
+#include "MapCheck.h"
+#include "QuietSfml.h"
+#include "ResourceFile.h"
+#include "StoryExplorer.h"
+
+#include <SFML/Graphics/Font.hpp>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string joined(const std::vector<std::string>& errors)
+{
+    std::string text;
+    for (const std::string& e : errors)
+        text += (text.empty() ? "" : "\ntarnwick: ") + e;
+    return text;
+}
+
+std::string answered(const StoryExplorer::Talk& t)
+{
+    std::string text;
+    for (const std::vector<int>& answers : t.answers)
+        for (int a : answers)
+            text += (text.empty() ? "" : ", ") + std::to_string(a);
+    return text.empty() ? "" : ", answering " + text;
+}
+
+std::string told(const StoryExplorer::Talk& t)
+{
+    const std::string cell = std::to_string(t.column) + "," + std::to_string(t.row);
+    std::string text = t.walk.empty() ? "at " + cell : "walk " + StoryExplorer::describeWalk(t.walk) + " to " + cell;
+    if (t.face != sf::Keyboard::Unknown)
+        text += std::string(", face ") + (t.face == sf::Keyboard::Up ? "Up" : t.face == sf::Keyboard::Right ? "Right"
+                                          : t.face == sf::Keyboard::Down ? "Down" : "Left");
+    return text + ", talk to " + t.with + answered(t) + ": " + t.after;
+}
+
+void list(CheckReport& report, const std::string& heading, const std::vector<StoryExplorer::Talk>& talks)
+{
+    for (std::size_t i = 0; i < talks.size(); ++i)
+        report.note(heading + std::to_string(i + 1) + ". " + told(talks[i]));
+}
+
+void exploreStory(CheckReport& report, const std::string& mapFile, bool route)
+{
+    GameState world;
+    try {
+        Map().loadMap(Checker::mapName, &world);
+    } catch (const std::exception& e) {
+        report.note(std::string("story: not explored: the world does not load (") + e.what() + ")");
+        return;
+    }
+    const StoryExplorer::Result result = StoryExplorer::explore(world);
+    if (result.leavesMap)
+        report.warning(mapFile, "the player can walk off the map, to " + std::to_string(result.leaveColumn) + ","
+                                    + std::to_string(result.leaveRow)
+                                    + ": close the way with something solid");
+    if (!result.complete)
+        report.warning(mapFile, "the story has more than " + std::to_string(result.states)
+                                    + " states, too many to explore them all: the checks below are not complete");
+    if (result.trapped) {
+        report.error(mapFile, "a conversation can be reached that can never be left (its answers lead nowhere): "
+                              "the way into it follows; give every answer a response");
+        list(report, "stuck: ", result.wayToTrap);
+    }
+    if (!result.endingReachable) {
+        report.error(mapFile, "the story cannot be finished: the furthest it gets is " + result.furthest
+                                  + ": make sure every part leaves enough victims to give the items the warden "
+                                    "asks for (one more each part), and that the tables and the boss can be "
+                                    "reached");
+        return;
+    }
+    const long long talks = static_cast<long long>(result.route.size());
+    report.note("story: the ending can be reached: the shortest route walks " + std::to_string(result.steps)
+                + " steps and holds " + std::to_string(talks) + " conversations (" + std::to_string(result.states)
+                + " states explored)");
+    if (route)
+        list(report, "route: ", result.route);
+    if (result.deadEnd) {
+        report.error(mapFile, "a dead end: after the conversations below the story can no longer be finished ("
+                                  + result.deadEndState
+                                  + "): make sure every part leaves enough victims to give the items the warden "
+                                    "asks for, whatever the player chose before");
+        list(report, "dead end: ", result.wayIn);
+    } else if (result.complete && !result.trapped) {
+        report.note("story: no reachable state is a dead end");
+    }
+}
+
+} // namespace
+
+Checker::Refused::Refused(const std::vector<std::string>& errors)
+    : std::runtime_error(joined(errors))
+{
+}
+
+void Checker::checkFont(CheckReport& report)
+{
+    const std::string why = "the conversations are written in it: put the font back (Liberation Mono)";
+    std::error_code error;
+    const auto status = fs::status(fontFile, error);
+    if (!fs::exists(status)) {
+        report.error(fontFile, "missing; " + why);
+        return;
+    }
+    if (!fs::is_regular_file(status)) {
+        report.error(fontFile, "not a regular file; " + why);
+        return;
+    }
+    sf::Font font;
+    QuietSfml quiet;
+    if (!font.loadFromFile(fontFile))
+        report.error(fontFile, "not a font the game can read; " + why);
+}
+
+CheckReport Checker::check(bool route)
+{
+    CheckReport report;
+    MapCheck map(report);
+    map.run(mapName);
+    const int mapErrors = report.errors();
+    checkFont(report);
+    ConversationCheck conversations(report, map);
+    conversations.loadFont(fontFile);
+    conversations.run();
+    if (!map.readable || mapErrors > 0)
+        report.note("story: not explored: correct the map's errors first");
+    else
+        exploreStory(report, map.file, route);
+    return report;
+}
+
+std::vector<std::string> Checker::startupErrors()
+{
+    CheckReport report;
+    MapCheck(report).run(mapName, true);
+    checkFont(report);
+    std::vector<std::string> errors;
+    for (const CheckReport::Problem& p : report.problems)
+        if (p.level == CheckReport::Level::error)
+            errors.push_back(p.text());
+    return errors;
+}
+
+void Checker::refuseBrokenWorld()
+{
+    const std::vector<std::string> errors = startupErrors();
+    if (!errors.empty())
+        throw Refused(errors);
+}
+
+int Checker::run(const std::string& dataDir, bool route, std::ostream& out)
+{
+    fs::path root = dataDir.empty() ? fs::path(".") : fs::path(dataDir);
+    std::error_code error;
+    if (!fs::is_directory(root / "res", error) && fs::is_directory(root / "maps", error)
+        && root.lexically_normal().filename() == "res")
+        root = root / "..";
+    if (!fs::is_directory(root / "res", error)) {
+        out << root.string() << ": error: no resource folder res/ here: name the folder that holds res/\n"
+            << "tarnwick --check: 1 error, 0 warnings\n";
+        return 1;
+    }
+    const fs::path home = fs::current_path();
+    fs::current_path(root);
+    struct Back {
+        fs::path to;
+        ~Back()
+        {
+            std::error_code ignored;
+            fs::current_path(to, ignored);
+        }
+    } back{home};
+
+    const CheckReport report = check(route);
+    report.print(out);
+    const int errors = report.errors(), warnings = report.warnings();
+    out << "tarnwick --check: " << errors << (errors == 1 ? " error, " : " errors, ") << warnings
+        << (warnings == 1 ? " warning" : " warnings") << '\n';
+    return errors > 0 ? 1 : 0;
+}

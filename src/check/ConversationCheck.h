@@ -1,0 +1,53 @@
+#pragma once
+
+#include "CheckReport.h"
+#include "MapCheck.h"
+
+#include <SFML/Graphics/Font.hpp>
+#include <SFML/Graphics/Text.hpp>
+
+#include <map>
+#include <set>
+#include <string>
+
+class DialogueTree;
+
+// Checks the conversations: every file the map and the characters need is
+// there, inside res/txt/ and well formed; no node is a dead end; only three
+// answers can be chosen and each has a response; and every page and answer
+// list fits the dialogue panel, measured with the game's own font and the
+// longest name of anyone who speaks the file.
+class ConversationCheck {
+public:
+    ConversationCheck(CheckReport& report, const MapCheck& map);
+
+    void run();
+
+    // The part of the panel text may use: 634 pixels wide less the 10 before
+    // the text, 100 high. Pages are measured as the panel shows them: the
+    // speaker's name, an empty line, then the page.
+    static constexpr float textWidth = 624;
+    static constexpr float textHeight = 100;
+    // False when the font cannot be read; then nothing is measured.
+    bool loadFont(const std::string& path);
+    // The size of `text` as the panel draws it: right and bottom edges.
+    sf::Vector2f measure(const std::string& text);
+
+    // Checks one conversation as `speaker` (the longest name that says it)
+    // would show it; `raw` is the file's text, for line numbers.
+    void checkTree(const DialogueTree& tree, const std::string& file, const std::string& speaker,
+                   const std::string& raw);
+
+private:
+    void need(const std::string& path, const std::string& why);
+    void checkNode(const DialogueTree& node, const std::string& file, const std::string& where,
+                   const std::string& speaker, const std::string& raw);
+
+    CheckReport& report;
+    const MapCheck& map;
+    sf::Font font;
+    sf::Text text;
+    bool measuring = false;
+    std::map<std::string, std::string> needed;      // file -> who needs it
+    std::map<std::string, std::string> speakerOf;   // file -> the longest name that says it
+};

@@ -1,0 +1,577 @@
+// The checker on small trees of its own: a sound world is clean and its story
+// is proved to end (and the route it finds plays to the ending in the game);
+// every problem of a broken tree is one exact line; a dead end is found with
+// the way into it; start-up refuses what cannot be shown or finished.
+#include "Checker.h"
+#include "Game.h"
+#include "GameState.h"
+#include "MainState.h"
+#include "Map.h"
+#include "StoryDriver.h"
+#include "StoryExplorer.h"
+#include "TestSupport.h"
+#include "Victim.h"
+
+#include <boost/property_tree/json_parser.hpp>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The tables lie behind the warden's door; the victims, the boss and the
+// player are outside. The warden steps aside to 5,4, which blocks nothing.
+const std::vector<std::string> layout = {
+    "##########",
+    "#P.a.b.c.#",
+    "#B.......#",
+    "####W#####",
+    "#........#",
+    "#........#",
+    "#.x..y..z#",
+    "##########",
+};
+
+// Tile numbers: 0 floor, 1 wall, 2 player, 3 warden, 4 table (5-7 defaced),
+// 8, 10, 12 the victims (9, 11, 13 without their items), 14 the boss.
+int tileOf(char c)
+{
+    switch (c) {
+    case '#': return 1;
+    case 'P': return 2;
+    case 'W': return 3;
+    case 'x': case 'y': case 'z': return 4;
+    case 'a': return 8;
+    case 'b': return 10;
+    case 'c': return 12;
+    case 'B': return 14;
+    default: return -1;
+    }
+}
+
+struct Property {
+    std::string name, type, value; // value as JSON
+};
+
+std::vector<std::pair<int, std::vector<Property>>> tiles(const int parts[3])
+{
+    const auto victim = [&](const char* name, const char* talk, int part) {
+        return std::vector<Property>{{"type", "string", "\"victim\""}, {"solid", "bool", "true"},
+                                     {"part", "int", std::to_string(part)}, {"dialogue", "string", std::string("\"") + talk + "\""},
+                                     {"name", "string", std::string("\"") + name + "\""}};
+    };
+    return {{0, {{"type", "string", "\"floor\""}, {"solid", "bool", "false"}}},
+            {1, {{"type", "string", "\"wall\""}, {"solid", "bool", "true"}}},
+            {2, {{"type", "string", "\"player\""}, {"solid", "bool", "false"}}},
+            {3, {{"type", "string", "\"warden\""}, {"solid", "bool", "true"}, {"name", "string", "\"Warden\""}}},
+            {4, {{"type", "string", "\"table\""}, {"solid", "bool", "true"}, {"name", "string", "\"Table\""}}},
+            {8, victim("Ann", "ann", parts[0])},
+            {10, victim("Bea", "bea", parts[1])},
+            {12, victim("Cal", "cal", parts[2])},
+            {14, {{"type", "string", "\"boss\""}, {"solid", "bool", "true"}, {"name", "string", "\"Boss\""}}}};
+}
+
+std::string layers(bool current)
+{
+    std::string floor, things;
+    for (const std::string& row : layout)
+        for (char c : row) {
+            const std::string sep = floor.empty() ? "" : ",";
+            floor += sep + "1";
+            things += sep + std::to_string(tileOf(c) + 1);
+        }
+    const std::string size = current ? R"("type": "tilelayer", "width": 10, "height": 8, )" : "";
+    return R"([{)" + size + R"("name": "floor", "data": [)" + floor + R"(]},
+       {)" + size + R"("name": "things", "data": [)" + things + "]}]";
+}
+
+// The world in the older format, or in today's (version "1.8", tiles array).
+std::string mapJson(const std::string& tileset, bool current = false, const int parts[3] = nullptr)
+{
+    static const int stayToTheEnd[3] = {2, 2, 2};
+    const auto list = tiles(parts ? parts : stayToTheEnd);
+    std::string text = std::string("{") + (current ? R"("version": "1.8", )" : R"("version": 1, )")
+                       + R"("width": 10, "height": 8, "tilewidth": 32, "tileheight": 32,
+  "layers": )" + layers(current) + R"(,
+  "tilesets": [{"name": ")" + tileset + R"(", "image": "../gfx/world.png", "firstgid": 1, )";
+    if (!current) {
+        text += "\"tileproperties\": {";
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            text += std::string(i ? ",\n    " : "\n    ") + "\"" + std::to_string(list[i].first) + "\": {";
+            for (std::size_t k = 0; k < list[i].second.size(); ++k)
+                text += (k ? ", \"" : "\"") + list[i].second[k].name + "\": " + list[i].second[k].value;
+            text += "}";
+        }
+        return text + "}}]}";
+    }
+    text += R"("tilewidth": 32, "tileheight": 32, "tiles": [)";
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        text += std::string(i ? ",\n    " : "\n    ") + "{\"id\": " + std::to_string(list[i].first) + ", ";
+        std::string properties;
+        for (const Property& p : list[i].second) {
+            if (p.name == "type") {
+                text += "\"type\": " + p.value + ", ";
+                continue;
+            }
+            properties += std::string(properties.empty() ? "" : ", ") + "{\"name\": \"" + p.name + "\", \"type\": \""
+                          + p.type + "\", \"value\": " + p.value + "}";
+        }
+        text += "\"properties\": [" + properties + "]}";
+    }
+    return text + "]}]}";
+}
+
+std::string offerXml(const std::string& who)
+{
+    return "<dialogue><text><l>" + who + " asks: take it?</l></text><options><o>Yes</o><o>No</o><o>Sure</o>"
+           "</options><responses><r><dialogue><text><l>Here.</l></text></dialogue></r><r><dialogue><text><l>No."
+           "</l></text></dialogue></r><r><dialogue><text><l>There.</l></text></dialogue></r></responses></dialogue>";
+}
+
+fs::path sourceDir()
+{
+    const char* dir = std::getenv("TARNWICK_SOURCE_DIR");
+    return dir ? fs::path(dir) : fs::current_path();
+}
+
+// Everything but the map: pictures, the font, every conversation.
+void writeTree(const ResourceDir& dir)
+{
+    dir.image("res/gfx/world.png", 128, 128);
+    dir.image("res/gfx/player.png", 128, 128);
+    fs::create_directories("res/fnt");
+    fs::copy_file(sourceDir() / "res/fnt/LibMono.ttf", "res/fnt/LibMono.ttf");
+    for (int i = 0; i < 6; ++i)
+        dir.write("res/txt/warden" + std::to_string(i) + ".xml", leafXml("Warden " + std::to_string(i)));
+    for (int i = 0; i < 3; ++i)
+        dir.write("res/txt/table" + std::to_string(i) + ".xml", leafXml("Table " + std::to_string(i)));
+    for (int i = 0; i < 4; ++i)
+        dir.write("res/txt/boss" + std::to_string(i) + ".xml", leafXml("Boss " + std::to_string(i)));
+    for (const char* who : {"ann", "bea", "cal"}) {
+        dir.write(std::string("res/txt/") + who + ".xml", leafXml(std::string("Thanks from ") + who));
+        dir.write(std::string("res/txt/") + who + "2.xml", offerXml(who));
+    }
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to)
+{
+    const auto at = text.find(from);
+    if (at == std::string::npos) {
+        ADD_FAILURE() << "no " << from;
+        return text;
+    }
+    return text.replace(at, from.size(), to);
+}
+
+std::vector<std::string> lines(const CheckReport& report)
+{
+    std::vector<std::string> all;
+    for (const auto& p : report.problems)
+        all.push_back(p.text());
+    return all;
+}
+
+std::string joinedLines(const std::vector<std::string>& all)
+{
+    std::string text;
+    for (const std::string& line : all)
+        text += line + "\n";
+    return text;
+}
+
+class CheckerTest : public ::testing::Test {
+protected:
+    void SetUp() override { resetGame(); }
+    void TearDown() override { resetGame(); }
+};
+
+} // namespace
+
+TEST_F(CheckerTest, ASoundWorldIsCleanInBothFormatsAndItsStoryIsProvedToEnd)
+{
+    for (bool current : {false, true}) {
+        SCOPED_TRACE(current ? "today's format" : "the older format");
+        ResourceDir dir;
+        writeTree(dir);
+        dir.write("res/maps/testmap.json", mapJson(current ? "check-sound-new" : "check-sound-old", current));
+        const CheckReport report = Checker::check();
+        EXPECT_EQ(joinedLines(lines(report)), "");
+        ASSERT_EQ(report.notes.size(), 2u);
+        EXPECT_EQ(report.notes[0].rfind("story: the ending can be reached: the shortest route walks ", 0), 0u)
+            << report.notes[0];
+        EXPECT_EQ(report.notes[1], "story: no reachable state is a dead end");
+    }
+}
+
+TEST_F(CheckerTest, TheShortestRoutePlaysToTheEndingInTheGame)
+{
+    ResourceDir dir;
+    writeTree(dir);
+    dir.write("res/maps/testmap.json", mapJson("check-route"));
+    Game::currentState = new MainState();
+    const StoryExplorer::Result result = StoryExplorer::explore(*Game::currentState);
+    ASSERT_TRUE(result.endingReachable);
+    EXPECT_TRUE(result.complete);
+    EXPECT_FALSE(result.deadEnd);
+    // The boss; Ann; the warden, who then stays aside for good; Bea and Cal;
+    // then a table and the boss in each part.
+    ASSERT_EQ(result.route.size(), 11u);
+    EXPECT_EQ(result.route.front().with, "Boss (boss)");
+    EXPECT_EQ(result.route[2].with, "Warden (warden)");
+    EXPECT_TRUE(result.route.back().ends);
+
+    Game::running = true;
+    StoryDriver driver(Game::currentState);
+    for (const StoryExplorer::Talk& talk : result.route) {
+        SCOPED_TRACE(talk.with + " from " + std::to_string(talk.column) + "," + std::to_string(talk.row));
+        ASSERT_TRUE(driver.play(talk));
+        driver.idle(1);
+        if (talk.ends)
+            break;
+        EXPECT_EQ(Game::part, talk.part);
+        EXPECT_EQ(Game::disguise, talk.disguise);
+        EXPECT_EQ(Game::defacedTables, talk.defacedTables);
+    }
+    EXPECT_FALSE(Game::running) << "the route's last conversation ends the game";
+}
+
+TEST_F(CheckerTest, ADeadEndIsFoundWithTheWayIntoIt)
+{
+    // Victims of parts 0, 1 and 2: a player who gives Bea's or Cal's item
+    // first and lets Ann leave has only two items when the warden wants three.
+    ResourceDir dir;
+    writeTree(dir);
+    const int parts[3] = {0, 1, 2};
+    dir.write("res/maps/testmap.json", mapJson("check-dead", false, parts));
+    const CheckReport report = Checker::check();
+    const std::vector<std::string> problems = lines(report);
+    ASSERT_EQ(problems.size(), 1u) << joinedLines(problems);
+    EXPECT_EQ(problems[0],
+              "res/maps/testmap.json: error: a dead end: after the conversations below the story can no longer be "
+              "finished (part 1, 1 item worn, 1 table defaced; still holding their items: Cal (part 2); Warden "
+              "guards his door): make sure every part leaves enough victims to give the items the warden asks "
+              "for, whatever the player chose before");
+    // The ending can still be reached, and the way into the dead end is listed.
+    ASSERT_GE(report.notes.size(), 2u);
+    EXPECT_EQ(report.notes[0].rfind("story: the ending can be reached", 0), 0u);
+    std::vector<std::string> wayIn;
+    for (const std::string& note : report.notes)
+        if (note.rfind("dead end: ", 0) == 0)
+            wayIn.push_back(note);
+    ASSERT_FALSE(wayIn.empty());
+    EXPECT_NE(wayIn.back().find("talk to Boss (boss)"), std::string::npos) << wayIn.back();
+
+    // Played in the game, the way in leaves Ann gone with her item.
+    Game::currentState = new MainState();
+    Game::running = true;
+    const StoryExplorer::Result result = StoryExplorer::explore(*Game::currentState);
+    ASSERT_TRUE(result.deadEnd);
+    StoryDriver driver(Game::currentState);
+    for (const StoryExplorer::Talk& talk : result.wayIn) {
+        ASSERT_TRUE(driver.play(talk)) << talk.with;
+        driver.idle(1);
+        EXPECT_EQ(Game::part, talk.part);
+        EXPECT_EQ(Game::disguise, talk.disguise);
+    }
+    EXPECT_EQ(Game::part, 1);
+    for (Entity* e : Game::currentState->entities)
+        if (auto* v = dynamic_cast<Victim*>(e)) {
+            EXPECT_NE(v->name, "Ann") << "Ann should have left";
+        }
+}
+
+namespace {
+
+struct BrokenTree {
+    std::string what;
+    std::function<void(const ResourceDir&, std::string& map)> breakIt;
+    std::vector<std::string> expected; // "{T}" stands for the case's tileset name
+};
+
+void checkCorpus(const std::vector<BrokenTree>& corpus, const std::string& prefix, bool current = false,
+                 const int parts[3] = nullptr)
+{
+    int n = 0;
+    for (const BrokenTree& c : corpus) {
+        SCOPED_TRACE(c.what);
+        resetGame();
+        ResourceDir dir;
+        writeTree(dir);
+        const std::string tileset = prefix + std::to_string(++n);
+        std::string map = mapJson(tileset, current, parts);
+        c.breakIt(dir, map);
+        dir.write("res/maps/testmap.json", map);
+        const CheckReport report = Checker::check();
+        const std::vector<std::string> found = lines(report);
+        std::string notes;
+        for (const std::string& note : report.notes)
+            notes += note + "\n";
+        for (std::string line : c.expected) {
+            for (auto at = line.find("{T}"); at != std::string::npos; at = line.find("{T}"))
+                line.replace(at, 3, tileset);
+            EXPECT_NE(std::find(found.begin(), found.end(), line), found.end())
+                << "wanted: " << line << "\ngot:\n" << joinedLines(found) << notes;
+        }
+        EXPECT_GT(report.errors() + report.warnings(), 0);
+    }
+}
+
+} // namespace
+
+TEST_F(CheckerTest, EveryProblemOfABrokenMapOrPictureIsOneLine)
+{
+    const std::string map = "res/maps/testmap.json: ";
+    const std::string picture = "tileset \"{T}\" of res/maps/testmap.json is cut from it";
+    checkCorpus(
+        {
+            {"the tileset's picture is missing",
+             [](const ResourceDir&, std::string&) { fs::remove("res/gfx/world.png"); },
+             {"res/gfx/world.png: error: missing; " + picture + ": add the picture or correct the name"}},
+            {"the tileset's picture is no picture",
+             [](const ResourceDir& d, std::string&) { d.write("res/gfx/world.png", "GIF? no, text"); },
+             {"res/gfx/world.png: error: not a picture the game can read; " + picture
+              + ": save it as a PNG picture"}},
+            {"cells point past the end of the picture",
+             [](const ResourceDir& d, std::string&) { d.image("res/gfx/world.png", 128, 64); },
+             {map + "error: tile 14 at 1,2 in layer \"things\" lies past the end of its picture "
+                    "\"../gfx/world.png\", which holds 8 tiles of 32 pixels, so the cell shows nothing: correct the "
+                    "cell or enlarge the picture",
+              map + "error: victim \"Ann\" (tile 8 at 3,1 in layer \"things\") has no picture without its item: "
+                    "tile 9 lies past the end of \"../gfx/world.png\" (8 tiles): put that picture right after the "
+                    "victim's"}},
+            {"the tables lack their defaced pictures",
+             [](const ResourceDir& d, std::string&) { d.image("res/gfx/world.png", 224, 32); },
+             {map + "error: table \"Table\" (tile 4 at 2,6 in layer \"things\" and 2 more cells) lacks its defaced "
+                    "pictures: tiles 5 to 7 must follow it in \"../gfx/world.png\", which holds 7 tiles"}},
+            {"no player",
+             [](const ResourceDir&, std::string& m) {
+                 m = replaced(m, "\"type\": \"player\"", "\"type\": \"floor\"");
+             },
+             {map + "error: the map has no player: put one tile of type \"player\" on it"}},
+            {"a firstgid of 0",
+             [](const ResourceDir&, std::string& m) { m = replaced(m, "\"firstgid\": 1", "\"firstgid\": 0"); },
+             {map + "error: tileset \"{T}\": \"firstgid\" is 0; tile numbers start at 1, so every picture would "
+                    "be one off: set it to 1 (or just past the tiles of the tileset before)"}},
+            {"a layer shorter than the map",
+             [](const ResourceDir&, std::string& m) { m = replaced(m, ",2,2,2,2,2,2,2,2,2,2]", ",2,2,2,2,2,2,2,2,2]"); },
+             {map + "error: layer \"things\" holds 79 of its 80 cells, so the rest stay empty: give every cell a "
+                    "value (0 for none)"}},
+            {"a table without solid, a boss without properties",
+             [](const ResourceDir&, std::string& m) {
+                 m = replaced(m, "\"type\": \"table\", \"solid\": true", "\"type\": \"table\"");
+                 m = replaced(m, "\"14\": {\"type\": \"boss\"", "\"15\": {\"type\": \"boss\"");
+             },
+             {map + "error: tile 4 at 2,6 in layer \"things\" and 2 more cells has no \"solid\" property: add one, "
+                    "true if it blocks the way",
+              map + "error: tile 14 at 1,2 in layer \"things\" has no properties in \"tileproperties\" of the "
+                    "tileset \"{T}\": give it \"type\" and \"solid\"",
+              map + "error: the map has no boss, so the story can never move on or end: put a tile of type "
+                    "\"boss\" on it"}},
+            {"a player sheet too small for the items",
+             [](const ResourceDir& d, std::string&) { d.image("res/gfx/player.png", 96, 64); },
+             {"res/gfx/player.png: error: is 96 pixels wide; the player's sheet has four frames of 32 pixels across "
+              "(facing up, right, down and left): make it 128 pixels wide",
+              "res/gfx/player.png: error: has 2 rows of frames, one for each number of items worn; the map's 3 "
+              "victims can give 3, so it needs 4: make it 128 pixels high"}},
+            {"no font",
+             [](const ResourceDir&, std::string&) { fs::remove("res/fnt/LibMono.ttf"); },
+             {"res/fnt/LibMono.ttf: error: missing; the conversations are written in it: put the font back "
+              "(Liberation Mono)"}},
+            {"a map that is not JSON",
+             [](const ResourceDir&, std::string& m) { m = replaced(m, "\"width\": 10,", "\"width\": 10,,"); },
+             {"res/maps/testmap.json:1: error: expected key string: correct the file there (the map editor writes it "
+              "correctly when it saves)"}},
+            {"the door walled up",
+             [](const ResourceDir&, std::string& m) { m = replaced(m, "2,2,2,2,4,2,2,2,2,2", "2,2,2,2,2,2,2,2,2,2"); },
+             {map + "warning: the map has no warden, so nothing guards the tables and no item is ever needed: put "
+                    "a tile of type \"warden\" in their door",
+              map + "error: the story cannot be finished: the furthest it gets is part 0, 3 items worn, 0 tables "
+                    "defaced; still holding their items: nobody: make sure every part leaves enough victims to "
+                    "give the items the warden asks for (one more each part), and that the tables and the boss can "
+                    "be reached"}},
+            {"a gap in the outer wall",
+             [](const ResourceDir&, std::string& m) { m = replaced(m, "2,3,0,9,0,11,0,13,0,2", "0,3,0,9,0,11,0,13,0,2"); },
+             {map + "warning: the player can walk off the map, to -1,1: close the way with something solid"}},
+        },
+        "check-map-");
+}
+
+TEST_F(CheckerTest, VictimsBelongToPartsZeroToTwo)
+{
+    const std::string victim = "res/maps/testmap.json: error: victim \"Ann\" (tile 8 at 3,1 in layer \"things\") has ";
+    const std::string advice = "; a victim belongs to part 0, 1 or 2 of the story and leaves when the next begins: "
+                               "set \"part\" to 0, 1 or 2";
+    for (int part : {-3, 7}) {
+        const int parts[3] = {part, 2, 2};
+        checkCorpus({{"part " + std::to_string(part), [](const ResourceDir&, std::string&) {},
+                      {victim + "part " + std::to_string(part) + advice}}},
+                    "check-part" + std::to_string(part + 3) + "-", false, parts);
+    }
+}
+
+TEST_F(CheckerTest, MapsFromTodaysEditorAreCheckedInTheirOwnTerms)
+{
+    const std::string map = "res/maps/testmap.json: ";
+    checkCorpus(
+        {
+            {"an infinite map",
+             [](const ResourceDir&, std::string& m) { m = replaced(m, "\"version\": \"1.8\",", "\"version\": \"1.8\", \"infinite\": true,"); },
+             {map + "error: the map is infinite; the game needs a map of fixed size: untick \"Infinite\" in the "
+                    "editor's Map Properties"}},
+            {"a tile without a type, solid as text, a hidden layer",
+             [](const ResourceDir&, std::string& m) {
+                 m = replaced(m, "{\"id\": 14, \"type\": \"boss\", ", "{\"id\": 14, ");
+                 m = replaced(m, "{\"name\": \"solid\", \"type\": \"bool\", \"value\": false}",
+                              "{\"name\": \"solid\", \"type\": \"string\", \"value\": \"false\"}");
+                 m = replaced(m, "\"name\": \"floor\", \"data\"", "\"name\": \"floor\", \"visible\": false, \"data\"");
+             },
+             {map + "error: tileset \"{T}\", tile 14 at 1,2 in layer \"things\" has no type: give it a class "
+                    "(\"Type\" before the editor's 1.9) or a \"type\" property",
+              map + "warning: tileset \"{T}\", tile 0: \"solid\" is a string property; the game reads it, but make "
+                    "it a bool property",
+              map + "warning: layer \"floor\" is hidden in the editor, but the game shows every layer: delete it or "
+                    "make it visible"}},
+            {"a tileset picture outside res/",
+             [](const ResourceDir&, std::string& m) { m = replaced(m, "../gfx/world.png", "../../../world.png"); },
+             {map + "error: \"res/maps/../../../world.png\" lies outside the resource folder res/: keep the game's "
+                    "files inside res/"}},
+        },
+        "check-new-", true);
+}
+
+TEST_F(CheckerTest, EveryProblemOfAConversationIsOneLine)
+{
+    checkCorpus(
+        {
+            {"four answers, one without a response, one page too wide",
+             [](const ResourceDir& d, std::string&) {
+                 d.write("res/txt/ann2.xml",
+                         "<dialogue>\n<text><l>" + std::string(150, 'w') + "</l></text>\n"
+                         "<options><o>Yes</o><o>No</o><o>Sure</o><o>Later</o></options>\n"
+                         "<responses><r><dialogue><text><l>Here.</l></text></dialogue></r>\n"
+                         "<r><dialogue><text><l>No.</l></text></dialogue></r></responses>\n</dialogue>\n");
+             },
+             {"res/txt/ann2.xml:2: warning: the page \"wwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwww...\" is 901 pixels wide; "
+              "the panel shows 624: break the line where it should wrap",
+              "res/txt/ann2.xml:3: warning: answer 3 \"Sure\" has no response, so choosing it does nothing: add a "
+              "response for it",
+              "res/txt/ann2.xml:3: warning: the node offers 4 answers; only the first three can be chosen (keys 1 to "
+              "3): keep three"}},
+            {"a conversation that can never be left",
+             [](const ResourceDir& d, std::string&) {
+                 d.write("res/txt/boss1.xml", "<dialogue><text><l>Well?</l></text>\n"
+                                              "<options><o>Yes</o><o>No</o></options>\n"
+                                              "<responses></responses></dialogue>\n");
+             },
+             {"res/txt/boss1.xml:2: error: none of the answers has a response, so the conversation can never end: "
+              "add a <responses> entry for each answer",
+              "res/maps/testmap.json: error: a conversation can be reached that can never be left (its answers "
+              "lead nowhere): the way into it follows; give every answer a response"}},
+            {"missing, malformed and unused files",
+             [](const ResourceDir& d, std::string&) {
+                 fs::remove("res/txt/bea2.xml");
+                 d.write("res/txt/cal.xml", "<dialogue><text><l>Hi</text></dialogue>");
+                 d.write("res/txt/extra.xml", leafXml("Nobody says this."));
+                 d.write("res/txt/table1.xml", "<dialogue><words><l>Scratch.</l></words></dialogue>");
+             },
+             {"res/txt/bea2.xml: error: missing; victim \"Bea\" (tile 10 at 5,1) says it: write it or correct the "
+              "name",
+              "res/txt/cal.xml:1: error: unexpected end of data: correct the XML there",
+              "res/txt/extra.xml: warning: no one on the map says it: name it in a tile's \"dialogue\", or remove it",
+              "res/txt/table1.xml: error: No such node (dialogue.text): a conversation is "
+              "<dialogue><text><l>...</l></text></dialogue>, with <options> and <responses> when it asks "
+              "something"}},
+        },
+        "check-talk-");
+}
+
+TEST_F(CheckerTest, AConversationNoOneCanLeaveIsFoundEvenWhenTheStoryCanEnd)
+{
+    checkCorpus({{"Cal's thanks ask a question with no way on",
+                  [](const ResourceDir& d, std::string&) {
+                      d.write("res/txt/cal.xml", "<dialogue><text><l>Thanks.</l></text><options><o>And?</o></options>"
+                                                 "<responses/></dialogue>");
+                  },
+                  {"res/maps/testmap.json: error: a conversation can be reached that can never be left (its answers "
+                   "lead nowhere): the way into it follows; give every answer a response"}}},
+                "check-trap-");
+}
+
+TEST_F(CheckerTest, StartUpRefusesWhatCannotBeShownOrFinishedAndNothingElse)
+{
+    ResourceDir dir;
+    writeTree(dir);
+    std::string map = mapJson("check-start");
+    dir.write("res/maps/testmap.json", map);
+    EXPECT_TRUE(Checker::startupErrors().empty());
+    EXPECT_NO_THROW(Checker::refuseBrokenWorld());
+
+    // Conversations are the loader's to report, and warnings stay quiet.
+    fs::remove("res/txt/bea2.xml");
+    dir.write("res/txt/boss1.xml", "<dialogue><text><l>Well?</l></text><options><o>Yes</o></options><responses/></dialogue>");
+    dir.write("res/maps/testmap.json", replaced(map, "\"type\": \"warden\"", "\"type\": \"guard\""));
+    EXPECT_TRUE(Checker::startupErrors().empty());
+
+    dir.write("res/maps/testmap.json", replaced(map, "\"type\": \"player\"", "\"type\": \"floor\""));
+    fs::remove("res/fnt/LibMono.ttf");
+    fs::remove("res/gfx/player.png");
+    const std::vector<std::string> errors = Checker::startupErrors();
+    const std::vector<std::string> expected{
+        "res/maps/testmap.json: error: the map has no player: put one tile of type \"player\" on it",
+        "res/gfx/player.png: error: missing; it is the player's sheet: add the picture or correct the name",
+        "res/fnt/LibMono.ttf: error: missing; the conversations are written in it: put the font back (Liberation "
+        "Mono)"};
+    EXPECT_EQ(errors, expected);
+    try {
+        Checker::refuseBrokenWorld();
+        FAIL() << "a world without a player was let through";
+    } catch (const Checker::Refused& e) {
+        // The entry point prints "tarnwick: " before it: one line for each.
+        EXPECT_EQ(std::string(e.what()), expected[0] + "\ntarnwick: " + expected[1] + "\ntarnwick: " + expected[2]);
+    }
+
+    // A map that cannot be read at all keeps the reader's own error.
+    dir.write("res/maps/testmap.json", "{\"width\": 3,\n  \"height\": oops}");
+    EXPECT_THROW(Checker::startupErrors(), boost::property_tree::json_parser_error);
+}
+
+TEST_F(CheckerTest, RunChecksTheTreeInTheFolderItIsGivenAndSaysHowItWent)
+{
+    ResourceDir dir;
+    writeTree(dir);
+    dir.write("res/maps/testmap.json", mapJson("check-run"));
+    fs::create_directory("elsewhere");
+    fs::current_path("elsewhere");
+    const fs::path here = fs::current_path();
+
+    for (const std::string& folder : {std::string(".."), std::string("../res"), dir.path()}) {
+        std::ostringstream out;
+        EXPECT_EQ(Checker::run(folder, true, out), 0) << folder << "\n" << out.str();
+        EXPECT_NE(out.str().find("\nroute: 1. "), std::string::npos) << out.str();
+        EXPECT_NE(out.str().find("\ntarnwick --check: 0 errors, 0 warnings\n"), std::string::npos) << out.str();
+        EXPECT_EQ(fs::current_path(), here) << "the working folder is given back";
+    }
+
+    fs::remove("../res/gfx/world.png");
+    std::ostringstream out;
+    EXPECT_EQ(Checker::run("..", false, out), 1);
+    EXPECT_EQ(out.str().find("route: "), std::string::npos);
+    const std::string text = out.str();
+    EXPECT_EQ(text.substr(text.rfind('\n', text.size() - 2) + 1), "tarnwick --check: 1 error, 0 warnings\n");
+
+    std::ostringstream nothing;
+    EXPECT_EQ(Checker::run(".", false, nothing), 1);
+    EXPECT_EQ(nothing.str(), ".: error: no resource folder res/ here: name the folder that holds res/\n"
+                             "tarnwick --check: 1 error, 0 warnings\n");
+    fs::current_path(dir.path());
+}
