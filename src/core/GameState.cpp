@@ -1,6 +1,7 @@
 #include "GameState.h"
 
 #include "Entity.h"
+#include "SpriteBatch.h"
 
 #include <algorithm>
 
@@ -53,8 +54,17 @@ void GameState::update()
 
 void GameState::draw()
 {
-    for (std::size_t i = 0; i < entities.size(); ++i)
+    // Sprites are gathered and drawn a run at a time, in list order.
+    SpriteBatch& batch = SpriteBatch::game();
+    batch.begin();
+    for (std::size_t i = 0; i < entities.size(); ++i) {
+        // An entity without a picture of its own shows only what it draws
+        // itself (the dialogue box does): what comes before it goes first.
+        if (!entities[i]->sprite.getTexture())
+            batch.flush();
         entities[i]->draw();
+    }
+    batch.end();
 }
 
 std::vector<Entity*> GameState::collide(Entity* e, sf::Vector2<int> const& offset)
