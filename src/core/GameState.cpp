@@ -1,6 +1,7 @@
 #include "GameState.h"
 
 #include "Entity.h"
+#include "Game.h"
 #include "SpriteBatch.h"
 
 #include <algorithm>
@@ -54,15 +55,25 @@ void GameState::update()
 
 void GameState::draw()
 {
-    // Sprites are gathered and drawn a run at a time, in list order.
+    // Sprites are gathered and drawn a run at a time, in list order; on a big
+    // map only the entities near the view are looked at.
     SpriteBatch& batch = SpriteBatch::game();
     batch.begin();
-    for (std::size_t i = 0; i < entities.size(); ++i) {
+    const sf::View& view = Game::window.getView();
+    const sf::FloatRect seen(view.getCenter() - view.getSize() / 2.f, view.getSize());
+    const auto drawOne = [&](Entity* e) {
         // An entity without a picture of its own shows only what it draws
         // itself (the dialogue box does): what comes before it goes first.
-        if (!entities[i]->sprite.getTexture())
+        if (!e->sprite.getTexture())
             batch.flush();
-        entities[i]->draw();
+        e->draw();
+    };
+    if (view.getRotation() == 0.f) {
+        for (std::size_t i : drawIndex.near(entities, seen))
+            drawOne(entities[i]);
+    } else {
+        for (std::size_t i = 0; i < entities.size(); ++i)
+            drawOne(entities[i]);
     }
     batch.end();
 }
