@@ -96,6 +96,36 @@ TEST_F(SpriteBatchTest, EachRunOfOneTilesetIsOneDrawCallAndLaterSpritesLieOver)
     EXPECT_EQ(drawnAt(44, 16), tileColour(0));
 }
 
+TEST_F(SpriteBatchTest, SeeThroughTilesBlendOverWhatLiesBeneath)
+{
+    // Tile 0 opaque red, tile 1 half see-through blue.
+    sf::Image picture;
+    picture.create(64, 32, sf::Color::Red);
+    for (unsigned y = 0; y < 32; ++y)
+        for (unsigned x = 32; x < 64; ++x)
+            picture.setPixel(x, y, sf::Color(0, 0, 255, 128));
+    ASSERT_TRUE(picture.saveToFile(dir.path() + "/res/glass.png"));
+    Graphics::loadTilemap("res/glass.png", "batch-glass", 32);
+
+    GameState state;
+    Entity* under = tileAt(state, 0, 0, "batch-glass", 0);
+    Entity* glass = tileAt(state, 16, 0, "batch-glass", 1);
+    tileAt(state, 64, 0, "batch-glass", 0);
+    // The opaque tile alone, then the see-through one with the last.
+    EXPECT_EQ(callsFor(state), 2u);
+    const sf::Color overRed = drawnAt(24, 16), overBlack = drawnAt(40, 16);
+    EXPECT_EQ(drawnAt(8, 16), sf::Color::Red);
+
+    // As SFML blends the two sprites drawn one by one.
+    Game::window.clear(sf::Color::Black);
+    Game::window.draw(under->sprite);
+    Game::window.draw(glass->sprite);
+    EXPECT_EQ(overRed, drawnAt(24, 16));
+    EXPECT_EQ(overBlack, drawnAt(40, 16));
+    EXPECT_NE(overRed, sf::Color::Red);
+    EXPECT_NE(overRed, overBlack);
+}
+
 TEST_F(SpriteBatchTest, WhatAnEntityDrawsItselfLandsBetweenTheSpritesAroundIt)
 {
     GameState state;
@@ -137,8 +167,9 @@ void expectNearIsComplete(const std::vector<std::size_t>& found, const std::vect
     EXPECT_TRUE(std::is_sorted(found.begin(), found.end()));
     EXPECT_EQ(std::adjacent_find(found.begin(), found.end()), found.end());
     for (std::size_t i = 0; i < entities.size(); ++i) {
-        if (seen.intersects(entities[i]->sprite.getGlobalBounds()))
+        if (seen.intersects(entities[i]->sprite.getGlobalBounds())) {
             EXPECT_TRUE(std::binary_search(found.begin(), found.end(), i)) << "entity " << i << " is left out";
+        }
     }
 }
 } // namespace

@@ -76,6 +76,7 @@ void SpriteBatch::add(const sf::Sprite& sprite, const sf::Transform& whole, cons
     sf::Vector2f from(static_cast<float>(rect.left), static_cast<float>(rect.top));
     sf::Vector2f to = from + sf::Vector2f(static_cast<float>(rect.width), static_cast<float>(rect.height));
     const sf::Texture* source = own;
+    bool covers = false;
     // A tile comes from its tileset's atlas unless the sprite shows more than
     // the tile: beyond its edges a tile's own texture repeats its edge pixels.
     if (const Graphics::AtlasTile* tile = Graphics::atlasTile(own)) {
@@ -87,11 +88,14 @@ void SpriteBatch::add(const sf::Sprite& sprite, const sf::Transform& whole, cons
             from += at;
             to += at;
             source = tile->atlas;
+            covers = tile->opaque && sprite.getColor().a == 255;
         }
     }
-    if (source != texture) {
+    // A see-through sprite ends a run drawn without blending.
+    if (source != texture || (opaque && !covers)) {
         flush();
         texture = source;
+        opaque = covers;
     }
     const sf::Color colour = sprite.getColor();
     const sf::Vertex quad[4] = {{corner[0], colour, from},
@@ -108,9 +112,12 @@ void SpriteBatch::add(const sf::Sprite& sprite, const sf::Transform& whole, cons
 void SpriteBatch::flush()
 {
     if (!vertices.empty()) {
-        target.draw(vertices.data(), vertices.size(), sf::Triangles, sf::RenderStates(texture));
+        target.draw(vertices.data(), vertices.size(), sf::Triangles,
+                    sf::RenderStates(opaque ? sf::BlendNone : sf::BlendAlpha, sf::Transform::Identity, texture,
+                                     nullptr));
         ++drawCalls;
         vertices.clear();
     }
     texture = nullptr;
+    opaque = false;
 }

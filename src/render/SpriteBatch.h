@@ -9,7 +9,9 @@
 
 // Draws sprites in the order they come, but gathers a run of sprites that
 // share a texture into one draw call. A tile texture from Graphics is drawn
-// from its tileset's atlas, so a whole layer of tiles makes a single run.
+// from its tileset's atlas, so a whole layer of tiles makes a single run. A
+// run of tiles without any see-through pixel is drawn without blending, which
+// gives the same picture for less work.
 //
 // Between begin() and end() sprites are gathered; anything else drawn into
 // the target in between must call flush() first, so that it lands over what
@@ -46,6 +48,7 @@ private:
 
     sf::RenderTarget& target;
     const sf::Texture* texture = nullptr; // of the sprites gathered
+    bool opaque = false;                  // they cover what lies beneath completely
     std::vector<sf::Vertex> vertices;     // two triangles per sprite
     int depth = 0;                        // begin() calls not yet ended
 };

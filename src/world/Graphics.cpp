@@ -60,6 +60,16 @@ void place(sf::Image& atlas, const Graphics::Sheet& sheet, unsigned n, unsigned 
     atlas.copy(sheet.image, end, bottom, from(last, last, 1, 1));
 }
 
+bool isOpaque(const Graphics::Sheet& sheet, unsigned n)
+{
+    const sf::IntRect cut = cutOf(sheet, n);
+    for (int y = cut.top; y < cut.top + cut.height; ++y)
+        for (int x = cut.left; x < cut.left + cut.width; ++x)
+            if (sheet.image.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(y)).a != 255)
+                return false;
+    return true;
+}
+
 // Lays the tiles of a sheet out in atlases no larger than Graphics::atlasSide
 // across and down, and tells each tile texture where its picture lies.
 void buildAtlases(Graphics::Sheet& sheet, const std::vector<sf::Texture*>& tiles)
@@ -80,8 +90,10 @@ void buildAtlases(Graphics::Sheet& sheet, const std::vector<sf::Texture*>& tiles
             continue; // these tiles are drawn from their own textures
         for (unsigned i = 0; i < n; ++i)
             Graphics::_atlasTiles[tiles[first + i]] = {
-                atlas.get(), sf::IntRect(static_cast<int>(i % across * pitch + 1),
-                                         static_cast<int>(i / across * pitch + 1), sheet.tileSize, sheet.tileSize)};
+                atlas.get(),
+                sf::IntRect(static_cast<int>(i % across * pitch + 1), static_cast<int>(i / across * pitch + 1),
+                            sheet.tileSize, sheet.tileSize),
+                isOpaque(sheet, first + i)};
         sheet.atlases.push_back(std::move(atlas));
     }
 }

@@ -33,6 +33,7 @@ public:
     struct AtlasTile {
         const sf::Texture* atlas;
         sf::IntRect rect; // the tile's pixels, tileSize x tileSize
+        bool opaque;      // no pixel of the tile lets anything show through
     };
     // The atlas place of a texture that getTexture gave, or null for any other
     // texture (and for a tileset whose atlas could not be made).
