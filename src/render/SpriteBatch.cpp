@@ -68,6 +68,7 @@ void SpriteBatch::add(const sf::Sprite& sprite, const sf::Transform& whole, cons
     }
 
     if (!batching) {
+        flush();
         target.draw(sprite, states);
         ++drawCalls;
         return;
