@@ -17,6 +17,8 @@
 // entities point their sprites at. For drawing, all tiles of a tileset also
 // lie side by side in one atlas texture, so that a whole layer of tiles can be
 // drawn with one call: atlasTile() tells where a tile's texture lies in it.
+// The tile textures are for showing: changing their pixels would not reach
+// the atlas.
 class Graphics {
 public:
     Graphics() = delete;
