@@ -200,9 +200,10 @@ void printWorld(const char* label, const World& w, bool perEntity)
 
 void printCapped(const char* label, const Run& r, const Run& floor)
 {
-    std::printf("%-30s %8.3f %7.1f %% %7.2f x %9.1f %8.1f  %6.0f px\n", label, r.cpuPerFrame,
-                100.0 * r.cpuPerFrame / r.frameMs, r.cpuPerFrame / floor.cpuPerFrame, r.drawCalls,
-                1000.0 / r.frameMs, r.walked);
+    // A busy machine may not reach the cap: the share of a core is given for
+    // 60 frames a second, from the CPU each frame took.
+    std::printf("%-30s %8.3f %7.1f %% %7.2f x %9.1f %8.1f  %6.0f px\n", label, r.cpuPerFrame, 6.0 * r.cpuPerFrame,
+                r.cpuPerFrame / floor.cpuPerFrame, r.drawCalls, 1000.0 / r.frameMs, r.walked);
 }
 
 // The CPU the game takes at its own cap of 60 frames per second, as a player
@@ -229,8 +230,8 @@ void measureCapped()
     std::printf("CPU at the 60 fps cap, shipped map, %d frames each (process CPU, all threads; "
                 "the game's frames poll events and keys as Game::run does)\n",
                 count);
-    std::printf("%-30s %8s %9s %9s %9s %8s  %9s\n", "", "CPU ms", "of a", "of the", "draw", "", "camera");
-    std::printf("%-30s %8s %9s %9s %9s %8s  %9s\n", "what", "/frame", "core", "floor", "calls", "fps", "moved");
+    std::printf("%-30s %8s %9s %9s %9s %8s  %9s\n", "", "CPU ms", "of a core", "of the", "draw", "fps", "camera");
+    std::printf("%-30s %8s %9s %9s %9s %8s  %9s\n", "what", "/frame", "at 60 fps", "floor", "calls", "reached", "moved");
     printCapped("empty window (the floor)", floor, floor);
     printCapped("empty window polling keys", keys, floor);
     printCapped("standing still, now", still[1], floor);
