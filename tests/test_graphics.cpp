@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <SFML/Graphics/Image.hpp>
+
+#include <algorithm>
 #include <climits>
 #include <set>
 
@@ -138,4 +141,85 @@ TEST_F(GraphicsTest, MarginAndSpacingAreSkippedWhenCutting)
     // Negative gaps describe no tiles at all.
     Graphics::loadTilemap("res/spaced.png", "negative-gap", size, -1, 0);
     EXPECT_EQ(slots("negative-gap"), 0u);
+}
+
+namespace {
+// The pixels of `rect` of an image.
+sf::Image part(const sf::Image& image, const sf::IntRect& rect)
+{
+    sf::Image cut;
+    cut.create(static_cast<unsigned>(rect.width), static_cast<unsigned>(rect.height));
+    cut.copy(image, 0, 0, rect);
+    return cut;
+}
+
+bool samePixels(const sf::Image& a, const sf::Image& b)
+{
+    return a.getSize() == b.getSize()
+           && std::equal(a.getPixelsPtr(), a.getPixelsPtr() + 4 * a.getSize().x * a.getSize().y, b.getPixelsPtr());
+}
+
+// Every tile of a tileset lies in an atlas with the pixels of its own texture,
+// framed by a copy of its edge pixels. Returns how many atlases the tiles use.
+std::size_t checkAtlas(const std::string& name)
+{
+    std::set<const sf::Texture*> atlases;
+    for (std::size_t slot = 0; slot < slots(name); ++slot) {
+        const sf::Texture* tile = Graphics::getTexture(name, static_cast<int>(slot));
+        const Graphics::AtlasTile* where = Graphics::atlasTile(tile);
+        if (!where) {
+            ADD_FAILURE() << name << " " << slot << " has no place in an atlas";
+            continue;
+        }
+        atlases.insert(where->atlas);
+        const sf::Image atlas = where->atlas->copyToImage();
+        const sf::IntRect r = where->rect;
+        EXPECT_EQ(sf::Vector2i(r.width, r.height), sf::Vector2i(tile->getSize())) << name << " " << slot;
+        EXPECT_TRUE(samePixels(part(atlas, r), tile->copyToImage())) << name << " " << slot;
+        // The frame: each side repeats the tile's outermost row or column.
+        EXPECT_TRUE(samePixels(part(atlas, {r.left, r.top - 1, r.width, 1}), part(atlas, {r.left, r.top, r.width, 1})));
+        EXPECT_TRUE(samePixels(part(atlas, {r.left, r.top + r.height, r.width, 1}),
+                               part(atlas, {r.left, r.top + r.height - 1, r.width, 1})));
+        EXPECT_TRUE(samePixels(part(atlas, {r.left - 1, r.top - 1, 1, r.height + 2}),
+                               part(atlas, {r.left, r.top - 1, 1, r.height + 2})));
+        EXPECT_TRUE(samePixels(part(atlas, {r.left + r.width, r.top - 1, 1, r.height + 2}),
+                               part(atlas, {r.left + r.width - 1, r.top - 1, 1, r.height + 2})));
+    }
+    return atlases.size();
+}
+} // namespace
+
+TEST_F(GraphicsTest, EveryTileLiesInItsTilesetsAtlasFramedByItsEdges)
+{
+    // Tiles whose every pixel differs, cut with a margin and spacing.
+    sf::Image picture;
+    picture.create(2 + 3 * 17, 2 + 2 * 17, sf::Color::White);
+    for (unsigned y = 0; y < picture.getSize().y; ++y)
+        for (unsigned x = 0; x < picture.getSize().x; ++x)
+            picture.setPixel(x, y, sf::Color(static_cast<sf::Uint8>(x * 4), static_cast<sf::Uint8>(y * 6), 90));
+    dir.write("res/.keep", "");
+    ASSERT_TRUE(picture.saveToFile(dir.path() + "/res/framed.png"));
+    Graphics::loadTilemap("res/framed.png", "atlas-framed", 16, 2, 1);
+    ASSERT_EQ(slots("atlas-framed"), 6u);
+    EXPECT_EQ(checkAtlas("atlas-framed"), 1u);
+
+    // Nothing else has a place in an atlas: misses, textures of anyone else.
+    sf::Texture own;
+    own.create(16, 16);
+    EXPECT_EQ(Graphics::atlasTile(Graphics::getTexture("atlas-framed", 6)), nullptr);
+    EXPECT_EQ(Graphics::atlasTile(&own), nullptr);
+    EXPECT_EQ(Graphics::atlasTile(nullptr), nullptr);
+}
+
+TEST_F(GraphicsTest, ATilesetTooBigForOneAtlasSpreadsOverSeveral)
+{
+    // 34 pixels a tile with its frame: two across and two down fit in 100.
+    const unsigned side = Graphics::atlasSide;
+    Graphics::atlasSide = 100;
+    dir.image("res/many.png", 96, 96);
+    Graphics::loadTilemap("res/many.png", "atlas-many", 32);
+    Graphics::atlasSide = side;
+    ASSERT_EQ(slots("atlas-many"), 9u);
+    EXPECT_EQ(checkAtlas("atlas-many"), 3u);
+    EXPECT_EQ(colourOf("atlas-many", 8), tileColour(8));
 }

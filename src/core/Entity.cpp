@@ -2,6 +2,7 @@
 
 #include "DialogueTree.h"
 #include "Game.h"
+#include "SpriteBatch.h"
 
 Entity::Entity(int x, int y)
     : x(x)
@@ -29,16 +30,12 @@ void Entity::draw()
 {
     if (!visible)
         return;
-    // What lies wholly outside the view would not show: skip the draw call.
-    const sf::View& view = Game::window.getView();
-    const sf::FloatRect seen(view.getCenter() - view.getSize() / 2.f, view.getSize());
-    if (view.getRotation() == 0.f && !seen.intersects(sprite.getGlobalBounds()))
-        return;
-    if (flip == 0) {
-        Game::window.draw(sprite, sf::RenderStates::Default);
-        return;
-    }
-    Game::window.draw(sprite, sf::RenderStates(flipTransform()));
+    // Into the frame's sprite batch, which leaves out what the view cannot
+    // show and draws tiles from their tileset's atlas.
+    if (flip == 0)
+        SpriteBatch::game().draw(sprite);
+    else
+        SpriteBatch::game().draw(sprite, flipTransform());
 }
 
 sf::Transform Entity::flipTransform() const

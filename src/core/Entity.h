@@ -22,6 +22,10 @@ public:
     virtual ~Entity();
 
     virtual void update();
+    // Puts the sprite into the frame's sprite batch (SpriteBatch::game()),
+    // mirrored as `flip` says. An override that draws into the window itself
+    // flushes that batch first, so that its picture lands over the sprites
+    // before it; GameState::draw does so for an entity without a texture.
     virtual void draw();
     virtual void interact();
     virtual void displayDialogue();

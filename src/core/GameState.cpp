@@ -1,6 +1,8 @@
 #include "GameState.h"
 
 #include "Entity.h"
+#include "Game.h"
+#include "SpriteBatch.h"
 
 #include <algorithm>
 
@@ -53,8 +55,27 @@ void GameState::update()
 
 void GameState::draw()
 {
-    for (std::size_t i = 0; i < entities.size(); ++i)
-        entities[i]->draw();
+    // Sprites are gathered and drawn a run at a time, in list order; on a big
+    // map only the entities near the view are looked at.
+    SpriteBatch& batch = SpriteBatch::game();
+    batch.begin();
+    const sf::View& view = Game::window.getView();
+    const sf::FloatRect seen(view.getCenter() - view.getSize() / 2.f, view.getSize());
+    const auto drawOne = [&](Entity* e) {
+        // An entity without a picture of its own shows only what it draws
+        // itself (the dialogue box does): what comes before it goes first.
+        if (!e->sprite.getTexture())
+            batch.flush();
+        e->draw();
+    };
+    if (view.getRotation() == 0.f) {
+        for (std::size_t i : drawIndex.near(entities, seen))
+            drawOne(entities[i]);
+    } else {
+        for (std::size_t i = 0; i < entities.size(); ++i)
+            drawOne(entities[i]);
+    }
+    batch.end();
 }
 
 std::vector<Entity*> GameState::collide(Entity* e, sf::Vector2<int> const& offset)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DrawIndex.h"
+
 #include <SFML/System/Vector2.hpp>
 
 #include <vector>
@@ -24,4 +26,6 @@ public:
 
     std::vector<Entity*> entities;        // owned, in the order they were added
     std::vector<Entity*> removedEntities; // queued for destruction, still in entities
+    // Which entities the draw pass looks at: those whose pictures may be in view.
+    DrawIndex drawIndex;
 };

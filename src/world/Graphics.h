@@ -1,13 +1,24 @@
 #pragma once
 
+#include <SFML/Graphics/Image.hpp>
+#include <SFML/Graphics/Rect.hpp>
 #include <SFML/Graphics/Texture.hpp>
 
 #include <map>
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
-// The process-wide picture store: tileset images cut into one texture per
-// square tile, kept under the tileset's name for the life of the program.
+// The process-wide picture store: tileset images cut into square tiles, kept
+// under the tileset's name for the life of the program.
+//
+// Every tile answers as a texture of its own (getTexture), which is what
+// entities point their sprites at. For drawing, all tiles of a tileset also
+// lie side by side in one atlas texture, so that a whole layer of tiles can be
+// drawn with one call: atlasTile() tells where a tile's texture lies in it.
+// The tile textures are for showing: changing their pixels would not reach
+// the atlas.
 class Graphics {
 public:
     Graphics() = delete;
@@ -20,8 +31,35 @@ public:
                             int margin = 0, int spacing = 0);
     static sf::Texture* getTexture(const std::string& name, int tile);
 
-    // name -> tiles, numbered row by row from the top-left tile of the image
+    // Where a tile's picture lies in its tileset's atlas.
+    struct AtlasTile {
+        const sf::Texture* atlas;
+        sf::IntRect rect; // the tile's pixels, tileSize x tileSize
+        bool opaque;      // no pixel of the tile lets anything show through
+    };
+    // The atlas place of a texture that getTexture gave, or null for any other
+    // texture (and for a tileset whose atlas could not be made).
+    static const AtlasTile* atlasTile(const sf::Texture* texture);
+    // The largest side of an atlas texture, in pixels; a tileset that does not
+    // fit in one is spread over several (never above what the graphics driver
+    // allows).
+    static unsigned atlasSide;
+
+    // name -> tiles, numbered row by row from the top-left tile of the image.
+    // A tile's texture receives its pixels when getTexture first hands it out.
     static std::map<std::string, std::vector<sf::Texture*>> _graphics;
     // What every miss yields: one empty texture shared for the whole run.
     static sf::Texture _emptyTexture;
+
+    // What a loaded tileset keeps besides its tile textures.
+    struct Sheet {
+        sf::Image image; // the tileset image, for tile textures made on demand
+        int tileSize = 0;
+        int margin = 0;
+        int spacing = 0;
+        unsigned columns = 0;
+        std::vector<std::unique_ptr<sf::Texture>> atlases;
+    };
+    static std::map<std::string, Sheet> _sheets;
+    static std::unordered_map<const sf::Texture*, AtlasTile> _atlasTiles;
 };
