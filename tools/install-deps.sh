@@ -3,8 +3,8 @@
 # when one is missing, so that it is quick when everything is already there.
 set -euo pipefail
 
-packages=(g++ cmake make pkg-config libsfml-dev libboost-dev libgtest-dev libx11-dev
-          xvfb x11-utils xdotool imagemagick libgl1-mesa-dri)
+packages=(g++ cmake make pkg-config libsfml-dev libboost-dev libpng-dev libgtest-dev libx11-dev
+          xvfb x11-utils xdotool imagemagick libgl1-mesa-dri clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,6 +1,6 @@
 #include "Graphics.h"
 
-#include "ResourceFile.h"
+#include "PictureFile.h"
 
 #include <SFML/Graphics/Image.hpp>
 
@@ -40,8 +40,7 @@ void Graphics::loadTilemap(const std::string& path, const std::string& name, int
     sf::Image image;
     // An unreadable file leaves a 0 x 0 image. Only regular files are read: a
     // pipe or a device would block the game.
-    if (ResourceFile::isRegular(path))
-        image.loadFromFile(path);
+    PictureFile::load(path, image);
     // How many whole tiles fit along an edge of `length` pixels.
     const auto fitting = [&](unsigned length) -> unsigned {
         const long long room = static_cast<long long>(length) - margin - tileSize;
