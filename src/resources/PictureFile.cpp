@@ -49,13 +49,5 @@ bool PictureFile::load(const std::string& path, sf::Image& image)
     } catch (const boost::property_tree::file_parser_error&) {
         return false;
     }
-    if (isPng(data))
-        return decodePng(data, image);
-    if (!image.loadFromMemory(data.data(), data.size()))
-        return false;
-    if (image.getSize().x > maxSide || image.getSize().y > maxSide) {
-        image = sf::Image();
-        return false;
-    }
-    return true;
+    return isPng(data) && decodePng(data, image);
 }

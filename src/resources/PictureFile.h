@@ -6,10 +6,11 @@
 
 // Reads picture files (tileset images, the player's sheet) into images.
 //
-// PNG, the format of every picture the game ships and the one map editors
-// save, is decoded with libpng: the image reader built into the graphics
-// library can spend minutes and gigabytes on a few hundred bytes of damaged
-// PNG data. Other formats still go to that reader.
+// Pictures are PNG files, the format of every picture the game ships and the
+// one map editors save, decoded with libpng. The image reader built into the
+// graphics library is never given a file: on a few hundred bytes of damaged
+// data it can run for minutes and take gigabytes (PNG) or abort the game
+// (JPEG), so other formats are not read at all.
 class PictureFile {
 public:
     PictureFile() = delete;
