@@ -21,10 +21,14 @@
 #include "Victim.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <map>
+#include <queue>
+#include <set>
 #include <random>
 #include <string>
 #include <vector>
@@ -85,7 +89,18 @@ std::size_t residentBytes()
     return resident * 4096;
 }
 
-// What the monkey does next: keys held for a number of frames.
+struct World {
+    GameState* state = nullptr;
+    Player* player = nullptr;
+    int victims = 0;
+    std::vector<Entity*> speakers; // whoever may have something to say
+};
+
+// What the monkey does next. Part of the time it is a player of sorts: it
+// picks someone to talk to, walks there by the shortest free way, faces them,
+// talks and pages and answers at random, so that the story moves on and ends;
+// the rest of the time it mashes keys, walks into walls and holds several keys
+// at once.
 class Monkey {
 public:
     explicit Monkey(unsigned long seed)
@@ -93,49 +108,148 @@ public:
     {
     }
 
-    std::vector<K::Key> next()
+    std::vector<K::Key> next(const World& world)
     {
         if (remaining-- > 0)
             return held;
         held.clear();
-        static const K::Key walks[] = {K::W, K::A, K::S, K::D, K::Up, K::Left, K::Down, K::Right};
-        static const K::Key talks[] = {K::Return, K::Space, K::Space, K::Num1, K::Num2, K::Num3};
-        const int roll = pick(100);
-        if (roll < 40) { // walk a while
-            held.push_back(walks[pick(8)]);
-            remaining = pick(40);
-        } else if (roll < 70) { // talk, page, answer
-            held.push_back(talks[pick(6)]);
-            remaining = pick(3);
-        } else if (roll < 80) { // several keys at once
-            held.push_back(walks[pick(8)]);
-            held.push_back(talks[pick(6)]);
-            remaining = pick(10);
-        } else if (roll < 90) { // any key at all but Escape (the driver's own)
-            K::Key key;
-            do
-                key = static_cast<K::Key>(pick(K::KeyCount));
-            while (key == K::Escape);
-            held.push_back(key);
-            remaining = pick(5);
-        } else { // nothing
-            remaining = pick(30);
+        remaining = 0;
+        if (Game::currentState != world.state) {
+            converse();
+        } else if (world.player && world.player->moving) {
+            // keys change nothing mid-step
+        } else if (pick(100) < 75) {
+            seek(world);
+        } else {
+            mash();
         }
         return held;
     }
 
 private:
+    using Cell = std::pair<int, int>;
+
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); }
+
+    void converse()
+    {
+        // A key on one frame and none on the next, so that every press counts.
+        if (released) {
+            released = false;
+            static const K::Key keys[] = {K::Space, K::Space, K::Space, K::Num1, K::Num2, K::Num3, K::Return};
+            held.push_back(pick(20) == 0 ? randomKey() : keys[pick(7)]);
+        } else {
+            released = true;
+        }
+    }
+
+    void mash()
+    {
+        static const K::Key walks[] = {K::W, K::A, K::S, K::D, K::Up, K::Left, K::Down, K::Right};
+        const int roll = pick(100);
+        if (roll < 50) {
+            held.push_back(walks[pick(8)]);
+            remaining = pick(40);
+        } else if (roll < 75) {
+            held.push_back(walks[pick(8)]);
+            held.push_back(pick(2) ? K::Return : K::Space);
+            remaining = pick(10);
+        } else if (roll < 90) {
+            held.push_back(randomKey());
+            remaining = pick(5);
+        } else {
+            remaining = pick(30);
+        }
+    }
+
+    K::Key randomKey()
+    {
+        K::Key key;
+        do // Escape belongs to the driver's event loop
+            key = static_cast<K::Key>(pick(K::KeyCount));
+        while (key == K::Escape);
+        return key;
+    }
+
+    static int cellOf(int pixels, int size) { return pixels >= 0 ? pixels / size : -((-pixels + size - 1) / size); }
+
+    // One step towards the chosen speaker, or facing and talking to them.
+    void seek(const World& world)
+    {
+        if (!world.player || world.speakers.empty())
+            return mash();
+        const auto alive = [&](const Entity* e) {
+            return std::find(world.state->entities.begin(), world.state->entities.end(), e)
+                   != world.state->entities.end();
+        };
+        if (!target || --patience <= 0 || !alive(target)) {
+            // Speakers who left the map (victims whose part is over) are gone.
+            target = world.speakers[static_cast<std::size_t>(pick(static_cast<int>(world.speakers.size())))];
+            patience = 400;
+            if (!alive(target)) {
+                target = nullptr;
+                return mash();
+            }
+        }
+        const int size = world.player->bounds.width > 0 ? world.player->bounds.width : 32;
+        std::set<Cell> blocked;
+        for (Entity* e : world.state->entities) {
+            if (e->solid && e != world.player && e->bounds.width > 0)
+                blocked.insert({cellOf(e->bounds.left, size), cellOf(e->bounds.top, size)});
+        }
+        const Cell start{cellOf(world.player->x, size), cellOf(world.player->y, size)};
+        const Cell goal{cellOf(target->x, size), cellOf(target->y, size)};
+        struct Move {
+            int dx, dy;
+            K::Key key;
+        };
+        static const Move moves[] = {{0, -1, K::Up}, {1, 0, K::Right}, {0, 1, K::Down}, {-1, 0, K::Left}};
+        for (const Move& m : moves) {
+            if (start.first + m.dx == goal.first && start.second + m.dy == goal.second) {
+                // Next to them: turn (the step is blocked), then talk.
+                held.push_back(world.player->direction == faceIndex(m.key) ? K::Return : m.key);
+                if (held.back() == K::Return)
+                    target = nullptr;
+                return;
+            }
+        }
+        // Breadth-first over free cells near the map, at most a few thousand.
+        std::map<Cell, K::Key> firstStep;
+        std::queue<Cell> open;
+        open.push(start);
+        firstStep[start] = K::Unknown;
+        while (!open.empty() && firstStep.size() < 20000) {
+            const Cell here = open.front();
+            open.pop();
+            for (const Move& m : moves) {
+                const Cell there{here.first + m.dx, here.second + m.dy};
+                if (there == goal) {
+                    held.push_back(here == start ? m.key : firstStep[here]);
+                    return;
+                }
+                if (blocked.count(there) || firstStep.count(there) || std::abs(there.first - start.first) > 80
+                    || std::abs(there.second - start.second) > 80)
+                    continue;
+                firstStep[there] = here == start ? m.key : firstStep[here];
+                open.push(there);
+            }
+        }
+        target = nullptr; // no way there: someone else next time
+        mash();
+    }
+
+    // The player's direction numbers: 0 up, 1 left, 2 down, 3 right.
+    static int faceIndex(K::Key key)
+    {
+        return key == K::Up ? 0 : key == K::Left ? 1 : key == K::Down ? 2 : 3;
+    }
 
     std::mt19937 random;
     std::vector<K::Key> held;
     int remaining = 0;
-};
-
-struct World {
-    GameState* state = nullptr;
-    Player* player = nullptr;
-    int victims = 0;
+    bool released = true;
+    Entity* target = nullptr;
+    int patience = 0;
 };
 
 World newGame()
@@ -150,6 +264,8 @@ World newGame()
             world.player = p;
         if (dynamic_cast<Victim*>(e))
             ++world.victims;
+        if (e->dialogue || e->type == "victim" || e->type == "warden" || e->type == "table" || e->type == "boss")
+            world.speakers.push_back(e);
     }
     return world;
 }
@@ -209,7 +325,7 @@ int main(int argc, char** argv)
     std::size_t heapAtCheckpoint = 0, residentAtCheckpoint = 0;
     GameState* shown = Game::currentState;
     for (long frame = 1; frame <= options.frames; ++frame) {
-        const std::vector<K::Key> keys = monkey.next();
+        const std::vector<K::Key> keys = monkey.next(world);
         for (int k = 0; k < K::KeyCount; ++k) {
             Keyboard::lastState[k] = Keyboard::currentState[k];
             Keyboard::currentState[k] = false;
