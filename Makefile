@@ -6,6 +6,7 @@ JOBS ?= $(shell nproc)
 
 FUZZ_BUILD ?= build-fuzz
 FUZZ_TIME ?= 60
+FUZZ_TIMEOUT ?= 30
 SOAK_FRAMES ?= 1000000
 SOAK_SEED ?= 1
 MONKEY_TIME ?= 300
@@ -52,7 +53,7 @@ fuzz: deps
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DTARNWICK_FUZZ=ON -DTARNWICK_TESTS=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
-	tools/with-display.sh fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_TIME)
+	FUZZ_TIMEOUT=$(FUZZ_TIMEOUT) tools/with-display.sh fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_TIME)
 
 # The monkey soak: SOAK_FRAMES random-key frames on the shipped world in the
 # sanitizer build, then MONKEY_TIME seconds of random real keys on the real

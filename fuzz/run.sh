@@ -5,11 +5,15 @@
 # the input that caused it under BUILD/artefacts/.
 #
 #   fuzz/run.sh BUILD [SECONDS] [HARNESS...]
+#
+# FUZZ_TIMEOUT (default 30) is how many seconds one input may take before it
+# counts as a hang; raise it on a machine that is busy with other work.
 set -uo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:?the fuzz build folder}" && pwd)
 seconds=${2:-60}
+timeout=${FUZZ_TIMEOUT:-30}
 shift $(( $# < 2 ? $# : 2 ))
 harnesses=("$@")
 [ ${#harnesses[@]} -gt 0 ] || harnesses=(map dialogue tileset)
@@ -34,7 +38,7 @@ for h in "${harnesses[@]}"; do
   mapfile -t saved < <(find "$here/regressions/$h" -type f ! -name '*.md' 2>/dev/null | sort)
   if [ ${#saved[@]} -gt 0 ]; then
     echo "fuzz_$h: replaying ${#saved[@]} saved inputs"
-    if ! "$bin" -rss_limit_mb=2048 -timeout=60 "${saved[@]}" >"$artefacts/$h-regressions.log" 2>&1; then
+    if ! "$bin" -rss_limit_mb=2048 -timeout=$((timeout * 2)) "${saved[@]}" >"$artefacts/$h-regressions.log" 2>&1; then
       echo "fuzz_$h: a saved input fails again; see $artefacts/$h-regressions.log" >&2
       tail -n 30 "$artefacts/$h-regressions.log" >&2
       failed+=("$h")
@@ -45,7 +49,7 @@ for h in "${harnesses[@]}"; do
   corpus="$build/corpus/$h"
   mkdir -p "$corpus"
   echo "fuzz_$h: fuzzing for $seconds s"
-  "$bin" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 -print_final_stats=1 \
+  "$bin" -max_total_time="$seconds" -timeout="$timeout" -rss_limit_mb=2048 -print_final_stats=1 \
     -dict="$here/dict/$h.dict" -artifact_prefix="$artefacts/$h-" \
     "$corpus" "$here/corpus/$h" >"$log" 2>&1
   status=$?
@@ -55,7 +59,7 @@ for h in "${harnesses[@]}"; do
   echo "fuzz_$h: ${executions:-?} executions, ${rate:-?}/s; last: ${last:-none}"
   if [ $status -ne 0 ]; then
     echo "fuzz_$h: FOUND A PROBLEM (status $status); reproducer(s):" >&2
-    ls "$artefacts/$h-"* 2>/dev/null | grep -v '\.log$' >&2
+    ls "$artefacts/$h-"* 2>/dev/null | grep -v -e '\.log$' -e 'slow-unit' >&2
     grep -E 'ERROR|runtime error|SUMMARY|==[0-9]+==' "$log" | head -n 20 >&2
     failed+=("$h")
   fi
