@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -15,8 +16,41 @@ namespace fs = std::filesystem;
 #define TARNWICK_SOURCE_DIR "."
 #endif
 
-FuzzTree::FuzzTree(const std::string& name)
+namespace {
+
+// The rewritten arguments live as long as the process.
+std::vector<std::string> arguments;
+std::vector<char*> argumentPointers;
+
+void absoluteArguments(int* argc, char*** argv)
 {
+    if (!argc || !argv)
+        return;
+    const auto absolute = [](const std::string& path) {
+        return path.empty() || fs::path(path).is_absolute() ? path : fs::absolute(path).string();
+    };
+    for (int i = 0; i < *argc; ++i) {
+        std::string argument = (*argv)[i];
+        const std::size_t equals = argument.find('=');
+        if (i > 0 && argument[0] != '-')
+            argument = absolute(argument);
+        else if (argument[0] == '-' && equals != std::string::npos
+                 && (argument.rfind("-dict=", 0) == 0 || argument.rfind("-artifact_prefix=", 0) == 0
+                     || argument.rfind("-exact_artifact_path=", 0) == 0))
+            argument = argument.substr(0, equals + 1) + absolute(argument.substr(equals + 1));
+        arguments.push_back(argument);
+    }
+    for (std::string& argument : arguments)
+        argumentPointers.push_back(argument.data());
+    argumentPointers.push_back(nullptr);
+    *argv = argumentPointers.data();
+}
+
+} // namespace
+
+FuzzTree::FuzzTree(const std::string& name, int* argc, char*** argv)
+{
+    absoluteArguments(argc, argv);
     const fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
     std::string pattern = (base / ("tarnwick-fuzz-" + name + "-XXXXXX")).string();
     if (!mkdtemp(pattern.data()))

@@ -7,10 +7,12 @@
 
 // A private resource tree for a fuzz harness, in memory-backed temporary
 // storage when there is some. The process works inside it from construction
-// on, so the game's loaders find "res/..." there.
+// on, so the game's loaders find "res/..." there. The fuzzer's command line
+// (inputs, corpus folders, -dict=, -artifact_prefix=, ...) is turned into
+// absolute paths first, so that relative ones still mean what they meant.
 class FuzzTree {
 public:
-    explicit FuzzTree(const std::string& name);
+    FuzzTree(const std::string& name, int* argc, char*** argv);
     ~FuzzTree();
     FuzzTree(const FuzzTree&) = delete;
     FuzzTree& operator=(const FuzzTree&) = delete;

@@ -66,9 +66,9 @@ void compareWithTheReader(const std::string& xml)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    tree = new FuzzTree("dialogue");
+    tree = new FuzzTree("dialogue", argc, argv);
     return 0;
 }
 

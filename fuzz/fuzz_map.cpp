@@ -21,9 +21,9 @@ FuzzTree* tree = nullptr;
 const std::set<std::string> preloaded = {"player", "world"};
 }
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    tree = new FuzzTree("map");
+    tree = new FuzzTree("map", argc, argv);
     tree->shortConversations();
     tree->image("res/gfx/player.png", 128, 192);
     tree->image("res/gfx/world.png", 64, 64);

@@ -14,9 +14,9 @@ namespace {
 FuzzTree* tree = nullptr;
 }
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    tree = new FuzzTree("tileset");
+    tree = new FuzzTree("tileset", argc, argv);
     return 0;
 }
 
