@@ -5,7 +5,14 @@ SAN_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 
-.PHONY: all deps build run test sanitize-test art bench screenshots clean install package package-check
+FUZZ_BUILD ?= build-fuzz
+FUZZ_TIME ?= 60
+FUZZ_TIMEOUT ?= 30
+SOAK_FRAMES ?= 1000000
+SOAK_SEED ?= 1
+MONKEY_TIME ?= 300
+
+.PHONY: all deps build run test sanitize-test sanitize-build fuzz soak art bench screenshots clean install package package-check
 
 all: build
 
@@ -28,14 +35,33 @@ test: build
 # The software OpenGL driver is preloaded so that it is never unloaded before
 # the leak check: its allocations would otherwise show up as leaks of an
 # unknown module.
-sanitize-test: deps
-	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTARNWICK_SANITIZE=ON
-	cmake --build $(SAN_BUILD) -j $(JOBS)
-	cd $(SAN_BUILD) && LD_PRELOAD=$$(ls /usr/lib/*/dri/swrast_dri.so 2>/dev/null | head -n1) \
+SAN_ENV = LD_PRELOAD=$$(ls /usr/lib/*/dri/swrast_dri.so 2>/dev/null | head -n1) \
 	  ASAN_OPTIONS=detect_leaks=1:verify_asan_link_order=0 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
-	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	  ../tools/with-display.sh ctest --output-on-failure -j $(JOBS)
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+sanitize-build: deps
+	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTARNWICK_SANITIZE=ON
+	cmake --build $(SAN_BUILD) -j $(JOBS)
+
+sanitize-test: sanitize-build
+	cd $(SAN_BUILD) && $(SAN_ENV) ../tools/with-display.sh ctest --output-on-failure -j $(JOBS)
+
+# The libFuzzer harnesses under fuzz/, built with clang, ASan and UBSan, each
+# run for FUZZ_TIME seconds (`make fuzz FUZZ_TIME=1800`). Whatever they find is
+# left under $(FUZZ_BUILD)/artefacts/.
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DTARNWICK_FUZZ=ON -DTARNWICK_TESTS=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+	FUZZ_TIMEOUT=$(FUZZ_TIMEOUT) tools/with-display.sh fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_TIME)
+
+# The monkey soak: SOAK_FRAMES random-key frames on the shipped world in the
+# sanitizer build, then MONKEY_TIME seconds of random real keys on the real
+# binary under Xvfb, ended by Escape.
+soak: build sanitize-build
+	$(SAN_ENV) tools/with-display.sh $(SAN_BUILD)/tests/soak --frames $(SOAK_FRAMES) --seed $(SOAK_SEED)
+	GAME=$(CURDIR)/$(BUILD)/tarnwick tests/soak/monkey.sh $(MONKEY_TIME) $(SOAK_SEED)
 
 # The game under PREFIX (default /usr/local; DESTDIR is honoured): the
 # executable in games/, its data in share/games/tarnwick, the menu entry,
@@ -64,4 +90,4 @@ bench: build
 	tools/with-display.sh $(BUILD)/bench/bench_frame
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)

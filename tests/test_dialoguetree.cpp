@@ -127,7 +127,7 @@ TEST(DialogueTreeTest, NodeWithoutOptionsIsALeafAndIgnoresResponses)
     EXPECT_TRUE(tree.responses.empty());
 }
 
-TEST(DialogueTreeTest, EmptyOptionsStillRequireWellFormedResponses)
+TEST(DialogueTreeTest, EmptyOptionsStillRequireWellFormedResponsesWhenThereAreAny)
 {
     const DialogueTree tree = fromXml("<dialogue><text><l>hi</l></text><options/>"
                                       "<responses><r><dialogue><text><l>read anyway</l></text></dialogue></r></responses>"
@@ -136,18 +136,12 @@ TEST(DialogueTreeTest, EmptyOptionsStillRequireWellFormedResponses)
     ASSERT_EQ(tree.responses.size(), 1u);
     EXPECT_EQ(tree.responses[0].text, (Lines{"read anyway"}));
 
-    EXPECT_EQ(pathErrorOf("<dialogue><text><l>hi</l></text><options></options></dialogue>"),
-              "No such node (dialogue.responses)");
     EXPECT_EQ(pathErrorOf("<dialogue><text><l>hi</l></text><options/><responses><r><bad/></r></responses></dialogue>"),
               "No such node (dialogue.text)");
 }
 
 TEST(DialogueTreeTest, MissingRequiredElementsRaiseThePathError)
 {
-    // Options without responses.
-    EXPECT_EQ(pathErrorOf("<dialogue><text><l>hi</l></text>"
-                          "<options><o>a</o><o>b</o><o>c</o></options></dialogue>"),
-              "No such node (dialogue.responses)");
     // A root element of another name.
     EXPECT_EQ(pathErrorOf("<conversation><text><l>hi</l></text></conversation>"), "No such node (dialogue.text)");
     // A dialogue without text.
@@ -163,13 +157,26 @@ TEST(DialogueTreeTest, MissingRequiredElementsRaiseThePathError)
               "No such node (dialogue.text)");
     // A fault deep in the tree is reported by the same error.
     EXPECT_EQ(pathErrorOf("<dialogue><text><l>hi</l></text><options><o>a</o></options><responses><r>"
-                          "<dialogue><text><l>x</l></text><options><o>b</o></options></dialogue>"
-                          "</r></responses></dialogue>"),
-              "No such node (dialogue.responses)");
+                          "<dialogue><text><l>x</l></text><options><o>b</o></options><responses><r/></responses>"
+                          "</dialogue></r></responses></dialogue>"),
+              "No such node (dialogue.text)");
 }
 
 TEST(DialogueTreeTest, FewerResponsesThanOptionsLoad)
 {
+    // Options without any responses element: every option leads nowhere, at
+    // any depth, and the options are still read.
+    const DialogueTree bare = fromXml("<dialogue><text><l>hi</l></text>"
+                                      "<options><o>a</o><o>b</o><o>c</o></options></dialogue>");
+    EXPECT_EQ(bare.options, (Lines{"a", "b", "c"}));
+    EXPECT_TRUE(bare.responses.empty());
+    const DialogueTree nested = fromXml("<dialogue><text><l>hi</l></text><options><o>a</o></options><responses><r>"
+                                        "<dialogue><text><l>x</l></text><options><o>b</o></options></dialogue>"
+                                        "</r></responses></dialogue>");
+    ASSERT_EQ(nested.responses.size(), 1u);
+    EXPECT_EQ(nested.responses[0].options, (Lines{"b"}));
+    EXPECT_TRUE(nested.responses[0].responses.empty());
+
     const DialogueTree tree = fromXml("<dialogue><text><l>pick</l></text>"
                                       "<options><o>P</o><o>Q</o><o>R</o></options><responses>"
                                       "<r><dialogue><text><l>p</l></text></dialogue></r>"
@@ -245,12 +252,18 @@ TEST(DialogueTreeTest, LoadReadsAFileAndNamesItInEveryError)
     }
 
     dir.write("res/txt/dangling.xml", "<dialogue><text><l>hi</l></text><options><o>a</o></options></dialogue>");
+    std::unique_ptr<DialogueTree> dangling(DialogueTree::load("res/txt/dangling.xml"));
+    EXPECT_EQ(dangling->options, (Lines{"a"}));
+    EXPECT_TRUE(dangling->responses.empty());
+
+    dir.write("res/txt/unwrapped.xml", "<dialogue><text><l>hi</l></text><options><o>a</o></options>"
+                                       "<responses><r><nothing/></r></responses></dialogue>");
     try {
-        DialogueTree::load("res/txt/dangling.xml");
-        ADD_FAILURE() << "options without responses loaded";
+        DialogueTree::load("res/txt/unwrapped.xml");
+        ADD_FAILURE() << "a response without a dialogue loaded";
     } catch (const pt::ptree_bad_path& e) {
-        EXPECT_TRUE(startsWith(e.what(), "res/txt/dangling.xml")) << e.what();
-        EXPECT_TRUE(endsWith(e.what(), "No such node (dialogue.responses)")) << e.what();
+        EXPECT_TRUE(startsWith(e.what(), "res/txt/unwrapped.xml")) << e.what();
+        EXPECT_TRUE(endsWith(e.what(), "No such node (dialogue.text)")) << e.what();
     }
 }
 
@@ -281,7 +294,7 @@ TEST(DialogueTreeTest, LoadNumberedReadsEachFileInOrderOrNothing)
 
     // Likewise for a file whose content is wrong.
     dir.write("res/txt/warden3.xml", testing_support::leafXml("back again"));
-    dir.write("res/txt/warden4.xml", "<dialogue><text><l>hi</l></text><options><o>a</o></options></dialogue>");
+    dir.write("res/txt/warden4.xml", "<dialogue><options><o>a</o></options></dialogue>");
     try {
         DialogueTree::loadNumbered("res/txt/warden", 6);
         ADD_FAILURE() << "a wrong warden4.xml went unnoticed";

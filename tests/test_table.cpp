@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 
 using namespace testing_support;
@@ -175,6 +176,29 @@ TEST_F(TableTest, NothingIsDefacedOnceTheLastPartHasBegun)
     EXPECT_FALSE(plain->defaced);
     EXPECT_EQ(Game::defacedTables, 3);
     EXPECT_EQ(withMenu->sprite.getTexture(), picture(0));
+}
+
+} // namespace
+
+namespace {
+
+// Tile numbers come from the map and may be as large as the map format
+// allows: the picture after the last one is simply missing (the sanitizer
+// build reports the overflow this once was).
+TEST_F(TableTest, ATileNumberAtTheIntLimitDefacesWithoutAPicture)
+{
+    for (int defacedBefore : {0, 1, 2}) {
+        resetGame();
+        Game::currentState = new GameState();
+        Game::part = defacedBefore;
+        Game::defacedTables = defacedBefore;
+        Table* t = table(0, false);
+        t->tile = INT_MAX - 1;
+        t->setState(1);
+        EXPECT_TRUE(t->defaced);
+        EXPECT_EQ(Game::defacedTables, defacedBefore + 1);
+        EXPECT_EQ(t->sprite.getTexture(), &Graphics::_emptyTexture);
+    }
 }
 
 } // namespace

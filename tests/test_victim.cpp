@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 
 using namespace testing_support;
 using K = sf::Keyboard;
@@ -165,3 +166,13 @@ TEST_F(VictimTest, LeavesInTheFirstWorldFrameAfterTheStoryPassesItsPart)
 }
 
 } // namespace
+
+TEST_F(VictimTest, TheLastTileNumberGivesUpItsDisguiseWithoutAPicture)
+{
+    Victim* v = victim(0, 0, 0, 1);
+    v->tile = INT_MAX;
+    v->setState(1);
+    EXPECT_TRUE(v->disguiseTaken);
+    EXPECT_EQ(Game::disguise, 1);
+    EXPECT_EQ(v->sprite.getTexture(), &Graphics::_emptyTexture);
+}

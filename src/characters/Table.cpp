@@ -4,6 +4,8 @@
 #include "Game.h"
 #include "Graphics.h"
 
+#include <climits>
+
 Table::Table(int x, int y)
     : Entity(x, y)
 {
@@ -36,6 +38,8 @@ void Table::setState(int)
     if (Game::defacedTables > Game::part || defaced || Game::part > 2)
         return;
     ++Game::defacedTables;
-    sprite.setTexture(*Graphics::getTexture(tileset, tile + Game::defacedTables), false);
+    // Summed in 64 bits: a tile number near the int limit has no later picture.
+    const long long look = static_cast<long long>(tile) + Game::defacedTables;
+    sprite.setTexture(*Graphics::getTexture(tileset, look <= INT_MAX ? static_cast<int>(look) : -1), false);
     defaced = true;
 }

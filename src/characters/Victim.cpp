@@ -5,6 +5,8 @@
 #include "GameState.h"
 #include "Graphics.h"
 
+#include <climits>
+
 Victim::Victim(int x, int y)
     : Entity(x, y)
 {
@@ -23,7 +25,8 @@ void Victim::setState(int result)
     if (result == 0 || result == 2)
         return;
     disguiseTaken = true;
-    sprite.setTexture(*Graphics::getTexture(tileset, tile + 1), false);
+    // The last tile number has no picture after it: the sprite shows none.
+    sprite.setTexture(*Graphics::getTexture(tileset, tile < INT_MAX ? tile + 1 : -1), false);
     ++Game::disguise;
 }
 

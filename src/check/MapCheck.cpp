@@ -2,7 +2,7 @@
 
 #include "Lookup.h"
 #include "MapDocument.h"
-#include "QuietSfml.h"
+#include "PictureFile.h"
 #include "ResourceFile.h"
 
 #include <SFML/Graphics/Image.hpp>
@@ -99,17 +99,14 @@ MapCheck::Picture MapCheck::checkPicture(CheckReport& report, const std::string&
     std::ifstream(path, std::ios::binary).read(signature, sizeof signature);
     const bool png = std::string(signature, sizeof signature) == std::string("\x89PNG\r\n\x1a\n", 8);
     sf::Image image;
-    {
-        QuietSfml quiet;
-        picture.readable = image.loadFromFile(path);
-    }
+    picture.readable = PictureFile::load(path, image);
     if (!picture.readable) {
-        report.error(path, std::string(png ? "a damaged PNG picture" : "not a picture the game can read") + "; "
-                               + who + ": save it as a PNG picture");
+        report.error(path, std::string(png ? "a damaged PNG picture, or one over "
+                                                 + std::to_string(PictureFile::maxSide) + " pixels a side"
+                                           : "not a picture the game can read")
+                               + "; " + who + ": save it as a PNG picture");
         return picture;
     }
-    if (!png)
-        report.warning(path, "not a PNG picture; the game reads it, but " + who + ": save it as PNG");
     picture.width = image.getSize().x;
     picture.height = image.getSize().y;
     return picture;

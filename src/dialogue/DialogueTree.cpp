@@ -1,11 +1,12 @@
 #include "DialogueTree.h"
 
+#include "ResourceFile.h"
+#include "XmlNesting.h"
+
 #include <boost/property_tree/ptree.hpp>
 #include <boost/property_tree/xml_parser.hpp>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <sstream>
 
@@ -13,44 +14,34 @@ namespace pt = boost::property_tree;
 
 namespace {
 
-// The XML reader descends one call per nested element, so a file nested
-// absurdly deep would exhaust the stack. Such a file is refused before it is
-// parsed. Real conversations nest three elements per level of answers.
+// The reader, the property tree and the conversation tree each descend one
+// call per nested element, so a file nested absurdly deep would exhaust the
+// stack: it is refused before it is parsed. Real conversations nest three
+// elements per level of answers.
 constexpr int maxNesting = 300;
 
-void refuseDeepNesting(const std::string& path, const std::string& xml)
+// A conversation is a few pages of text. The reader keeps a node of a hundred
+// bytes or more for every element, so a file of a few megabytes of empty
+// elements would take gigabytes.
+constexpr std::size_t maxBytes = std::size_t(1) << 20;
+
+std::string readConversation(const std::string& path)
 {
-    int depth = 0;
-    unsigned long line = 1;
-    for (std::size_t i = 0; i < xml.size(); ++i) {
-        if (xml[i] == '\n')
-            ++line;
-        if (xml[i] != '<')
-            continue;
-        if (xml.compare(i, 4, "<!--") == 0) {
-            const std::size_t end = xml.find("-->", i);
-            if (end == std::string::npos)
-                return; // the reader reports the unfinished comment
-            line += static_cast<unsigned long>(std::count(xml.begin() + i, xml.begin() + end, '\n'));
-            i = end + 2;
-        } else if (xml.compare(i, 9, "<![CDATA[") == 0) {
-            const std::size_t end = xml.find("]]>", i);
-            if (end == std::string::npos)
-                return;
-            line += static_cast<unsigned long>(std::count(xml.begin() + i, xml.begin() + end, '\n'));
-            i = end + 2;
-        } else if (i + 1 < xml.size() && xml[i + 1] == '/') {
-            --depth;
-        } else if (i + 1 < xml.size() && xml[i + 1] != '!' && xml[i + 1] != '?') {
-            const std::size_t close = xml.find('>', i);
-            if (close == std::string::npos)
-                return;
-            if (xml[close - 1] != '/' && ++depth > maxNesting)
-                throw pt::xml_parser_error("elements nested more than " + std::to_string(maxNesting)
-                                               + " deep",
-                                           path, line);
-        }
+    std::string xml;
+    try {
+        xml = ResourceFile::read(path);
+    } catch (const pt::xml_parser_error&) {
+        throw;
+    } catch (const pt::file_parser_error& e) {
+        throw pt::xml_parser_error(e.message(), e.filename(), e.line());
     }
+    const XmlNesting::Measure nesting = XmlNesting::measure(xml, maxNesting);
+    if (nesting.exceeded)
+        throw pt::xml_parser_error("elements nested more than " + std::to_string(maxNesting) + " deep",
+                                   path, nesting.line);
+    if (xml.size() > maxBytes)
+        throw pt::xml_parser_error("larger than " + std::to_string(maxBytes >> 20) + " MiB", path, 0);
+    return xml;
 }
 
 } // namespace
@@ -63,19 +54,23 @@ DialogueTree::DialogueTree(const pt::ptree& tree)
         return;
     for (const auto& option : tree.get_child("dialogue.options"))
         options.push_back(option.second.data());
-    for (const auto& wrapper : tree.get_child("dialogue.responses"))
+    // Options without any responses load: each is an option that leads nowhere.
+    const auto wrappers = tree.get_child_optional("dialogue.responses");
+    if (!wrappers)
+        return;
+    for (const auto& wrapper : *wrappers)
         responses.emplace_back(wrapper.second);
 }
 
 DialogueTree* DialogueTree::load(const std::string& path)
 {
+    std::istringstream xml(readConversation(path));
     pt::ptree document;
-    std::ifstream file(path, std::ios::binary);
-    if (file) {
-        const std::string xml((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        refuseDeepNesting(path, xml);
+    try {
+        pt::read_xml(xml, document);
+    } catch (const pt::xml_parser_error& e) {
+        throw pt::xml_parser_error(e.message(), path, e.line());
     }
-    pt::read_xml(path, document);
     try {
         return new DialogueTree(document);
     } catch (const pt::ptree_bad_path& e) {

@@ -1,6 +1,6 @@
 #include "Graphics.h"
 
-#include "ResourceFile.h"
+#include "PictureFile.h"
 
 #include <algorithm>
 
@@ -119,8 +119,7 @@ void Graphics::loadTilemap(const std::string& path, const std::string& name, int
     sheet.spacing = spacing;
     // An unreadable file leaves a 0 x 0 image. Only regular files are read: a
     // pipe or a device would block the game.
-    if (ResourceFile::isRegular(path))
-        sheet.image.loadFromFile(path);
+    PictureFile::load(path, sheet.image);
     // How many whole tiles fit along an edge of `length` pixels.
     const auto fitting = [&](unsigned length) -> unsigned {
         const long long room = static_cast<long long>(length) - margin - tileSize;
