@@ -524,6 +524,23 @@ void forEachLine(const DialogueTree& node, const std::function<void(const std::s
         forEachLine(response, check);
 }
 
+
+// The share of pixels in which two pictures differ plainly to the eye.
+double plainlyDifferent(const sf::Texture* a, const sf::Texture* b)
+{
+    const sf::Image one = a->copyToImage(), two = b->copyToImage();
+    if (one.getSize() != two.getSize() || one.getSize().x == 0)
+        return 0;
+    int differ = 0;
+    for (unsigned y = 0; y < one.getSize().y; ++y)
+        for (unsigned x = 0; x < one.getSize().x; ++x) {
+            const sf::Color p = one.getPixel(x, y), q = two.getPixel(x, y);
+            const int distance = std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b) + std::abs(p.a - q.a);
+            differ += distance > 120;
+        }
+    return static_cast<double>(differ) / (one.getSize().x * one.getSize().y);
+}
+
 } // namespace
 
 // Whatever order the livery is borrowed in, only its owner names a piece:
@@ -617,4 +634,31 @@ TEST_F(ShippedContent, TheGoalFileHasAFittingLineForEverySituation)
         EXPECT_LE(measure.of(ending).width, 440 - 20) << ending;
     }
     EXPECT_EQ(goals.endings.size(), last->options.size());
+}
+
+// Each defaced look stands out from the table as it was and from the look
+// before it, even at the picture's own size; each row of the player's sheet
+// looks different from the row before.
+TEST_F(ShippedContent, DamageAndLiveryShowAtAGlance)
+{
+    Game::currentState = new MainState();
+    for (const Table* t : all<Table>(Game::currentState)) {
+        for (int n = 1; n <= 3; ++n) {
+            const double fromClean = plainlyDifferent(Graphics::getTexture(t->tileset, t->tile),
+                                                      Graphics::getTexture(t->tileset, t->tile + n));
+            EXPECT_GE(fromClean, 0.15) << t->name << ", damage " << n << " hardly shows";
+            if (n > 1) {
+                EXPECT_GE(plainlyDifferent(Graphics::getTexture(t->tileset, t->tile + n - 1),
+                                           Graphics::getTexture(t->tileset, t->tile + n)),
+                          0.10)
+                    << t->name << ", damage " << n << " looks like damage " << n - 1;
+            }
+        }
+    }
+    for (int worn = 1; worn <= 5; ++worn)
+        for (int facing = 0; facing < 4; ++facing)
+            EXPECT_GE(plainlyDifferent(Graphics::getTexture("player", 4 * (worn - 1) + facing),
+                                       Graphics::getTexture("player", 4 * worn + facing)),
+                      8.0 / 1024)
+                << "the player in " << worn << " items looks as in " << worn - 1 << ", facing " << facing;
 }
