@@ -10,6 +10,9 @@ comments, attributes or nested elements); at most 3 options, each with a
 response wrapper holding a <dialogue>; every screen line fits the dialogue
 panel (90 characters) and a page has at most 4 screen lines; ASCII only.
 
+Goal line (res/txt/goals.ini): a line for every situation, only known
+placeholders, at most 85 characters; the endings named.
+
 Map (res/maps/testmap.json): every used tile has "type" and "solid" in the
 first tileset (firstgid 1); one player, one warden, one boss, three tables;
 enough victims for every part; pictures exist for a victim's and a table's
@@ -345,6 +348,42 @@ def check_map(res):
             problem(where, "table at %d,%d can be reached without passing the warden" % (x, y))
 
 
+# ---------------------------------------------------------------- goal line
+
+GOAL_COLUMNS = 85    # characters the goal line holds across the picture
+
+
+def check_goals(path):
+    """The goal line: every situation has a line, with known placeholders."""
+    import configparser
+    import re
+    where = os.path.relpath(path)
+    goals = configparser.ConfigParser(comment_prefixes=(";", "#"), delimiters=("=",),
+                                      interpolation=None, default_section="\x00")
+    goals.optionxform = str
+    try:
+        with open(path, encoding="ascii") as f:
+            goals.read_string("[top]\n" + f.read())
+    except (OSError, UnicodeError, configparser.Error) as e:
+        problem(where, str(e).splitlines()[0])
+        return
+    wanted = [("top", "start")] + [("part%d" % p, k) for p in range(3)
+                                   for k in ("livery", "table", "report")]
+    for section, key in wanted:
+        line = goals.get(section, key, fallback="").strip()
+        name = key if section == "top" else "[%s] %s" % (section, key)
+        if not line:
+            problem(where, "no line for %s" % name)
+            continue
+        for placeholder in re.findall(r"{([^}]*)}", line):
+            if placeholder not in ("wanted", "worn", "missing"):
+                problem(where, "%s: unknown placeholder {%s}" % (name, placeholder))
+        if len(line) > GOAL_COLUMNS:
+            problem(where, "%s: longer than %d characters" % (name, GOAL_COLUMNS))
+    if not goals.has_section("endings"):
+        problem(where, "no [endings]: the closing card will only say 'The end'")
+
+
 def main(argv):
     root = argv[1] if len(argv) > 1 else "."
     res = os.path.join(root, "res")
@@ -353,12 +392,13 @@ def main(argv):
     for f in files:
         check_dialogue_file(os.path.join(txt, f))
     check_map(res)
+    check_goals(os.path.join(txt, "goals.ini"))
     for name in ("fnt/LibMono.ttf", "gfx/world.png", "gfx/player.png"):
         if not os.path.exists(os.path.join(res, name)):
             problem("res/" + name, "missing")
     for p in problems:
         print(p)
-    print("checked %d conversation files and the map: %d problem%s"
+    print("checked %d conversation files, the goal line and the map: %d problem%s"
           % (len(files), len(problems), "" if len(problems) == 1 else "s"))
     return 1 if problems else 0
 

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Takes the README's pictures of the shipped game under a private Xvfb:
-# docs/world.png (walking) and docs/conversation.png (a conversation open).
+# Takes the README's pictures of the shipped game under a private Xvfb, along
+# the route of the headless play-through, with real keys:
+#   docs/conversation.png   the warden's first conversation
+#   docs/part0.png .. part2.png   each part's table just defaced, with the goal line
+#   docs/ending.png         the closing card
 # Usage: tools/screenshots.sh [BUILD-DIR]   (after `make build`)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,22 +18,22 @@ TARNWICK_ROUTE_FILE="$WORK/route" TARNWICK_SOURCE_DIR="$root" \
 
 mkdir -p "$root/docs"
 start_game "$root"
-# Walk the route to the warden at the Long Hall door, in the middle of the
-# map, then show the world and his conversation.
-at_warden=""
+stage=""
 while IFS= read -r line; do
   case "$line" in
-    "# part 0: the warden") at_warden=yes ;;
-    "press Return")
-      [ -n "$at_warden" ] || { press Return; continue; }
-      window_shot "$root/docs/world.png"
-      press Return
-      window_shot "$root/docs/conversation.png"
-      break ;;
+    "# part "*": the warden") stage=warden ;;
+    # The table of this part has just been defaced: the player stands by it.
+    "# part "*": the boss") part=${line#\# part }; window_shot "$root/docs/part${part%%:*}.png"; stage="" ;;
+    "# "*) stage="" ;;
     step*) step "${line#step }" ;;
-    press*) press "${line#press }" ;;
+    press*)
+      press "${line#press }"
+      if [ "$stage" = warden ] && [ "$line" = "press Return" ] && [ ! -e "$WORK/talked" ]; then
+        window_shot "$root/docs/conversation.png"
+        touch "$WORK/talked"
+      fi ;;
   esac
 done < "$WORK/route"
-hold Escape
+window_shot "$root/docs/ending.png"
 wait_exit 10
-echo "wrote docs/world.png and docs/conversation.png"
+echo "wrote docs/conversation.png, docs/part0.png to docs/part2.png and docs/ending.png"
