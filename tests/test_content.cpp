@@ -18,6 +18,7 @@
 
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/Text.hpp>
+#include <SFML/Graphics/Texture.hpp>
 #include <boost/property_tree/json_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
 #include <gtest/gtest.h>
@@ -260,9 +261,7 @@ public:
         Game::running = true;
         driver.reset(new StoryDriver(world));
         for (Entity* e : world->entities) {
-            if (auto* v = dynamic_cast<Victim*>(e))
-                victims.push_back(v);
-            else if (auto* b = dynamic_cast<Boss*>(e))
+            if (auto* b = dynamic_cast<Boss*>(e))
                 boss = b;
             else if (auto* w = dynamic_cast<Warden*>(e))
                 warden = w;
@@ -273,17 +272,13 @@ public:
         driver->onPage = [this](const DialogueBox& box) { checkPage(box); };
     }
 
+    // The victim of that name while still on the map, or null once gone.
     Victim* victim(const std::string& name) const
     {
-        for (Victim* v : victims)
-            if (v->name == name)
+        for (Entity* e : world->entities)
+            if (auto* v = dynamic_cast<Victim*>(e); v && v->name == name)
                 return v;
-        ADD_FAILURE() << "no victim " << name;
         return nullptr;
-    }
-    bool present(const Entity* e) const
-    {
-        return std::find(world->entities.begin(), world->entities.end(), e) != world->entities.end();
     }
 
     void take(Victim* v)
@@ -303,7 +298,7 @@ public:
             Victim* v = victim(name);
             if (Game::disguise >= count)
                 return;
-            if (v && present(v) && !v->disguiseTaken)
+            if (v && !v->disguiseTaken)
                 take(v);
         }
         EXPECT_GE(Game::disguise, count) << "not enough livery left in part " << Game::part;
@@ -316,8 +311,8 @@ public:
         EXPECT_EQ(Game::part, part + 1);
         if (Game::part >= 1 && Game::part <= 2) {
             driver->idle(1);
-            for (Victim* v : victims) {
-                if (present(v)) {
+            for (Entity* e : world->entities) {
+                if (auto* v = dynamic_cast<Victim*>(e)) {
                     EXPECT_GE(v->part, Game::part) << v->name << " should have left";
                 }
             }
@@ -347,6 +342,7 @@ public:
         EXPECT_TRUE(table->defaced);
         EXPECT_EQ(Game::defacedTables, p + 1);
         EXPECT_EQ(table->sprite.getTexture(), Graphics::getTexture(table->tileset, table->tile + p + 1));
+        picture("part" + std::to_string(p));
     }
     // One part: the warden (twice if he wants more than is worn), a table, the boss.
     void playPart(const std::vector<std::string>& order, bool askFirst, int answer = 1)
@@ -364,6 +360,12 @@ public:
         driver->idle(1);
         auto* card = dynamic_cast<EndingCard*>(Game::currentState);
         ASSERT_NE(card, nullptr) << "the end of the boss's last conversation puts up the closing card";
+        // The play ran faster than the game would: the picture shows the time
+        // it takes at the game's 60 frames a second.
+        const sf::Time measured = card->played;
+        card->played = sf::seconds(driver->frames / 60.0f);
+        picture("ending");
+        card->played = measured;
         EXPECT_EQ(card->ending, ending);
         EXPECT_TRUE(Game::running);
         card->duration = sf::Time::Zero;
@@ -406,6 +408,10 @@ public:
         const std::string page = box.message.getString().toAnsiString();
         const std::string speaker = box.speaker ? box.speaker->name : "";
         ++pageChecks;
+        if (speaker == "Warden Brack" && !conversationShot) {
+            conversationShot = true;
+            picture("conversation");
+        }
         for (const auto& [owner, words] : itemWords()) {
             if (owner == speaker || taken.count(owner))
                 continue;
@@ -414,6 +420,21 @@ public:
                     << speaker << " names " << owner << "'s " << word << " (not taken) in part " << Game::part
                     << ":\n" << page;
         }
+    }
+
+    // With TARNWICK_SHOTS_DIR set (tools/screenshots.sh), saves the picture
+    // the game shows now, as the game draws it, under that folder.
+    void picture(const std::string& name) const
+    {
+        const char* dir = std::getenv("TARNWICK_SHOTS_DIR");
+        if (!dir || !Game::currentState)
+            return;
+        Game::window.clear(sf::Color::Black);
+        Game::currentState->draw();
+        sf::Texture shot;
+        ASSERT_TRUE(shot.create(Game::window.getSize().x, Game::window.getSize().y));
+        shot.update(Game::window);
+        EXPECT_TRUE(shot.copyToImage().saveToFile(std::string(dir) + "/" + name + ".png")) << dir;
     }
 
     void writeRoute() const
@@ -427,12 +448,12 @@ public:
 
     MainState* world = nullptr;
     std::unique_ptr<StoryDriver> driver;
-    std::vector<Victim*> victims;
-    std::vector<Table*> tables;
+    std::vector<Table*> tables; // tables never leave the map
     Boss* boss = nullptr;
     Warden* warden = nullptr;
     std::set<std::string> taken;
     int goalChecks = 0, pageChecks = 0;
+    bool conversationShot = false;
 };
 
 const char* const pim = "Pim Tuttle";

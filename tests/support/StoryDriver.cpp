@@ -60,6 +60,7 @@ Player* StoryDriver::player() const
 
 void StoryDriver::frame()
 {
+    ++frames;
     if (drawing)
         runFrame();
     else

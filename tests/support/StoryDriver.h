@@ -45,6 +45,7 @@ public:
     GameState* world;
     std::vector<std::string> actions;
     bool drawing = false;
+    long frames = 0; // frames run so far: at the game's 60 a second, the time played
     // Called before every talk, in the world, and for every page and answer
     // list of a conversation before it is turned or answered.
     std::function<void()> beforeTalk;
