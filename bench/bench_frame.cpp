@@ -185,6 +185,10 @@ void writeLargeMap(const fs::path& root, int width, int height)
         << "\"tilesets\":[{\"name\":\"bench\",\"image\":\"../gfx/bench.png\",\"firstgid\":1,"
         << "\"tileproperties\":{\"0\":{\"type\":\"floor\",\"solid\":false},"
         << "\"1\":{\"type\":\"wall\",\"solid\":true},\"2\":{\"type\":\"player\",\"solid\":false}}}]}";
+    std::ofstream goals(root / "res/txt/goals.ini");
+    goals << "start = Walk.\n";
+    for (int p = 0; p < 3; ++p)
+        goals << "[part" << p << "]\nlivery = Walk.\ntable = Walk.\nreport = Walk.\n";
 }
 
 // Memory per entity is only telling where the entities outweigh what the

@@ -2,6 +2,7 @@
 #include "DialogueBox.h"
 #include "DialogueState.h"
 #include "DialogueTree.h"
+#include "EndingCard.h"
 #include "Game.h"
 #include "GameState.h"
 #include "TestSupport.h"
@@ -82,7 +83,9 @@ TEST_F(BossTest, EachDueTalkOpensTheNextConversationAndMovesThePartAtOnce)
     EXPECT_EQ(Game::currentState, world);
 }
 
-TEST_F(BossTest, OnlyTheEndOfTheLastConversationEndsTheGame)
+// The end of the last conversation ends the story: the world is asked to put
+// up the closing card, naming the ending by the answer chosen last.
+TEST_F(BossTest, OnlyTheEndOfTheLastConversationEndsTheStory)
 {
     for (int n = 0; n < 3; ++n) {
         Game::defacedTables = n;
@@ -90,19 +93,21 @@ TEST_F(BossTest, OnlyTheEndOfTheLastConversationEndsTheGame)
         runFrames(1, {K::Space});
         runFrames(1);
         EXPECT_EQ(Game::currentState, world);
-        EXPECT_TRUE(Game::running) << n;
+        EXPECT_FALSE(EndingCard::requested) << n;
     }
     boss->setState(2);
-    EXPECT_TRUE(Game::running);
+    EXPECT_FALSE(EndingCard::requested);
 
     Game::defacedTables = 3;
     ASSERT_EQ(talk(), boss->dialogues[3]);
     runFrames(1, {K::Space});
     runFrames(1, {K::Num2});
-    EXPECT_TRUE(Game::running);
+    EXPECT_FALSE(EndingCard::requested);
     runFrames(1);
     runFrames(1, {K::Space});
-    EXPECT_FALSE(Game::running);
+    EXPECT_TRUE(EndingCard::requested);
+    EXPECT_EQ(EndingCard::requestedChoice, 2);
+    EXPECT_TRUE(Game::running) << "the closing card ends the game, not the boss";
     EXPECT_EQ(boss->state, 0);
     EXPECT_EQ(Game::currentState, world);
 }

@@ -2,7 +2,12 @@
 // it, and a play-through of the shipped story along the intended route.
 #include "Boss.h"
 #include "Checker.h"
+#include "DialogueBox.h"
+#include "DialogueTree.h"
+#include "EndingCard.h"
 #include "Game.h"
+#include "GoalLine.h"
+#include "Goals.h"
 #include "Graphics.h"
 #include "MainState.h"
 #include "Map.h"
@@ -14,13 +19,24 @@
 #include "Victim.h"
 #include "Warden.h"
 
+#include <SFML/Graphics/Font.hpp>
+#include <SFML/Graphics/Text.hpp>
+#include <SFML/Graphics/Texture.hpp>
+#include <boost/property_tree/json_parser.hpp>
+#include <boost/property_tree/ptree.hpp>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
+#include <map>
 #include <memory>
+#include <set>
+#include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 using namespace testing_support;
@@ -59,6 +75,23 @@ protected:
     }
 
     fs::path previous;
+};
+
+// Measures text as the game sets it, with the shipped font.
+struct Measure {
+    sf::Font font;
+    sf::Text text;
+    Measure()
+    {
+        font.loadFromFile("res/fnt/LibMono.ttf");
+        text.setFont(font);
+        text.setCharacterSize(10);
+    }
+    sf::FloatRect of(const std::string& page)
+    {
+        text.setString(sf::String(page));
+        return text.getLocalBounds();
+    }
 };
 
 } // namespace
@@ -107,70 +140,467 @@ TEST_F(ShippedContent, TheMapShipsInTodaysFormatAndEachSavedFormGivesTheSameWorl
     EXPECT_EQ(MapDocument("res/maps/legacy.json").format, MapDocument::Format::legacy);
 }
 
-// The intended route: take every disguise first, then in each part get the
-// warden out of the way, deface a table and report to the boss.
-TEST_F(ShippedContent, TheStoryCanBePlayedToItsEnd)
+namespace {
+
+// The words for what each victim lends. Nobody but the victim names an item
+// that the player has not taken: the story must hold in any order.
+const std::map<std::string, std::vector<std::string>>& itemWords()
 {
-    Game::currentState = new MainState();
-    Game::running = true;
-    GameState* world = Game::currentState;
-    StoryDriver driver(world);
-    ASSERT_NE(driver.player(), nullptr);
+    static const std::map<std::string, std::vector<std::string>> words = {
+        {"Pim Tuttle", {"cap"}},          {"Mrs. Marsh", {"coat"}},
+        {"Dora Quill", {"sash"}},         {"Gus Farrow", {"scarf"}},
+        {"Major Pellham", {"chain"}},
+    };
+    return words;
+}
 
-    std::vector<Victim*> victims = all<Victim>(world);
-    std::stable_sort(victims.begin(), victims.end(),
-                     [](const Victim* a, const Victim* b) { return a->part < b->part; });
-    Boss* boss = all<Boss>(world).front();
-    Warden* warden = all<Warden>(world).front();
+// Whether `text` holds `word` (or its plural) as a word of its own.
+bool namesWord(const std::string& text, const std::string& word)
+{
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    for (std::size_t at = lower.find(word); at != std::string::npos; at = lower.find(word, at + 1)) {
+        std::size_t end = at + word.size();
+        if (end < lower.size() && lower[end] == 's')
+            ++end;
+        const bool startsWord = at == 0 || !std::isalpha(static_cast<unsigned char>(lower[at - 1]));
+        const bool endsWord = end == lower.size() || !std::isalpha(static_cast<unsigned char>(lower[end]));
+        if (startsWord && endsWord)
+            return true;
+    }
+    return false;
+}
 
-    driver.note("the disguises");
-    int taken = 0;
-    for (Victim* v : victims) {
-        ASSERT_TRUE(driver.visit(v, 1)) << "cannot reach " << v->name;
-        EXPECT_TRUE(v->disguiseTaken) << v->name;
-        EXPECT_EQ(Game::disguise, ++taken);
-        EXPECT_EQ(Game::part, -1);
+// One play of the shipped story with real key presses, checking on the way
+// that nothing said is false for the order chosen, and that the goal line
+// always says what is due.
+class ShippedPlay {
+public:
+    ShippedPlay()
+    {
+        Game::currentState = world = new MainState();
+        Game::running = true;
+        driver.reset(new StoryDriver(world));
+        for (Entity* e : world->entities) {
+            if (auto* b = dynamic_cast<Boss*>(e))
+                boss = b;
+            else if (auto* w = dynamic_cast<Warden*>(e))
+                warden = w;
+            else if (auto* t = dynamic_cast<Table*>(e))
+                tables.push_back(t);
+        }
+        driver->beforeTalk = [this] { checkGoalLine(); };
+        driver->onPage = [this](const DialogueBox& box) { checkPage(box); };
     }
 
-    driver.note("the boss");
-    ASSERT_TRUE(driver.visit(boss));
-    EXPECT_EQ(Game::part, 0);
+    // The victim of that name while still on the map, or null once gone.
+    Victim* victim(const std::string& name) const
+    {
+        for (Entity* e : world->entities)
+            if (auto* v = dynamic_cast<Victim*>(e); v && v->name == name)
+                return v;
+        return nullptr;
+    }
 
-    for (int p = 0; p <= 2; ++p) {
-        driver.note("part " + std::to_string(p) + ": the warden");
-        ASSERT_TRUE(driver.visit(warden)) << "cannot reach the warden in part " << p;
-        driver.idle(1);
-        EXPECT_EQ(warden->x, warden->asidePosition.x) << "the warden did not step aside in part " << p;
-        EXPECT_EQ(warden->y, warden->asidePosition.y);
-
-        driver.note("part " + std::to_string(p) + ": a table");
-        Table* table = nullptr;
-        for (Table* t : all<Table>(world))
-            if (!t->defaced && !table)
-                table = t;
-        ASSERT_NE(table, nullptr);
-        ASSERT_TRUE(driver.visit(table)) << "cannot reach a table in part " << p;
-        EXPECT_TRUE(table->defaced);
-        EXPECT_EQ(Game::defacedTables, p + 1);
-        EXPECT_EQ(table->sprite.getTexture(), Graphics::getTexture(table->tileset, table->tile + p + 1));
-
-        driver.note("part " + std::to_string(p) + ": the boss");
-        ASSERT_TRUE(driver.visit(boss)) << "cannot reach the boss in part " << p;
-        EXPECT_EQ(Game::part, p + 1);
-        if (p < 2) {
-            driver.idle(1);
+    void take(Victim* v)
+    {
+        driver->note("livery from " + v->name);
+        const int before = Game::disguise;
+        ASSERT_TRUE(driver->visit(v, 1)) << "cannot reach " << v->name;
+        EXPECT_TRUE(v->disguiseTaken) << v->name;
+        EXPECT_EQ(Game::disguise, before + 1);
+        taken.insert(v->name);
+    }
+    // Takes livery in the order given from whoever is still there, until the
+    // player wears `count` items.
+    void takeUntil(int count, const std::vector<std::string>& order)
+    {
+        for (const std::string& name : order) {
+            Victim* v = victim(name);
+            if (Game::disguise >= count)
+                return;
+            if (v && !v->disguiseTaken)
+                take(v);
+        }
+        EXPECT_GE(Game::disguise, count) << "not enough livery left in part " << Game::part;
+    }
+    void talkToBoss(int answer = 1)
+    {
+        const int part = Game::part;
+        driver->note(part < 0 ? "the boss" : "part " + std::to_string(part) + ": the boss");
+        ASSERT_TRUE(driver->visit(boss, answer)) << "cannot reach the boss in part " << part;
+        EXPECT_EQ(Game::part, part + 1);
+        if (Game::part >= 1 && Game::part <= 2) {
+            driver->idle(1);
             for (Entity* e : world->entities) {
                 if (auto* v = dynamic_cast<Victim*>(e)) {
-                    EXPECT_GT(v->part, p) << v->name << " should have left";
+                    EXPECT_GE(v->part, Game::part) << v->name << " should have left";
                 }
             }
         }
     }
-    EXPECT_FALSE(Game::running) << "the end of the boss's last conversation ends the game";
-
-    if (const char* out = std::getenv("TARNWICK_ROUTE_FILE")) {
-        std::ofstream route(out);
-        for (const std::string& action : driver.actions)
-            route << action << '\n';
+    // The warden, who either refuses (and stays) or steps aside.
+    void talkToWarden()
+    {
+        const int p = Game::part;
+        const bool enough = Game::disguise > p;
+        driver->note("part " + std::to_string(p) + ": the warden");
+        ASSERT_TRUE(driver->visit(warden)) << "cannot reach the warden in part " << p;
+        driver->idle(1);
+        const sf::Vector2i at(warden->x, warden->y);
+        EXPECT_EQ(at, enough ? warden->asidePosition : warden->guardPosition) << "part " << p;
     }
+    void defaceATable()
+    {
+        const int p = Game::part;
+        driver->note("part " + std::to_string(p) + ": a table");
+        Table* table = nullptr;
+        for (Table* t : tables)
+            if (!t->defaced && !table)
+                table = t;
+        ASSERT_NE(table, nullptr);
+        ASSERT_TRUE(driver->visit(table)) << "cannot reach a table in part " << p;
+        EXPECT_TRUE(table->defaced);
+        EXPECT_EQ(Game::defacedTables, p + 1);
+        EXPECT_EQ(table->sprite.getTexture(), Graphics::getTexture(table->tileset, table->tile + p + 1));
+        picture("part" + std::to_string(p));
+    }
+    // One part: the warden (twice if he wants more than is worn), a table, the boss.
+    void playPart(const std::vector<std::string>& order, bool askFirst, int answer = 1)
+    {
+        const int p = Game::part;
+        if (askFirst && Game::disguise <= p)
+            talkToWarden();
+        takeUntil(p + 1, order);
+        talkToWarden();
+        defaceATable();
+        talkToBoss(answer);
+    }
+    void expectClosingCard(const std::string& ending)
+    {
+        driver->idle(1);
+        auto* card = dynamic_cast<EndingCard*>(Game::currentState);
+        ASSERT_NE(card, nullptr) << "the end of the boss's last conversation puts up the closing card";
+        // The play ran faster than the game would: the picture shows the time
+        // it takes at the game's 60 frames a second.
+        const sf::Time measured = card->played;
+        card->played = sf::seconds(driver->frames / 60.0f);
+        picture("ending");
+        card->played = measured;
+        EXPECT_EQ(card->ending, ending);
+        EXPECT_TRUE(Game::running);
+        card->duration = sf::Time::Zero;
+        driver->idle(1);
+        EXPECT_FALSE(Game::running) << "the card ends the game";
+    }
+
+    // The goal line, in the world before every talk, fits the counters.
+    void checkGoalLine()
+    {
+        auto* main = dynamic_cast<MainState*>(Game::currentState);
+        ASSERT_NE(main, nullptr) << "talking outside the world";
+        const std::string line = main->goalLine.text();
+        const int p = Game::part, worn = Game::disguise;
+        ++goalChecks;
+        if (p == -1) {
+            EXPECT_NE(line.find("Mr. Stoat wants a word"), std::string::npos) << line;
+            return;
+        }
+        ASSERT_GE(p, 0);
+        ASSERT_LE(p, 2);
+        const char* const verb[] = {"Scratch", "Paint", "Ink"};
+        const std::string situation = Game::defacedTables > p ? "report" : worn > p ? "table" : "livery";
+        if (situation == "report") {
+            EXPECT_NE(line.find("Report to Mr. Stoat"), std::string::npos) << line;
+        } else {
+            EXPECT_EQ(line.rfind(verb[p], 0), 0u) << line;
+        }
+        if (situation == "livery") {
+            EXPECT_NE(line.find("wants " + std::to_string(p + 1) + " item"), std::string::npos) << line;
+            EXPECT_NE(line.find("you wear " + std::to_string(worn) + "."), std::string::npos) << line;
+        }
+        if (situation == "table") {
+            EXPECT_NE(line.find("will let you by"), std::string::npos) << line;
+        }
+    }
+    // No page names an item that has not been taken, unless its owner says it.
+    void checkPage(const DialogueBox& box)
+    {
+        const std::string page = box.message.getString().toAnsiString();
+        const std::string speaker = box.speaker ? box.speaker->name : "";
+        ++pageChecks;
+        if (speaker == "Warden Brack" && !conversationShot) {
+            conversationShot = true;
+            picture("conversation");
+        }
+        for (const auto& [owner, words] : itemWords()) {
+            if (owner == speaker || taken.count(owner))
+                continue;
+            for (const std::string& word : words)
+                EXPECT_FALSE(namesWord(page, word))
+                    << speaker << " names " << owner << "'s " << word << " (not taken) in part " << Game::part
+                    << ":\n" << page;
+        }
+    }
+
+    // With TARNWICK_SHOTS_DIR set (tools/screenshots.sh), saves the picture
+    // the game shows now, as the game draws it, under that folder.
+    void picture(const std::string& name) const
+    {
+        const char* dir = std::getenv("TARNWICK_SHOTS_DIR");
+        if (!dir || !Game::currentState)
+            return;
+        Game::window.clear(sf::Color::Black);
+        Game::currentState->draw();
+        sf::Texture shot;
+        ASSERT_TRUE(shot.create(Game::window.getSize().x, Game::window.getSize().y));
+        shot.update(Game::window);
+        EXPECT_TRUE(shot.copyToImage().saveToFile(std::string(dir) + "/" + name + ".png")) << dir;
+    }
+
+    void writeRoute() const
+    {
+        if (const char* out = std::getenv("TARNWICK_ROUTE_FILE")) {
+            std::ofstream route(out);
+            for (const std::string& action : driver->actions)
+                route << action << '\n';
+        }
+    }
+
+    MainState* world = nullptr;
+    std::unique_ptr<StoryDriver> driver;
+    std::vector<Table*> tables; // tables never leave the map
+    Boss* boss = nullptr;
+    Warden* warden = nullptr;
+    std::set<std::string> taken;
+    int goalChecks = 0, pageChecks = 0;
+    bool conversationShot = false;
+};
+
+const char* const pim = "Pim Tuttle";
+const char* const marsh = "Mrs. Marsh";
+const char* const dora = "Dora Quill";
+const char* const gus = "Gus Farrow";
+const char* const major = "Major Pellham";
+
+} // namespace
+
+// The route that res/README.md describes, as the real-key test plays it:
+// Mr. Stoat first, then in each part just the livery the warden wants.
+TEST_F(ShippedContent, TheStoryCanBePlayedToItsEnd)
+{
+    ShippedPlay play;
+    play.talkToBoss();
+    const std::vector<std::string> order = {pim, marsh, major, gus, dora};
+    for (int p = 0; p <= 2; ++p) {
+        play.playPart(order, false);
+        if (HasFatalFailure())
+            return;
+    }
+    play.expectClosingCard("Ending 1 of 3: Everyone gets a warning");
+    EXPECT_EQ(play.taken, (std::set<std::string>{pim, marsh, major}));
+    play.writeRoute();
+}
+
+// Every victim first, with the livery taken before or after meeting Mr. Stoat,
+// and all of it at once; each play ends with another of the three endings.
+struct Order {
+    std::vector<std::string> victims;
+    int early; // items taken before meeting Mr. Stoat
+    int answer;
+    std::string ending;
+};
+
+void PrintTo(const Order& order, std::ostream* out)
+{
+    for (const std::string& v : order.victims)
+        *out << v << ", ";
+    *out << order.early << " before Mr. Stoat, answer " << order.answer;
+}
+
+class ShippedOrders : public ShippedContent, public ::testing::WithParamInterface<Order> {};
+
+TEST_P(ShippedOrders, NothingSaidIsFalseForTheOrderChosen)
+{
+    const Order& order = GetParam();
+    ShippedPlay play;
+    play.takeUntil(order.early, order.victims);
+    play.talkToBoss();
+    for (int p = 0; p <= 2; ++p) {
+        play.playPart(order.victims, true, p == 2 ? order.answer : 1);
+        if (HasFatalFailure())
+            return;
+    }
+    play.expectClosingCard(order.ending);
+    EXPECT_EQ(play.taken.count(order.victims.front()), 1u);
+    EXPECT_GT(play.pageChecks, 60);
+    EXPECT_GE(play.goalChecks, 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryVictimFirst, ShippedOrders,
+    ::testing::Values(
+        Order{{pim, marsh, dora, gus, major}, 1, 2, "Ending 2 of 3: A stapler of your own"},
+        Order{{marsh, dora, gus, major, pim}, 0, 3, "Ending 3 of 3: Mr. Stoat is carried out"},
+        Order{{dora, gus, major, pim, marsh}, 1, 1, "Ending 1 of 3: Everyone gets a warning"},
+        Order{{gus, major, pim, marsh, dora}, 0, 2, "Ending 2 of 3: A stapler of your own"},
+        Order{{major, pim, marsh, dora, gus}, 1, 3, "Ending 3 of 3: Mr. Stoat is carried out"},
+        Order{{major, gus, dora, marsh, pim}, 5, 1, "Ending 1 of 3: Everyone gets a warning"}),
+    [](const ::testing::TestParamInfo<Order>& info) {
+        std::string name = info.param.early == 5 ? "AllLivery" : info.param.victims.front();
+        name.erase(std::remove_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }),
+                   name.end());
+        return name + (info.param.early > 0 ? "BeforeStoat" : "AfterStoat");
+    });
+
+namespace {
+
+// Calls `check` for every page and answer of a conversation, all branches.
+void forEachLine(const DialogueTree& node, const std::function<void(const std::string&)>& check)
+{
+    for (const std::string& line : node.text)
+        check(line);
+    for (const std::string& option : node.options)
+        check(option);
+    for (const DialogueTree& response : node.responses)
+        forEachLine(response, check);
+}
+
+
+// The share of pixels in which two pictures differ plainly to the eye.
+double plainlyDifferent(const sf::Texture* a, const sf::Texture* b)
+{
+    const sf::Image one = a->copyToImage(), two = b->copyToImage();
+    if (one.getSize() != two.getSize() || one.getSize().x == 0)
+        return 0;
+    int differ = 0;
+    for (unsigned y = 0; y < one.getSize().y; ++y)
+        for (unsigned x = 0; x < one.getSize().x; ++x) {
+            const sf::Color p = one.getPixel(x, y), q = two.getPixel(x, y);
+            const int distance = std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b) + std::abs(p.a - q.a);
+            differ += distance > 120;
+        }
+    return static_cast<double>(differ) / (one.getSize().x * one.getSize().y);
+}
+
+} // namespace
+
+// Whatever order the livery is borrowed in, only its owner names a piece:
+// everyone else speaks of livery in general. Checked in every branch of every
+// conversation the world can show.
+TEST_F(ShippedContent, NobodyButItsOwnerNamesAPieceOfLivery)
+{
+    std::unique_ptr<MainState> world(new MainState());
+    int trees = 0;
+    auto check = [&](const Entity* speaker, const DialogueTree* tree) {
+        if (!tree)
+            return;
+        ++trees;
+        forEachLine(*tree, [&](const std::string& line) {
+            for (const auto& [owner, words] : itemWords())
+                for (const std::string& word : words) {
+                    if (owner != speaker->name) {
+                        EXPECT_FALSE(namesWord(line, word)) << speaker->name << " names " << owner << "'s " << word
+                                                             << ": " << line;
+                    }
+                }
+        });
+    };
+    for (const Entity* e : world->entities) {
+        check(e, e->dialogue);
+        if (auto* v = dynamic_cast<const Victim*>(e))
+            check(v, v->secondDialogue);
+        if (auto* w = dynamic_cast<const Warden*>(e))
+            for (const DialogueTree* tree : w->dialogues)
+                check(w, tree);
+        if (auto* t = dynamic_cast<const Table*>(e))
+            for (const DialogueTree* tree : t->dialogues)
+                check(t, tree);
+        if (auto* b = dynamic_cast<const Boss*>(e))
+            for (const DialogueTree* tree : b->dialogues)
+                check(b, tree);
+    }
+    EXPECT_GT(trees, 40);
+}
+
+// A long table answers from every cell: its ends send the player to the
+// middle, the table that counts.
+TEST_F(ShippedContent, EveryCellOfATableAnswers)
+{
+    Game::currentState = new MainState();
+    GameState* world = Game::currentState;
+    for (Table* table : all<Table>(world)) {
+        int ends = 0;
+        for (Entity* e : world->entities) {
+            if (e->y != table->y || std::abs(e->x - table->x) != 32 || !e->solid)
+                continue;
+            ++ends;
+            EXPECT_EQ(e->name, table->name);
+            const DialogueTree* said = offered(e);
+            ASSERT_NE(said, nullptr) << "an end of " << table->name << " says nothing";
+            EXPECT_NE(said->text.front().find("middle"), std::string::npos) << said->text.front();
+        }
+        EXPECT_EQ(ends, 2) << table->name;
+    }
+}
+
+// Every situation the goal line can meet has a line that fits the strip, and
+// every ending the last conversation can reach has a name that fits the card.
+TEST_F(ShippedContent, TheGoalFileHasAFittingLineForEverySituation)
+{
+    const Goals goals = Goals::load(Goals::file);
+    Measure measure;
+    measure.text.setCharacterSize(GoalLine::characterSize);
+    const float room = Game::pictureWidth - 8 - 4;
+    int situations = 0;
+    for (int part = -1; part <= 2; ++part)
+        for (int worn = 0; worn <= 5; ++worn)
+            for (int tables = std::max(part, 0); tables <= part + 1; ++tables) {
+                const std::string line = goals.line(part, worn, tables);
+                ++situations;
+                EXPECT_FALSE(line.empty());
+                EXPECT_EQ(line.find_first_of("{}"), std::string::npos) << line;
+                const sf::FloatRect box = measure.of(line);
+                EXPECT_LE(box.left + box.width, room) << "too long for the goal line: " << line;
+                EXPECT_LE(box.top + box.height, GoalLine::height) << line;
+            }
+    EXPECT_EQ(situations, 6 + 3 * 6 * 2);
+
+    // One ending for every answer to Mr. Stoat's last question.
+    std::unique_ptr<DialogueTree> last(DialogueTree::load("res/txt/boss3.xml"));
+    ASSERT_FALSE(last->options.empty());
+    measure.text.setCharacterSize(14);
+    for (std::size_t answer = 1; answer <= last->options.size(); ++answer) {
+        const std::string ending = EndingCard::describe(goals, static_cast<int>(answer));
+        EXPECT_NE(ending, "The end") << "no name for ending " << answer;
+        EXPECT_LE(measure.of(ending).width, 440 - 20) << ending;
+    }
+    EXPECT_EQ(goals.endings.size(), last->options.size());
+}
+
+// Each defaced look stands out from the table as it was and from the look
+// before it, even at the picture's own size; each row of the player's sheet
+// looks different from the row before.
+TEST_F(ShippedContent, DamageAndLiveryShowAtAGlance)
+{
+    Game::currentState = new MainState();
+    for (const Table* t : all<Table>(Game::currentState)) {
+        for (int n = 1; n <= 3; ++n) {
+            const double fromClean = plainlyDifferent(Graphics::getTexture(t->tileset, t->tile),
+                                                      Graphics::getTexture(t->tileset, t->tile + n));
+            EXPECT_GE(fromClean, 0.15) << t->name << ", damage " << n << " hardly shows";
+            if (n > 1) {
+                EXPECT_GE(plainlyDifferent(Graphics::getTexture(t->tileset, t->tile + n - 1),
+                                           Graphics::getTexture(t->tileset, t->tile + n)),
+                          0.10)
+                    << t->name << ", damage " << n << " looks like damage " << n - 1;
+            }
+        }
+    }
+    for (int worn = 1; worn <= 5; ++worn)
+        for (int facing = 0; facing < 4; ++facing)
+            EXPECT_GE(plainlyDifferent(Graphics::getTexture("player", 4 * (worn - 1) + facing),
+                                       Graphics::getTexture("player", 4 * worn + facing)),
+                      8.0 / 1024)
+                << "the player in " << worn << " items looks as in " << worn - 1 << ", facing " << facing;
 }

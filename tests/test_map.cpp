@@ -212,6 +212,7 @@ TEST_F(MapTest, WorldStateResetsTheStoryAfterLoading)
       "layers": [{"data": [1]}],
       "tilesets": [{"name": "map-main", "image": "none.png", "firstgid": 1,
                     "tileproperties": {"0": {"type": "floor", "solid": false}}}]})");
+    dir.write("res/txt/goals.ini", goalsIni());
     Game::part = 2;
     Game::disguise = 3;
     Game::defacedTables = 2;

@@ -1,6 +1,7 @@
 #include "Boss.h"
 #include "DialogueBox.h"
 #include "DialogueState.h"
+#include "EndingCard.h"
 #include "Game.h"
 #include "Graphics.h"
 #include "MainState.h"
@@ -120,6 +121,7 @@ protected:
             }
         }
         dir.write("res/txt/notice.xml", leafXml("notice"));
+        dir.write("res/txt/goals.ini", goalsIni());
 
         Game::running = true;
         Game::currentState = world = new MainState();
@@ -254,6 +256,25 @@ protected:
     {
         return std::find(world->entities.begin(), world->entities.end(), e) != world->entities.end();
     }
+    // The story has ended: the closing card stands over the world, names the
+    // ending and closes the game at the first key once its short grace is over.
+    void expectEndingCard(const std::string& ending)
+    {
+        EXPECT_TRUE(Game::running);
+        auto* card = dynamic_cast<EndingCard*>(Game::currentState);
+        ASSERT_NE(card, nullptr);
+        EXPECT_EQ(card->world, world);
+        EXPECT_EQ(card->ending, ending);
+        frame({K::Space});
+        EXPECT_TRUE(Game::running) << "a key within the grace period";
+        card->grace = sf::Time::Zero;
+        frame();
+        frame({K::Space});
+        EXPECT_FALSE(Game::running);
+        EXPECT_EQ(Game::currentState, card);
+    }
+    // The goal line over the world now.
+    std::string goal() const { return static_cast<MainState*>(world)->goalLine.text(); }
     void expectCounters(int part, int disguise, int defaced) const
     {
         EXPECT_EQ(Game::part, part);
@@ -276,6 +297,7 @@ TEST_F(StoryTest, ThreeDisguisesTakenEarlyOpenTheWardensDoorInEveryPart)
     build("story_disguised");
     frame();
     EXPECT_EQ(playerFrame(), 3);
+    EXPECT_EQ(goal(), "start");
 
     // Start phase: the warden says nothing and lets nobody by.
     walk(K::Right, 2);
@@ -336,6 +358,7 @@ TEST_F(StoryTest, ThreeDisguisesTakenEarlyOpenTheWardensDoorInEveryPart)
     pageThrough(2);
     EXPECT_TRUE(Game::running);
     expectNothingOpens();
+    EXPECT_EQ(goal(), "part0 table 1/3");
 
     // Part 0: the warden steps aside; the table in his room is defaced.
     walk(K::Right, 3);
@@ -349,6 +372,7 @@ TEST_F(StoryTest, ThreeDisguisesTakenEarlyOpenTheWardensDoorInEveryPart)
     EXPECT_EQ(picture(room), Desk + 1);
     expectCounters(0, 3, 1);
     expectNothingOpens();
+    EXPECT_EQ(goal(), "part0 report 1/3");
 
     walk(K::Left, 6);
     expectPlayerAt(2, 4);
@@ -359,6 +383,7 @@ TEST_F(StoryTest, ThreeDisguisesTakenEarlyOpenTheWardensDoorInEveryPart)
     EXPECT_TRUE(present(b));
     EXPECT_TRUE(present(c));
     expectWardenAt(7, 5); // three disguises are still ahead of part 1
+    EXPECT_EQ(goal(), "part1 table 2/3");
 
     // Part 1.
     walk(K::Right, 5);
@@ -406,8 +431,7 @@ TEST_F(StoryTest, ThreeDisguisesTakenEarlyOpenTheWardensDoorInEveryPart)
     EXPECT_EQ(line(), "boss3");
     expectCounters(3, 3, 3);
     pageThrough(2);
-    EXPECT_FALSE(Game::running);
-    EXPECT_EQ(Game::currentState, world);
+    expectEndingCard("The end"); // the last conversation had no answers
     EXPECT_TRUE(present(c)); // the world is never updated again
     EXPECT_EQ(picture(room), Desk + 1);
     EXPECT_EQ(playerFrame(), 15);
@@ -425,6 +449,7 @@ TEST_F(StoryTest, WithoutDisguisesTheWardenNeverMovesButTheStoryStillEnds)
     converse("boss0");
     expectCounters(0, 0, 0);
     expectNothingOpens();
+    EXPECT_EQ(goal(), "part0 livery 1/0");
 
     // Part 0: the warden keeps his post; the table at the far right is defaced.
     walk(K::Right, 3);
@@ -437,12 +462,14 @@ TEST_F(StoryTest, WithoutDisguisesTheWardenNeverMovesButTheStoryStillEnds)
     face(K::Down);
     converse("table0");
     EXPECT_EQ(picture(z), Desk + 1);
+    EXPECT_EQ(goal(), "part0 report 1/0");
     walk(K::Up, 2);
     walk(K::Left, 3);
     face(K::Left);
     converse("boss1");
     expectCounters(1, 0, 1);
     EXPECT_FALSE(present(a));
+    EXPECT_EQ(goal(), "part1 livery 2/0");
 
     // Part 1: the notice board is defaced with the part's conversation instead of its notice.
     walk(K::Right, 3);
@@ -480,8 +507,10 @@ TEST_F(StoryTest, WithoutDisguisesTheWardenNeverMovesButTheStoryStillEnds)
     walk(K::Up, 2);
     expectPlayerAt(2, 4);
     face(K::Left);
-    converse("boss3");
-    EXPECT_FALSE(Game::running);
+    talk();
+    EXPECT_EQ(line(), "boss3");
+    pageThrough(2);
+    expectEndingCard("The end");
     expectCounters(3, 0, 3);
     EXPECT_TRUE(present(c));
     EXPECT_EQ(picture(room), Desk);

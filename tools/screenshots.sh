@@ -1,36 +1,19 @@
 #!/usr/bin/env bash
-# Takes the README's pictures of the shipped game under a private Xvfb:
-# docs/world.png (walking) and docs/conversation.png (a conversation open).
+# Takes the README's pictures of the shipped game under Xvfb, along the route
+# of the headless play-through, exactly as the game draws them:
+#   docs/conversation.png        the warden's first conversation
+#   docs/part0.png .. part2.png  each part's table just defaced, with the goal line
+#   docs/ending.png              the closing card
+# The play-through presses the keys frame by frame, so the pictures come out the
+# same however busy the machine is.
 # Usage: tools/screenshots.sh [BUILD-DIR]   (after `make build`)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
-export GAME=$build/tarnwick ARTEFACTS=$build/artefacts
-. "$root/tests/e2e/lib.sh"
-start_display
-
-TARNWICK_ROUTE_FILE="$WORK/route" TARNWICK_SOURCE_DIR="$root" \
-  "$build/tests/test_content" --gtest_filter='ShippedContent.TheStoryCanBePlayedToItsEnd' >"$WORK/log" 2>&1 \
-  || fail "the headless play-through failed: $(tail -20 "$WORK/log")"
-
 mkdir -p "$root/docs"
-start_game "$root"
-# Walk the route to the warden at the Long Hall door, in the middle of the
-# map, then show the world and his conversation.
-at_warden=""
-while IFS= read -r line; do
-  case "$line" in
-    "# part 0: the warden") at_warden=yes ;;
-    "press Return")
-      [ -n "$at_warden" ] || { press Return; continue; }
-      window_shot "$root/docs/world.png"
-      press Return
-      window_shot "$root/docs/conversation.png"
-      break ;;
-    step*) step "${line#step }" ;;
-    press*) press "${line#press }" ;;
-  esac
-done < "$WORK/route"
-hold Escape
-wait_exit 10
-echo "wrote docs/world.png and docs/conversation.png"
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+TARNWICK_SHOTS_DIR="$root/docs" TARNWICK_SOURCE_DIR="$root" "$root/tools/with-display.sh" \
+  "$build/tests/test_content" --gtest_filter='ShippedContent.TheStoryCanBePlayedToItsEnd' >"$log" 2>&1 \
+  || { echo "the play-through failed: $(tail -20 "$log")" >&2; exit 1; }
+echo "wrote docs/conversation.png, docs/part0.png to docs/part2.png and docs/ending.png"

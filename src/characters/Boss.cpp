@@ -1,6 +1,7 @@
 #include "Boss.h"
 
 #include "DialogueTree.h"
+#include "EndingCard.h"
 #include "Game.h"
 
 Boss::Boss(int x, int y)
@@ -28,8 +29,10 @@ void Boss::displayDialogue()
     Entity::displayDialogue();
 }
 
-void Boss::setState(int)
+void Boss::setState(int result)
 {
+    // The end of the story: the closing card names the ending that the last
+    // answer chose, and ends the game.
     if (Game::part == 3)
-        Game::end();
+        EndingCard::request(result);
 }

@@ -1,10 +1,21 @@
 #pragma once
 
 #include "GameState.h"
+#include "GoalLine.h"
+
+#include <SFML/System/Clock.hpp>
 
 // The world, built from the map file.
 class MainState : public GameState {
 public:
     MainState();
     ~MainState() override;
+
+    void update() override;
+    void draw() override;
+
+    // What to do next, over the world while the player walks.
+    GoalLine goalLine;
+    // Time played, for the closing card.
+    sf::Clock played;
 };

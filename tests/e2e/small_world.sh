@@ -36,6 +36,10 @@ JSON
   for i in 0 1 2; do leaf "$dir/res/txt/table$i.xml" "You scratch the table ($i)."; done
   for i in 0 1 2 3; do leaf "$dir/res/txt/boss$i.xml" "Part $i."; done
   leaf "$dir/res/txt/clerk.xml" "Thanks again."
+  printf 'start = Talk to the boss.\n' > "$dir/res/txt/goals.ini"
+  for i in 0 1 2; do
+    printf '[part%s]\nlivery = Find a hat.\ntable = Scratch a table.\nreport = See the boss.\n' "$i"
+  done >> "$dir/res/txt/goals.ini"
   cat > "$dir/res/txt/clerk2.xml" <<'XML'
 <dialogue>
   <text><l>Want my hat?</l><l>It is a good hat.</l></text>

@@ -58,11 +58,20 @@ Player* StoryDriver::player() const
     return nullptr;
 }
 
+void StoryDriver::frame()
+{
+    ++frames;
+    if (drawing)
+        runFrame();
+    else
+        updateFrame();
+}
+
 void StoryDriver::idle(int frames)
 {
     for (int i = 0; i < frames && Game::running; ++i) {
         holdKeys({});
-        runFrame();
+        frame();
     }
 }
 
@@ -70,7 +79,7 @@ void StoryDriver::step(sf::Keyboard::Key key)
 {
     actions.push_back(std::string("step ") + keyWord(key));
     holdKeys({key});
-    runFrame();
+    frame();
     idle(18);
 }
 
@@ -78,7 +87,7 @@ void StoryDriver::press(sf::Keyboard::Key key)
 {
     actions.push_back(std::string("press ") + keyWord(key));
     holdKeys({key});
-    runFrame();
+    frame();
     idle(2);
 }
 
@@ -89,6 +98,8 @@ void StoryDriver::note(const std::string& text)
 
 void StoryDriver::talk()
 {
+    if (beforeTalk)
+        beforeTalk();
     press(sf::Keyboard::Return);
 }
 
@@ -173,6 +184,8 @@ int StoryDriver::converse(const std::function<int(const DialogueBox&)>& choose)
         DialogueBox* box = openBox();
         if (!box)
             return pages;
+        if (onPage)
+            onPage(*box);
         if (!box->pages.empty() || !box->node || box->node->options.empty() || !box->optionsShown) {
             ++pages;
             press(sf::Keyboard::Space);

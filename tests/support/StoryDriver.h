@@ -20,6 +20,9 @@ namespace testing_support {
 // chooses. Every key action is also written down in `actions`, in the words
 // the end-to-end scripts use ("step Left", "press Return", "press space",
 // "press 1"), so that the same route can be played on the real binary.
+//
+// Frames are only updated, not drawn, unless `drawing` is set: the world
+// behaves the same, and a long play-through takes a second, not minutes.
 class StoryDriver {
 public:
     explicit StoryDriver(GameState* world);
@@ -48,6 +51,15 @@ public:
 
     GameState* world;
     std::vector<std::string> actions;
+    bool drawing = false;
+    long frames = 0; // frames run so far: at the game's 60 a second, the time played
+    // Called before every talk, in the world, and for every page and answer
+    // list of a conversation before it is turned or answered.
+    std::function<void()> beforeTalk;
+    std::function<void(const DialogueBox&)> onPage;
+
+private:
+    void frame();
 };
 
 } // namespace testing_support

@@ -2,6 +2,7 @@
 
 #include "DialogueBox.h"
 #include "DialogueState.h"
+#include "EndingCard.h"
 #include "Entity.h"
 #include "Game.h"
 #include "GameState.h"
@@ -10,6 +11,7 @@
 #include "Victim.h"
 
 #include <SFML/Graphics/Image.hpp>
+#include <SFML/Graphics/Texture.hpp>
 
 #include <cstdlib>
 #include <filesystem>
@@ -70,6 +72,18 @@ std::string leafXml(const std::string& line)
     return "<dialogue><text><l>" + line + "</l></text></dialogue>";
 }
 
+std::string goalsIni()
+{
+    std::string ini = "start = start\n";
+    for (int p = 0; p < 3; ++p) {
+        const std::string part = "part" + std::to_string(p);
+        ini += "[" + part + "]\n";
+        for (const char* situation : {"livery", "table", "report"})
+            ini += std::string(situation) + " = " + part + " " + situation + " {wanted}/{worn}\n";
+    }
+    return ini + "[endings]\n1 = first\n2 = second\n3 = third\n";
+}
+
 void holdKeys(std::initializer_list<sf::Keyboard::Key> keys)
 {
     for (int k = 0; k < sf::Keyboard::KeyCount; ++k) {
@@ -83,6 +97,13 @@ void holdKeys(std::initializer_list<sf::Keyboard::Key> keys)
 void runFrame()
 {
     Game::frame();
+}
+
+void updateFrame()
+{
+    if (Game::currentState)
+        Game::currentState->update();
+    Game::releaseRetired();
 }
 
 void runFrames(int count, std::initializer_list<sf::Keyboard::Key> keys)
@@ -113,6 +134,14 @@ const DialogueTree* offered(Entity* e)
     return node;
 }
 
+sf::Color windowPixel(unsigned x, unsigned y)
+{
+    sf::Texture shot;
+    shot.create(Game::window.getSize().x, Game::window.getSize().y);
+    shot.update(Game::window);
+    return shot.copyToImage().getPixel(x, y);
+}
+
 void resetGame()
 {
     Game::destroyStates();
@@ -120,6 +149,7 @@ void resetGame()
     Game::part = -1;
     Game::disguise = 0;
     Game::defacedTables = 0;
+    EndingCard::requested = false;
     for (int k = 0; k < sf::Keyboard::KeyCount; ++k)
         Keyboard::lastState[k] = Keyboard::currentState[k] = false;
     Game::window.setView(Game::window.getDefaultView());

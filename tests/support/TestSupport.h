@@ -41,12 +41,20 @@ sf::Color tileColour(unsigned n);
 // A one-line conversation, or one with options whose responses are one line each.
 std::string leafXml(const std::string& line);
 
+// A complete goal file whose lines name their situation ("part1 livery 2/0"
+// for part 1 while the warden wants 2 items and 0 are worn), with the endings
+// "first", "second" and "third".
+std::string goalsIni();
+
 // Sets the key tables as the snapshot would: last frame's keys become the
 // previous table, the given keys are the ones down now.
 void holdKeys(std::initializer_list<sf::Keyboard::Key> keys);
 
 // One frame as the driver runs it (after the key snapshot).
 void runFrame();
+// The same frame without drawing: the state's update and the release of the
+// states it replaced.
+void updateFrame();
 // Runs frames with the given keys held; returns after `count` frames.
 void runFrames(int count, std::initializer_list<sf::Keyboard::Key> keys = {});
 
@@ -55,6 +63,9 @@ DialogueBox* openBox();
 // Opens what talking to `e` opens now and closes it again without ending it;
 // returns the conversation shown, or null when nothing opened.
 const DialogueTree* offered(Entity* e);
+
+// The colour of one pixel of what has been drawn into the window so far.
+sf::Color windowPixel(unsigned x, unsigned y);
 
 // Resets the driver and the story counters between tests and frees any state.
 void resetGame();
