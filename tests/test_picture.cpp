@@ -140,7 +140,9 @@ TEST_F(PictureTest, ShippedMapLooksTheSameWhereverTheCameraIsAndInAConversation)
     fs::current_path(source ? fs::path(source) : previous);
     ASSERT_TRUE(fs::exists("res/maps/testmap.json"));
 
-    Game::currentState = new MainState();
+    auto* world = new MainState();
+    world->goalLine.shown = false; // the tiles are compared here, not the line over them
+    Game::currentState = world;
     runFrame(); // the camera finds the player
     EXPECT_TRUE(samePicture("shipped-start"));
 
@@ -207,8 +209,11 @@ TEST_F(PictureTest, SmallMapWithMirroredTilesSeveralTilesetsAndSwitchedPictures)
     "10":{"type":"thing","solid":true},"11":{"type":"thing","solid":true}}}]})");
     Graphics::loadTilemap("res/gfx/spaced.png", "picture-spaced", 32, 2, 1);
     Graphics::loadTilemap("res/gfx/small.png", "picture-small", 16);
+    dir.write("res/txt/goals.ini", goalsIni());
 
-    Game::currentState = new MainState();
+    auto* world = new MainState();
+    world->goalLine.shown = false; // the tiles are compared here, not the line over them
+    Game::currentState = world;
     std::vector<Entity*>& all = Game::currentState->entities;
     ASSERT_EQ(all.size(), 45u);
     lookAt(96, 80); // the whole map, with black beyond its edges
