@@ -316,6 +316,10 @@ TEST_F(WindowSizeTest, FullscreenComesAndGoesWithF11OrAltReturnKeepingTheCamera)
     Game::handleEvent(keyPressed(sf::Keyboard::Return, true));
     EXPECT_FALSE(Game::fullscreen);
     EXPECT_EQ(Game::window.getSize(), sf::Vector2u(640, 480));
+    // In the middle of the desktop (on its own the windowing library puts it
+    // lower, partly off wide screens).
+    EXPECT_EQ(Game::window.getPosition(),
+              sf::Vector2i((static_cast<int>(desktop.width) - 640) / 2, (static_cast<int>(desktop.height) - 480) / 2));
     EXPECT_EQ(Game::window.getView().getCenter(), sf::Vector2f(-50, 90));
     EXPECT_EQ(Game::window.getView().getViewport(), sf::FloatRect(0, 0, 1, 1));
     EXPECT_FALSE(Keyboard::pressedSince[sf::Keyboard::Return]);

@@ -22,6 +22,18 @@ sf::VideoMode startMode()
 // The size to come back to from fullscreen.
 sf::Vector2u windowedSize;
 
+// Puts the window in the middle of the desktop (the windowing library puts it
+// too low on screens wider than they are high, partly off screen), keeping its
+// top-left corner on screen when it is larger than the desktop.
+void centreOnDesktop()
+{
+    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+    const sf::Vector2u size = Game::window.getSize();
+    const int left = (static_cast<int>(desktop.width) - static_cast<int>(size.x)) / 2;
+    const int top = (static_cast<int>(desktop.height) - static_cast<int>(size.y)) / 2;
+    Game::window.setPosition(sf::Vector2i(std::max(left, 0), std::max(top, 0)));
+}
+
 // What every new window needs: the frame limit, the picture in its place and
 // no repeated key events (a held key goes down once).
 void prepareWindow(sf::Vector2f centre)
@@ -36,6 +48,11 @@ void prepareWindow(sf::Vector2f centre)
 }
 
 sf::RenderWindow Game::window(startMode(), "Tarnwick", sf::Style::Default, sf::ContextSettings());
+namespace {
+struct PlaceWindow {
+    PlaceWindow() { centreOnDesktop(); }
+} placeWindow;
+}
 GameState* Game::currentState = nullptr;
 bool Game::running = false;
 int Game::part = -1;
@@ -98,6 +115,7 @@ void Game::setFullscreen(bool on)
         if (windowedSize.x > 0 && windowedSize.y > 0)
             mode = sf::VideoMode(windowedSize.x, windowedSize.y, 32);
         window.create(mode, "Tarnwick", sf::Style::Default);
+        centreOnDesktop();
     }
     fullscreen = on;
     prepareWindow(centre);
