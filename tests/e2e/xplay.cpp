@@ -262,6 +262,16 @@ public:
     Picture last; // the picture read last
     int width = 0, height = 0;
 
+    void stop()
+    {
+        if (sharedImage) {
+            XShmDetach(display, &segment);
+            XDestroyImage(sharedImage);
+            shmdt(segment.shmaddr);
+            sharedImage = nullptr;
+        }
+    }
+
 private:
     // Pictures come through shared memory where the server offers it: a
     // large window read through the socket can take longer than a frame.
@@ -275,12 +285,7 @@ private:
             return false;
         if (sharedImage && sharedImage->width == width && sharedImage->height == height)
             return true;
-        if (sharedImage) {
-            XShmDetach(display, &segment);
-            XDestroyImage(sharedImage);
-            shmdt(segment.shmaddr);
-            sharedImage = nullptr;
-        }
+        stop();
         XWindowAttributes attributes;
         if (!XShmQueryExtension(display) || !XGetWindowAttributes(display, window, &attributes)) {
             noSharing = true;
@@ -566,6 +571,37 @@ long number(const std::string& text)
     return n;
 }
 
+// Plays the lines of a route, counting what it did.
+struct Played {
+    int stage = 0, walks = 0, presses = 0;
+};
+
+void playLines(const std::vector<std::string>& lines, const std::string& prefix, Played& played)
+{
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (line.rfind("# ", 0) == 0) {
+            ++played.stage;
+            std::cout << "stage " << played.stage << ": " << line.substr(2) << std::endl;
+            if (!prefix.empty())
+                save(watcher.grab(), prefix + "-" + std::to_string(played.stage) + ".ppm");
+        } else if (line.rfind("step ", 0) == 0) {
+            int n = 1;
+            while (i + 1 < lines.size() && lines[i + 1] == line) {
+                ++n;
+                ++i;
+            }
+            walk(line.substr(5), n);
+            ++played.walks;
+        } else if (line.rfind("press ", 0) == 0) {
+            press(line.substr(6));
+            ++played.presses;
+        } else if (!line.empty()) {
+            fail("cannot play: " + line);
+        }
+    }
+}
+
 void play(const std::string& file, const std::string& prefix)
 {
     std::ifstream route(file);
@@ -574,32 +610,19 @@ void play(const std::string& file, const std::string& prefix)
     std::vector<std::string> lines;
     for (std::string line; std::getline(route, line);)
         lines.push_back(line);
-    int stage = 0, walks = 0, presses = 0;
+    Played played;
     const auto began = Clock::now();
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
-        if (line.rfind("# ", 0) == 0) {
-            ++stage;
-            std::cout << "stage " << stage << ": " << line.substr(2) << std::endl;
-            if (!prefix.empty())
-                save(watcher.grab(), prefix + "-" + std::to_string(stage) + ".ppm");
-        } else if (line.rfind("step ", 0) == 0) {
-            int n = 1;
-            while (i + 1 < lines.size() && lines[i + 1] == line) {
-                ++n;
-                ++i;
-            }
-            walk(line.substr(5), n);
-            ++walks;
-        } else if (line.rfind("press ", 0) == 0) {
-            press(line.substr(6));
-            ++presses;
-        } else if (!line.empty()) {
-            fail(file + ": cannot play: " + line);
-        }
+    auto summary = [&] {
+        std::cout << "played " << played.walks << " walks and " << played.presses << " presses in "
+                  << std::lround(std::chrono::duration<double>(Clock::now() - began).count()) << " s" << std::endl;
+    };
+    try {
+        playLines(lines, prefix, played);
+    } catch (const Gone&) {
+        summary(); // the last key of a route may end the game
+        throw;
     }
-    std::cout << "played " << walks << " walks and " << presses << " presses in "
-              << std::lround(std::chrono::duration<double>(Clock::now() - began).count()) << " s" << std::endl;
+    summary();
 }
 
 // Runs one command from words[at...]; returns the index after it.
@@ -721,6 +744,7 @@ int main(int argc, char** argv)
         XSync(display, False);
         std::cout << "gone" << std::endl;
     }
+    watcher.stop();
     XCloseDisplay(display);
     return 0;
 }
