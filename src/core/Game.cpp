@@ -49,6 +49,7 @@ void prepareWindow(sf::Vector2f centre)
 
 sf::RenderWindow Game::window(startMode(), "Tarnwick", sf::Style::Default, sf::ContextSettings());
 namespace {
+// Moves the window to its place as soon as it is made, before main.
 struct PlaceWindow {
     PlaceWindow() { centreOnDesktop(); }
 } placeWindow;
