@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The picture keeps its 640 x 480 shape in any window: on a 1920 x 1080 screen
 # the window opens at 1280 x 960 and shows it at 2x; a 1000 x 500 window shows
-# it at 1x between black bars; F11 and Alt+Return switch fullscreen and back,
-# and the Return of Alt+Return talks to nobody.
+# it at 1x between black bars; F11 and Alt+Return each switch fullscreen and
+# back, and the Return of Alt+Return talks to nobody.
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/small_world.sh"
 start_display 1920x1080
@@ -65,11 +65,19 @@ find_window
 shot window-fullscreen >/dev/null
 player_at 928 508 64 "fullscreen"
 expect 1520 1000 "$black" "fullscreen: a panel"
-# Alt+Return: back to the window's last size, with no conversation opened
-# although the player faces the clerk.
+# F11 again: back to the window's last size.
+press F11
+find_window
+[ "$(window_size)" = 1000x500 ] || fail "F11 again: the window is $(window_size), not 1000 x 500 again"
+player_at 484 234 32 "back from fullscreen"
+# Alt+Return there and back, with no conversation opened although the player
+# faces the clerk.
 press Alt_L+Return
 find_window
-[ "$(window_size)" = 1000x500 ] || fail "Alt+Return: the window is $(window_size), not 1000 x 500 again"
+[ "$(window_size)" = 1920x1080 ] || fail "Alt+Return: the window is $(window_size), not the whole screen"
+press Alt_L+Return
+find_window
+[ "$(window_size)" = 1000x500 ] || fail "Alt+Return again: the window is $(window_size), not 1000 x 500"
 player_at 484 234 32 "back in the window"
 expect 500 470 "$black" "Alt+Return opened a conversation"
 # Return alone still talks.
