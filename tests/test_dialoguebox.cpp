@@ -228,12 +228,13 @@ TEST_F(DialogueBoxTest, DigitsCountOnlyWhenPressedWhileTheOptionsAreShown)
     EXPECT_EQ(shown(), list);
     EXPECT_EQ(b->lastChoice, 0);
 
-    // Space and the numeric keypad change nothing while the list is up.
+    // Space and the keypad's other digits change nothing while the list is up.
     tap({Key::Space});
-    tap({Key::Numpad1, Key::Numpad2});
+    tap({Key::Numpad0, Key::Numpad4});
     EXPECT_EQ(shown(), list);
 
-    tap({Key::Num2});
+    // The keypad's 2 chooses like the main row's.
+    tap({Key::Numpad2});
     EXPECT_EQ(shown(), "Name\n\nq");
     EXPECT_EQ(b->lastChoice, 2);
 
@@ -244,6 +245,23 @@ TEST_F(DialogueBoxTest, DigitsCountOnlyWhenPressedWhileTheOptionsAreShown)
     tap({Key::Num1});
     EXPECT_EQ(shown(), "Name\n\ns");
     EXPECT_EQ(b->lastChoice, 1);
+}
+
+TEST_F(DialogueBoxTest, TheKeypadChoosesLikeTheMainRow)
+{
+    const std::string three = dialogue({"pick"}, {"X", "Y", "Z"}, {dialogue({"x"}), dialogue({"y"}), dialogue({"z"})});
+    const Key keypad[] = {Key::Numpad1, Key::Numpad2, Key::Numpad3};
+    for (int n = 1; n <= 3; ++n) {
+        SCOPED_TRACE(n);
+        DialogueBox* b = open(three);
+        tap({Key::Space});
+        tap({keypad[n - 1]});
+        EXPECT_EQ(b->lastChoice, n);
+        EXPECT_EQ(shown(), std::string("Name\n\n") + "xyz"[n - 1]);
+        tap({Key::Space});
+        EXPECT_EQ(Game::currentState, world);
+    }
+    EXPECT_EQ(speaker->calls, (std::vector<int>{1, 2, 3}));
 }
 
 TEST_F(DialogueBoxTest, SpaceAndADigitInOneFrameOnTheLastPageChooseAtOnce)
@@ -368,4 +386,39 @@ TEST_F(DialogueBoxTest, PanelSitsAtTheBottomOfTheViewOfEachConversation)
     EXPECT_EQ(panel.getOutlineColor(), sf::Color(0, 25, 100, 255));
     EXPECT_EQ(panel.getOutlineThickness(), 3.f);
     EXPECT_EQ(second->message.getCharacterSize(), 10u);
+}
+
+TEST_F(DialogueBoxTest, PanelKeepsItsPlaceInThePictureInAnyWindowSize)
+{
+    struct Case {
+        unsigned w, h;
+        sf::Vector2i corner; // the panel's top-left corner on screen
+    } cases[] = {
+        {1280, 960, {6, 754}},    // 2x: (3, 377) doubled
+        {1000, 500, {183, 387}},  // 1x, bars of 180 and 10
+        {1400, 1000, {66, 774}},  // 2x, bars of 60 and 20
+        {640, 480, {3, 377}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.w) + " x " + std::to_string(c.h));
+        Game::window.setSize(sf::Vector2u(c.w, c.h));
+        Game::fitView();
+        sf::View camera = Game::window.getView();
+        camera.setCenter(500, 300);
+        Game::window.setView(camera);
+        DialogueBox::_initialized = false; // the panel is sized by the first box
+
+        DialogueBox* b = open(dialogue({"hello"}));
+        ASSERT_NE(b, nullptr);
+        EXPECT_EQ(DialogueBox::_box.getSize(), sf::Vector2f(634, 100));
+        EXPECT_EQ(b->x, 183); // 500 - 320 + 3
+        EXPECT_EQ(b->y, 437); // 300 - 240 + 377
+        // A quarter pixel inside, so that rounding cannot move it to the pixel before.
+        const sf::Vector2f inside = DialogueBox::_box.getPosition() + sf::Vector2f(0.25f, 0.25f);
+        EXPECT_EQ(Game::window.mapCoordsToPixel(inside), c.corner);
+        tap({Key::Space});
+        ASSERT_EQ(Game::currentState, world);
+    }
+    Game::window.setSize(sf::Vector2u(640, 480));
+    Game::fitView();
 }

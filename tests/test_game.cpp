@@ -3,8 +3,10 @@
 #include "Entity.h"
 #include "Game.h"
 #include "GameState.h"
+#include "Keyboard.h"
 #include "TestSupport.h"
 
+#include <SFML/Window/Event.hpp>
 #include <boost/property_tree/ptree.hpp>
 #include <gtest/gtest.h>
 
@@ -183,4 +185,167 @@ TEST_F(GameDriverTest, EndStopsTheLoopAfterTheFrameInWhichItIsCalled)
         expected.insert(expected.end(), frame.begin(), frame.end());
     expected.insert(expected.end(), {"~W", "~ender"});
     EXPECT_EQ(log, expected);
+}
+
+namespace {
+// The viewport in whole window pixels, rounded as the renderer rounds it.
+sf::IntRect pixels(const sf::FloatRect& viewport, sf::Vector2u window)
+{
+    return sf::IntRect(static_cast<int>(0.5f + window.x * viewport.left), static_cast<int>(0.5f + window.y * viewport.top),
+                       static_cast<int>(0.5f + window.x * viewport.width),
+                       static_cast<int>(0.5f + window.y * viewport.height));
+}
+
+sf::Event resized(unsigned width, unsigned height)
+{
+    sf::Event event{};
+    event.type = sf::Event::Resized;
+    event.size.width = width;
+    event.size.height = height;
+    return event;
+}
+
+sf::Event keyPressed(sf::Keyboard::Key key, bool alt = false)
+{
+    sf::Event event{};
+    event.type = sf::Event::KeyPressed;
+    event.key.code = key;
+    event.key.alt = alt;
+    return event;
+}
+} // namespace
+
+TEST(PictureTest, ThePictureFillsTheWindowAtWholeScalesWithBarsAround)
+{
+    struct Case {
+        unsigned w, h;
+        sf::IntRect picture;
+    } cases[] = {
+        {640, 480, {0, 0, 640, 480}},
+        {1280, 960, {0, 0, 1280, 960}},
+        {1000, 500, {180, 10, 640, 480}},    // 1x: too low for more
+        {1920, 1080, {320, 60, 1280, 960}},  // 2x, bars all round
+        {1919, 1439, {319, 239, 1280, 960}}, // just short of 3x
+        {1920, 1440, {0, 0, 1920, 1440}},
+        {320, 240, {0, 0, 320, 240}},        // smaller than 1x: fitted
+        {400, 600, {0, 150, 400, 300}},
+        {641, 2000, {0, 760, 640, 480}},
+    };
+    for (const Case& c : cases) {
+        const sf::Vector2u size(c.w, c.h);
+        EXPECT_EQ(pixels(Game::pictureViewport(size), size), c.picture) << c.w << " x " << c.h;
+    }
+    // A window with no area (minimised) keeps the whole viewport.
+    EXPECT_EQ(Game::pictureViewport(sf::Vector2u(0, 0)), sf::FloatRect(0, 0, 1, 1));
+    EXPECT_EQ(Game::pictureViewport(sf::Vector2u(800, 0)), sf::FloatRect(0, 0, 1, 1));
+}
+
+TEST(PictureTest, TheWindowOpensAtTheLargestWholeScaleWithinNinetyPercentOfTheDesktop)
+{
+    EXPECT_EQ(Game::startScale(1024, 768), 1u);
+    EXPECT_EQ(Game::startScale(1280, 1024), 1u);
+    EXPECT_EQ(Game::startScale(1920, 1080), 2u);
+    EXPECT_EQ(Game::startScale(2560, 1440), 2u);
+    EXPECT_EQ(Game::startScale(3840, 2160), 4u);
+    EXPECT_EQ(Game::startScale(1423, 1067), 2u); // 90 % is 1280.7 x 960.3
+    EXPECT_EQ(Game::startScale(1422, 1067), 1u);
+    EXPECT_EQ(Game::startScale(640, 480), 1u); // never below 1
+    EXPECT_EQ(Game::startScale(0, 0), 1u);
+}
+
+class WindowSizeTest : public ::testing::Test {
+protected:
+    void SetUp() override { resetGame(); }
+    void TearDown() override
+    {
+        if (Game::fullscreen)
+            Game::setFullscreen(false);
+        Game::window.setSize(sf::Vector2u(640, 480));
+        Game::window.setFramerateLimit(0); // the tests run frames as fast as they can
+        Keyboard::focused = true;
+        Keyboard::initialize();
+        resetGame();
+    }
+};
+
+TEST_F(WindowSizeTest, AResizedWindowShowsTheSamePictureScaled)
+{
+    sf::View camera(sf::FloatRect(0, 0, 640, 480));
+    camera.setCenter(1000, 700);
+    Game::window.setView(camera);
+
+    Game::window.setSize(sf::Vector2u(1000, 500));
+    Game::handleEvent(resized(1000, 500));
+    const sf::View& view = Game::window.getView();
+    EXPECT_EQ(view.getSize(), sf::Vector2f(640, 480));
+    EXPECT_EQ(view.getCenter(), sf::Vector2f(1000, 700));
+    EXPECT_EQ(Game::window.getViewport(view), sf::IntRect(180, 10, 640, 480));
+    // The overlays' view shares the place.
+    EXPECT_EQ(Game::pictureView().getViewport(), view.getViewport());
+    EXPECT_EQ(Game::pictureView().getSize(), sf::Vector2f(640, 480));
+    // A world pixel at the camera's top-left corner lands at the picture's.
+    EXPECT_EQ(Game::window.mapCoordsToPixel(sf::Vector2f(680.25f, 460.25f)), sf::Vector2i(180, 10));
+
+    Game::window.setSize(sf::Vector2u(1280, 960));
+    Game::handleEvent(resized(1280, 960));
+    EXPECT_EQ(Game::window.getView().getCenter(), sf::Vector2f(1000, 700));
+    EXPECT_EQ(Game::window.getViewport(Game::window.getView()), sf::IntRect(0, 0, 1280, 960));
+    // Every world pixel is two window pixels wide and high.
+    EXPECT_EQ(Game::window.mapCoordsToPixel(sf::Vector2f(691.25f, 471.75f)), sf::Vector2i(22, 23));
+    EXPECT_FALSE(Game::running);
+}
+
+TEST_F(WindowSizeTest, FullscreenComesAndGoesWithF11OrAltReturnKeepingTheCamera)
+{
+    sf::View camera(sf::FloatRect(0, 0, 640, 480));
+    camera.setCenter(-50, 90);
+    Game::window.setView(camera);
+    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+
+    Game::handleEvent(keyPressed(sf::Keyboard::F11));
+    ASSERT_TRUE(Game::fullscreen);
+    ASSERT_TRUE(Game::window.isOpen());
+    const sf::Vector2u full = Game::window.getSize();
+    EXPECT_EQ(full, sf::Vector2u(desktop.width, desktop.height));
+    EXPECT_EQ(Game::window.getView().getCenter(), sf::Vector2f(-50, 90));
+    EXPECT_EQ(Game::window.getView().getSize(), sf::Vector2f(640, 480));
+    EXPECT_EQ(Game::window.getView().getViewport(), Game::pictureViewport(full));
+
+    // Alt+Return switches back to the window's earlier size; the Return that
+    // switched is no key of the game's.
+    Game::handleEvent(keyPressed(sf::Keyboard::Return, true));
+    EXPECT_FALSE(Game::fullscreen);
+    EXPECT_EQ(Game::window.getSize(), sf::Vector2u(640, 480));
+    // In the middle of the desktop (on its own the windowing library puts it
+    // lower, partly off wide screens).
+    EXPECT_EQ(Game::window.getPosition(),
+              sf::Vector2i((static_cast<int>(desktop.width) - 640) / 2, (static_cast<int>(desktop.height) - 480) / 2));
+    EXPECT_EQ(Game::window.getView().getCenter(), sf::Vector2f(-50, 90));
+    EXPECT_EQ(Game::window.getView().getViewport(), sf::FloatRect(0, 0, 1, 1));
+    EXPECT_FALSE(Keyboard::pressedSince[sf::Keyboard::Return]);
+    EXPECT_FALSE(Game::running);
+
+    // Return alone is the game's.
+    Keyboard::focused = true;
+    Game::handleEvent(keyPressed(sf::Keyboard::Return));
+    EXPECT_FALSE(Game::fullscreen);
+    EXPECT_TRUE(Keyboard::pressedSince[sf::Keyboard::Return]);
+
+    // Asking for the state the window is in changes nothing.
+    Game::setFullscreen(false);
+    EXPECT_FALSE(Game::fullscreen);
+}
+
+TEST_F(WindowSizeTest, CloseAndEscapeEndTheLoop)
+{
+    Game::running = true;
+    sf::Event closed{};
+    closed.type = sf::Event::Closed;
+    Game::handleEvent(closed);
+    EXPECT_FALSE(Game::running);
+    Game::running = true;
+    Game::handleEvent(keyPressed(sf::Keyboard::Space));
+    EXPECT_TRUE(Game::running);
+    Game::handleEvent(keyPressed(sf::Keyboard::Escape));
+    EXPECT_FALSE(Game::running);
 }

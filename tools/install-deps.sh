@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(g++ cmake make pkg-config libsfml-dev libboost-dev libboost-program-options-dev
-          libgtest-dev libx11-dev xvfb x11-utils xdotool imagemagick libgl1-mesa-dri
+          libgtest-dev libx11-dev libxext-dev libxtst-dev libxdamage-dev xvfb x11-utils xdotool imagemagick libgl1-mesa-dri
           dpkg-dev file man-db desktop-file-utils appstream lintian
           zlib1g-dev libzstd-dev libexpat1-dev libpng-dev clang libclang-rt-14-dev)
 missing=()
@@ -13,9 +13,15 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-echo "Installing: ${missing[*]}"
 sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null 2>&1; then
+    echo "tools/install-deps.sh: missing packages and no sudo here: as root, run apt-get install ${missing[*]}" >&2
+    exit 1
+  fi
+  sudo="sudo"
+fi
+echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -8,8 +8,53 @@
 
 #include <SFML/Window/Event.hpp>
 
-sf::RenderWindow Game::window(sf::VideoMode(640, 480, 32), "Tarnwick", sf::Style::Default,
-                              sf::ContextSettings());
+#include <algorithm>
+#include <cmath>
+
+namespace {
+// The window opens at a whole-number multiple of the picture that suits the desktop.
+sf::VideoMode startMode()
+{
+    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+    const unsigned scale = Game::startScale(desktop.width, desktop.height);
+    return sf::VideoMode(Game::pictureWidth * scale, Game::pictureHeight * scale, 32);
+}
+
+// The size to come back to from fullscreen.
+sf::Vector2u windowedSize;
+
+// Puts the window in the middle of the desktop (the windowing library puts it
+// too low on screens wider than they are high, partly off screen), keeping its
+// top-left corner on screen when it is larger than the desktop.
+void centreOnDesktop()
+{
+    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+    const sf::Vector2u size = Game::window.getSize();
+    const int left = (static_cast<int>(desktop.width) - static_cast<int>(size.x)) / 2;
+    const int top = (static_cast<int>(desktop.height) - static_cast<int>(size.y)) / 2;
+    Game::window.setPosition(sf::Vector2i(std::max(left, 0), std::max(top, 0)));
+}
+
+// What every new window needs: the frame limit, the picture in its place and
+// no repeated key events (a held key goes down once).
+void prepareWindow(sf::Vector2f centre)
+{
+    Game::window.setFramerateLimit(60);
+    Game::window.setKeyRepeatEnabled(false);
+    sf::View view(sf::FloatRect(0, 0, Game::pictureWidth, Game::pictureHeight));
+    view.setCenter(centre);
+    Game::window.setView(view);
+    Game::fitView();
+}
+}
+
+sf::RenderWindow Game::window(startMode(), "Tarnwick", sf::Style::Default, sf::ContextSettings());
+namespace {
+// Moves the window to its place as soon as it is made, before main.
+struct PlaceWindow {
+    PlaceWindow() { centreOnDesktop(); }
+} placeWindow;
+}
 GameState* Game::currentState = nullptr;
 bool Game::running = false;
 int Game::part = -1;
@@ -25,18 +70,60 @@ sf::View Game::pictureView()
     return view;
 }
 
+sf::FloatRect Game::pictureViewport(sf::Vector2u windowSize)
+{
+    if (windowSize.x == 0 || windowSize.y == 0)
+        return sf::FloatRect(0, 0, 1, 1);
+    const float w = static_cast<float>(windowSize.x);
+    const float h = static_cast<float>(windowSize.y);
+    const float fit = std::min(w / pictureWidth, h / pictureHeight);
+    // Whole-number scales keep every picture pixel the same size on screen.
+    const float scale = fit >= 1 ? std::floor(fit) : fit;
+    const float width = std::min(std::round(pictureWidth * scale), w);
+    const float height = std::min(std::round(pictureHeight * scale), h);
+    const float left = std::floor((w - width) / 2);
+    const float top = std::floor((h - height) / 2);
+    return sf::FloatRect(left / w, top / h, width / w, height / h);
+}
+
+unsigned Game::startScale(unsigned desktopWidth, unsigned desktopHeight)
+{
+    // 90 % in whole numbers: 10 * scale * 640 <= 9 * width, and so for the height.
+    unsigned scale = 1;
+    while (10ull * (scale + 1) * pictureWidth <= 9ull * desktopWidth
+           && 10ull * (scale + 1) * pictureHeight <= 9ull * desktopHeight)
+        ++scale;
+    return scale;
+}
+
+void Game::fitView()
+{
+    sf::View view = window.getView();
+    view.setSize(static_cast<float>(pictureWidth), static_cast<float>(pictureHeight));
+    view.setViewport(pictureViewport(window.getSize()));
+    window.setView(view);
+}
+
 void Game::setFullscreen(bool on)
 {
     if (on == fullscreen)
         return;
-    const sf::View camera = window.getView();
-    if (on)
+    const sf::Vector2f centre = window.getView().getCenter();
+    if (on) {
+        windowedSize = window.getSize();
         window.create(sf::VideoMode::getDesktopMode(), "Tarnwick", sf::Style::Fullscreen);
-    else
-        window.create(sf::VideoMode(pictureWidth, pictureHeight, 32), "Tarnwick", sf::Style::Default);
-    window.setFramerateLimit(60);
-    window.setView(camera);
+    } else {
+        sf::VideoMode mode = startMode();
+        if (windowedSize.x > 0 && windowedSize.y > 0)
+            mode = sf::VideoMode(windowedSize.x, windowedSize.y, 32);
+        window.create(mode, "Tarnwick", sf::Style::Default);
+        centreOnDesktop();
+    }
     fullscreen = on;
+    prepareWindow(centre);
+    // A new window: the keys that switched (F11, Alt+Return) and any others
+    // still held wait to be let go, so that Return does not talk.
+    Keyboard::restart(window.hasFocus());
 }
 
 void Game::initialize()
@@ -44,9 +131,31 @@ void Game::initialize()
     // A world that cannot be shown whole or played to its end is refused
     // before it is built, every problem on a line of its own.
     Checker::refuseBrokenWorld();
-    window.setFramerateLimit(60);
+    prepareWindow(sf::Vector2f(pictureWidth / 2.f, pictureHeight / 2.f));
     Keyboard::initialize();
+    Keyboard::focused = window.hasFocus();
     currentState = new MainState();
+}
+
+void Game::handleEvent(const sf::Event& event)
+{
+    if (event.type == sf::Event::Closed) {
+        running = false;
+        return;
+    }
+    if (event.type == sf::Event::Resized) {
+        fitView();
+        return;
+    }
+    if (event.type == sf::Event::KeyPressed) {
+        if (event.key.code == sf::Keyboard::Escape)
+            running = false;
+        if (event.key.code == sf::Keyboard::F11 || (event.key.code == sf::Keyboard::Return && event.key.alt)) {
+            setFullscreen(!fullscreen);
+            return; // a switch of the window, not a key of the game
+        }
+    }
+    Keyboard::handleEvent(event);
 }
 
 void Game::run()
@@ -54,12 +163,8 @@ void Game::run()
     running = true;
     while (true) {
         sf::Event event;
-        while (window.pollEvent(event)) {
-            if (event.type == sf::Event::Closed)
-                running = false;
-            else if (event.type == sf::Event::KeyPressed && event.key.code == sf::Keyboard::Escape)
-                running = false;
-        }
+        while (window.pollEvent(event))
+            handleEvent(event);
         Keyboard::update();
         frame();
         if (!running)

@@ -4,6 +4,10 @@
 
 #include <vector>
 
+namespace sf {
+class Event;
+}
+
 class GameState;
 class DialogueTree;
 class Entity;
@@ -31,9 +35,24 @@ public:
     // A view of the whole picture, (0, 0) to (640, 480), shown where the world
     // is shown: for what stays in place on screen while the camera moves.
     static sf::View pictureView();
-    // Switches between a fullscreen window and a normal one.
+    // Switches between a fullscreen window and a normal one. Works before
+    // initialize() too; leaving fullscreen restores the window's last size.
     static void setFullscreen(bool on);
     static bool fullscreen;
+
+    // Where the picture goes in a window of the given size, as a view's
+    // viewport: the largest whole-number scale that fits (below 1x only when
+    // even 1x does not), centred, with black bars around it.
+    static sf::FloatRect pictureViewport(sf::Vector2u windowSize);
+    // The whole-number scale the window opens at: the largest that keeps it
+    // within 90 % of the desktop's width and height, and at least 1.
+    static unsigned startScale(unsigned desktopWidth, unsigned desktopHeight);
+    // Gives the window's view the picture's size and the viewport that fits
+    // the window as it is now; the view keeps its centre.
+    static void fitView();
+    // One of the window's events: close, Escape, resizing, the fullscreen
+    // keys (F11, Alt+Return); key and focus events go on to the keyboard.
+    static void handleEvent(const sf::Event& event);
 
     static void initialize();
     static void run();

@@ -16,9 +16,11 @@ DialogueBox::DialogueBox(DialogueTree const* tree, Entity* speaker, DialogueStat
     : Entity(sf::Vector2<int>(0, 0))
     , dialogueState(state)
 {
-    const sf::Vector2u size = Game::window.getSize();
-    const float w = static_cast<float>(size.x);
-    const float h = static_cast<float>(size.y);
+    // The panel's size and place come from the view, which always shows the
+    // 640 x 480 picture however large the window is.
+    const sf::View& view = Game::window.getView();
+    const float w = view.getSize().x;
+    const float h = view.getSize().y;
     if (!_initialized) {
         _box.setSize(sf::Vector2f(w - 6, 100));
         _box.setFillColor(sf::Color(0, 50, 200, 255));
@@ -31,7 +33,7 @@ DialogueBox::DialogueBox(DialogueTree const* tree, Entity* speaker, DialogueStat
         _initialized = true;
     }
 
-    const sf::Vector2f centre = Game::window.getView().getCenter();
+    const sf::Vector2f centre = view.getCenter();
     x = static_cast<int>(centre.x - w * 0.5f + 3);
     y = static_cast<int>(centre.y - h * 0.5f + (h - 103));
 
@@ -104,12 +106,14 @@ void DialogueBox::update()
     if (!optionsShown)
         return;
 
+    // The digits of the main row and of the keypad choose alike.
+    using K = sf::Keyboard;
     int n = 0;
-    if (Keyboard::keyPressed(sf::Keyboard::Num1))
+    if (Keyboard::keyPressed(K::Num1) || Keyboard::keyPressed(K::Numpad1))
         n = 1;
-    else if (Keyboard::keyPressed(sf::Keyboard::Num2))
+    else if (Keyboard::keyPressed(K::Num2) || Keyboard::keyPressed(K::Numpad2))
         n = 2;
-    else if (Keyboard::keyPressed(sf::Keyboard::Num3))
+    else if (Keyboard::keyPressed(K::Num3) || Keyboard::keyPressed(K::Numpad3))
         n = 3;
     if (n != 0)
         selection = n;

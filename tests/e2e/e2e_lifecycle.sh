@@ -8,13 +8,15 @@ small_world "$WORK/game"
 
 start_game "$WORK/game"
 shot lifecycle-start >/dev/null
-hold Escape
-wait_exit 10
+# On a 1024 x 768 screen the window opens at 1x: exactly 640 x 480.
+[ "$(window_size)" = 640x480 ] || fail "the window opened at $(window_size) on 1024 x 768"
+press Escape
+wait_exit 30
 [ "$STATUS" = 0 ] || fail "Escape: exit status $STATUS"
 
 start_game "$WORK/game"
 "$XCLOSE" "$WINDOW"
-wait_exit 10
+wait_exit 30
 [ "$STATUS" = 0 ] || fail "close request: exit status $STATUS"
 
 printf '{ "width": 7, "height": 4,\n  "tileheight": oops }\n' > "$WORK/game/res/maps/testmap.json"

@@ -1,8 +1,43 @@
 # Shared helpers of the end-to-end tests: a private virtual display, small
 # resource trees, the real game binary driven with real key events.
+#
+# Nothing here waits a fixed time for the game. Keys go through `xplay`
+# (tests/e2e/xplay.cpp), which sends them with XTest and watches the window's
+# frames: every command returns once the game has taken the key and its
+# picture has stood still for three frames, however slow the machine is.
+#
+#   start_display [WxH]      a private Xvfb (default 1024x768) for this script
+#   start_game DIR [ARG...]  runs the game in DIR, waits for its window and its
+#                            first still picture; the window's id is in WINDOW
+#   find_window              finds the game's window again (fullscreen
+#                            switches make a new one)
+#   step KEY                 one tile's walk, or a turn towards something solid
+#   walk KEY N               N tiles the same way in one go
+#   press KEY                a key (Return, space, 1, KP_1, Escape, F11,
+#                            Alt_L+Return ...), then wait until the picture is still
+#   hold KEY FRAMES          hold a key for that many of the game's frames
+#   settle                   wait until the picture is still
+#   play_route FILE [NAME]   plays a route file ("step KEY", "press KEY",
+#                            "# note" lines); with NAME, saves a picture at
+#                            every note as $ARTEFACTS/NAME-<n>.png
+#   pixel X Y                colour of window pixel (X, Y) now: srgb(R,G,B)
+#   window_size              the window's size: WIDTHxHEIGHT
+#   shot NAME                saves the window's picture as $ARTEFACTS/NAME.png
+#                            and prints the file name
+#   window_shot FILE         saves the window's picture as FILE (any format
+#                            ImageMagick writes)
+#   start_decoy              another program's small window takes the focus;
+#                            its id is in DECOY
+#   focus ID                 gives the focus to a window (the game's: $WINDOW)
+#   wait_exit SECONDS        waits for the game to end; its status is in STATUS
+#   fail MESSAGE             ends the test as failed
+#
+# All of them act on the game window in WINDOW. When the game has ended (its
+# window is gone), the key commands return at once and wait_exit tells how.
 set -euo pipefail
 
 GAME=${GAME:?path of the tarnwick binary}
+XPLAY=${XPLAY:?path of the xplay helper}
 XCLOSE=${XCLOSE:-}
 ARTEFACTS=${ARTEFACTS:-$PWD/artefacts}
 mkdir -p "$ARTEFACTS"
@@ -10,9 +45,12 @@ mkdir -p "$ARTEFACTS"
 WORK=$(mktemp -d /tmp/tarnwick-e2e-XXXXXX)
 XVFB_PID=""
 GAME_PID=""
+DECOY_PID=""
+WINDOW=""
 
 cleanup() {
   [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null || true
+  [ -n "$DECOY_PID" ] && kill "$DECOY_PID" 2>/dev/null || true
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
   rm -rf "$WORK"
 }
@@ -20,26 +58,29 @@ trap cleanup EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# A display of our own, so that keys sent here reach no other test's window.
-start_display() {
-  exec 3> "$WORK/display"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
-  XVFB_PID=$!
-  for _ in $(seq 1 100); do
-    [ -s "$WORK/display" ] && break
+# until SECONDS COMMAND...: retries a check until it holds; false after SECONDS.
+until_true() {
+  local limit=$1; shift
+  local end=$((SECONDS + limit))
+  until "$@"; do
+    [ "$SECONDS" -lt "$end" ] || return 1
     sleep 0.05
   done
-  exec 3>&-
-  export DISPLAY=":$(head -n1 "$WORK/display")"
-  for _ in $(seq 1 100); do
-    xdpyinfo >/dev/null 2>&1 && return 0
-    sleep 0.05
-  done
-  fail "Xvfb did not start"
 }
 
-# png FILE COLOUR... : a strip of 32 x 32 tiles, one per colour, left to right.
-png_strip() {
+# A display of our own, so that keys sent here reach no other test's window.
+start_display() {
+  local size=${1:-1024x768}
+  exec 3> "$WORK/display"
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  exec 3>&-
+  until_true 30 test -s "$WORK/display" || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
+  export DISPLAY=":$(head -n1 "$WORK/display")"
+  until_true 30 xdpyinfo >/dev/null 2>&1 || fail "Xvfb does not answer"
+}
+
+png_strip() { # png_strip FILE COLOUR...: a strip of 32 x 32 tiles, one per colour
   local file=$1; shift
   local args=()
   for colour in "$@"; do args+=(-size 32x32 "xc:$colour"); done
@@ -52,30 +93,75 @@ leaf() { # leaf FILE LINE: a one-page conversation
   printf '<dialogue><text><l>%s</l></text></dialogue>\n' "$2" > "$1"
 }
 
-# start_game DIR: runs the game in DIR and waits for its window.
-start_game() {
-  (cd "$1" && exec "$GAME" >"$WORK/game.out" 2>"$WORK/game.err") &
-  GAME_PID=$!
-  WINDOW=""
-  for _ in $(seq 1 200); do
-    WINDOW=$(xdotool search --name '^Tarnwick$' 2>/dev/null | head -n1 || true)
-    [ -n "$WINDOW" ] && break
-    kill -0 "$GAME_PID" 2>/dev/null || break
-    sleep 0.05
-  done
-  [ -n "$WINDOW" ] || fail "the game window did not appear: $(cat "$WORK/game.err")"
-  xdotool windowfocus --sync "$WINDOW" 2>/dev/null || true
-  sleep 0.5 # let the first frames pass
+game_alive() { [ -n "$GAME_PID" ] && kill -0 "$GAME_PID" 2>/dev/null; }
+game_ended() { ! game_alive; }
+
+window_found() {
+  WINDOW=$(xdotool search --onlyvisible --name '^Tarnwick$' 2>/dev/null | tail -n1 || true)
+  [ -n "$WINDOW" ] || { game_alive || return 0; return 1; }
 }
 
-# wait_exit SECONDS: waits for the game to end; its exit status is in STATUS.
+find_window() {
+  until_true 60 window_found || fail "the game window did not appear: $(cat "$WORK/game.err")"
+  [ -n "$WINDOW" ] || fail "the game ended: $(cat "$WORK/game.err")"
+  xdotool windowfocus --sync "$WINDOW" 2>/dev/null || true
+  settle
+}
+
+start_game() {
+  local dir=$1; shift
+  (cd "$dir" && exec "$GAME" "$@" >"$WORK/game.out" 2>"$WORK/game.err") &
+  GAME_PID=$!
+  find_window
+}
+
+start_decoy() {
+  "$XPLAY" decoy >"$WORK/decoy" 2>&1 &
+  DECOY_PID=$!
+  until_true 30 test -s "$WORK/decoy" || fail "the decoy window did not open"
+  DECOY=$(head -n1 "$WORK/decoy")
+}
+
+focus() { xdotool windowfocus --sync "$1" || fail "cannot focus window $1"; }
+
+xplay() { "$XPLAY" "$WINDOW" "$@" || fail "xplay $*"; }
+step() { xplay step "$1" >/dev/null; }
+walk() { xplay walk "$1" "$2" >/dev/null; }
+press() { xplay press "$1" >/dev/null; }
+hold() { xplay hold "$1" "$2" >/dev/null; }
+settle() { xplay settle >/dev/null; }
+pixel() { xplay pixel "$1" "$2"; }
+window_size() { xplay size; }
+
+window_shot() {
+  xplay save "$WORK/shot.ppm" >/dev/null
+  [ -s "$WORK/shot.ppm" ] || fail "no picture for $1: the window is gone"
+  convert "$WORK/shot.ppm" "$1"
+}
+
+shot() {
+  window_shot "$ARTEFACTS/$1.png"
+  echo "$ARTEFACTS/$1.png"
+}
+
+play_route() {
+  local route=$1 name=${2:-} prefix=-
+  rm -f "$WORK"/stage-*.ppm
+  [ -z "$name" ] || prefix=$WORK/stage
+  xplay play "$route" "$prefix"
+  if [ -n "$name" ]; then
+    local f
+    for f in "$WORK"/stage-*.ppm; do
+      [ -e "$f" ] || continue
+      local n=${f##*/stage-}
+      convert "$f" "$ARTEFACTS/$name-${n%.ppm}.png"
+    done
+  fi
+}
+
 wait_exit() {
   local limit=$1
-  for _ in $(seq 1 $((limit * 20))); do
-    kill -0 "$GAME_PID" 2>/dev/null || break
-    sleep 0.05
-  done
-  if kill -0 "$GAME_PID" 2>/dev/null; then
+  if ! until_true "$limit" game_ended; then
     kill "$GAME_PID"; GAME_PID=""
     fail "the game did not end within $limit s"
   fi
@@ -84,36 +170,4 @@ wait_exit() {
   GAME_PID=""
   [ -s "$WORK/game.err" ] && echo "game error output: $(cat "$WORK/game.err")" >&2
   return 0
-}
-
-# hold KEY [SECONDS]: one key held long enough for several frames.
-hold() {
-  xdotool keydown "$1" sleep "${2:-0.12}" keyup "$1"
-}
-
-# step KEY: one tile's walk (or a turn against something solid), then the pause
-# until the player reads keys again.
-step() { hold "$1"; sleep 0.45; }
-# press KEY: a newly pressed key (talk, next page, choose), then a frame or two.
-press() { hold "$1"; sleep 0.25; }
-
-# shot NAME: a screenshot of the game window, kept as a test artefact.
-shot() {
-  import -window root "$ARTEFACTS/$1.png"
-  echo "$ARTEFACTS/$1.png"
-}
-
-# pixel FILE X Y: the colour at window-relative pixel (X, Y) of a screenshot.
-pixel() {
-  local file=$1 x=$2 y=$3 wx wy
-  eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
-  wx=$X; wy=$Y
-  convert "$file" -format "%[pixel:p{$((wx + x)),$((wy + y))}]" info:
-}
-
-
-# window_shot FILE: the game window alone, as a 640 x 480 picture.
-window_shot() {
-  eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
-  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$1"
 }
