@@ -38,7 +38,7 @@ plays() {
     sleep 0.1
   done
   [ "$seen" -ge "$colours" ] || fail "$name: the window shows $seen colours, wanted $colours or more ($shot)"
-  hold Escape
+  press Escape
   wait_exit 10
   [ "$STATUS" = 0 ] || fail "$name: exit status $STATUS on Escape"
 }
