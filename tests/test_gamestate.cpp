@@ -95,6 +95,23 @@ TEST_F(GameStateTest, QueuedEntitiesStayUntilTheEndOfThePassAndGoLastFirst)
     EXPECT_TRUE(state.removedEntities.empty());
 }
 
+TEST_F(GameStateTest, PlainTilesAmongActorsKeepTheUpdateOrder)
+{
+    // The map's plain tiles do nothing on an update and are passed over; the
+    // others are updated in list order, also after the list has changed.
+    GameState state;
+    state.add(new Entity(0, 0));
+    state.add(new Probe("A", log, 0, 0, 32, 32));
+    state.add(new Entity(32, 0));
+    state.add(new Probe("B", log, 32, 0, 32, 32));
+    state.update();
+    state.add(new Probe("C", log, 64, 0, 32, 32));
+    state.add(new Entity(64, 0));
+    state.update();
+    EXPECT_EQ(log, (Log{"update A", "update B", "update A", "update B", "update C"}));
+    log.clear();
+}
+
 TEST_F(GameStateTest, AnEntityLeavingDuringThePassIsSeenByLaterOnesButNotDrawn)
 {
     GameState state;

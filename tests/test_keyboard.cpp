@@ -75,8 +75,10 @@ TEST_F(KeyboardTest, UpdateMovesTheSnapshotIntoThePreviousTable)
 namespace {
 // The physical keys, as the snapshot's live source sees them in these tests.
 bool physical[K::KeyCount];
+int reads[K::KeyCount]; // how often each key's live state was read
 bool physicalKey(K::Key key)
 {
+    ++reads[key];
     return physical[key];
 }
 
@@ -253,4 +255,40 @@ TEST_F(KeyboardEventsTest, OnlyAChangeOfFocusOrANewWindowHoldsKeysOver)
     Keyboard::update();
     EXPECT_EQ(edges(K::C), "---U");
     EXPECT_EQ(edges(K::Return), "-R-U");
+}
+
+TEST_F(KeyboardEventsTest, OnlyKeysThatMatterAreReadLive)
+{
+    // F15 is never asked about here: it is read in the first snapshot (it
+    // might be held already), then only while an event says it is down.
+    const auto readsOf = [](K::Key key) {
+        const int n = reads[key];
+        reads[key] = 0;
+        return n;
+    };
+    Keyboard::update();
+    EXPECT_EQ(readsOf(K::F15), 1);
+    readsOf(K::F14);
+    Keyboard::keyDown(K::F14); // asked once: read from now on
+    for (int frame = 0; frame < 3; ++frame)
+        Keyboard::update();
+    EXPECT_EQ(readsOf(K::F15), 0);
+    EXPECT_EQ(readsOf(K::F14), 3);
+
+    press(K::F15);
+    Keyboard::update();
+    EXPECT_TRUE(Keyboard::currentState[K::F15]);
+    Keyboard::update();
+    EXPECT_TRUE(Keyboard::currentState[K::F15]) << "held keys stay down";
+    physical[K::F15] = false; // let go, even without an event
+    Keyboard::update();
+    EXPECT_FALSE(Keyboard::currentState[K::F15]);
+    EXPECT_EQ(readsOf(K::F15), 3);
+    Keyboard::update();
+    EXPECT_EQ(readsOf(K::F15), 0);
+
+    // A new window reads every key once again.
+    Keyboard::restart(true);
+    Keyboard::update();
+    EXPECT_EQ(readsOf(K::F15), 1);
 }

@@ -46,10 +46,14 @@ void GameState::deleteRemoved()
 
 void GameState::update()
 {
-    // By index: an entity's update may not add to this list, but it must never
+    // In list order, but only the entities that act: the map's plain tiles do
+    // nothing on an update, and a big map holds tens of thousands of them. By
+    // position: an entity's update may not add to this list, but it must never
     // leave the loop holding a stale iterator either.
-    for (std::size_t i = 0; i < entities.size(); ++i)
-        entities[i]->update();
+    const std::vector<std::size_t> acting = drawIndex.acting(entities);
+    for (std::size_t i : acting)
+        if (i < entities.size())
+            entities[i]->update();
     deleteRemoved();
 }
 

@@ -15,6 +15,22 @@ bool valid(sf::Keyboard::Key key)
     return key >= 0 && key < sf::Keyboard::KeyCount;
 }
 
+// Reading a key's live state costs a round trip to the display server, so a
+// snapshot reads only the keys that matter: those the game has ever asked
+// about, and those that are down. Any other key that goes down sends the
+// window an event, and is read from then on while it stays down. Every key is
+// read once after the keyboard starts afresh (a key may be held already).
+bool asked[sf::Keyboard::KeyCount];
+bool readAll = true;
+
+bool ask(sf::Keyboard::Key key)
+{
+    if (!valid(key))
+        return false;
+    asked[key] = true;
+    return true;
+}
+
 void forgetTaps()
 {
     for (bool& tapped : Keyboard::pressedSince)
@@ -29,13 +45,17 @@ void Keyboard::initialize()
     forgetTaps();
     for (bool& held : heldOver)
         held = false;
+    readAll = true;
 }
 
 void Keyboard::update()
 {
+    const bool all = readAll;
+    readAll = false;
     for (int k = 0; k < sf::Keyboard::KeyCount; ++k) {
-        const bool down = live(static_cast<sf::Keyboard::Key>(k));
-        if (!down)
+        const bool read = focused && (all || asked[k] || currentState[k] || pressedSince[k]);
+        const bool down = read && live(static_cast<sf::Keyboard::Key>(k));
+        if (read && !down)
             heldOver[k] = false; // let go at last
         lastState[k] = currentState[k];
         currentState[k] = focused && !heldOver[k] && (down || pressedSince[k]);
@@ -75,21 +95,22 @@ void Keyboard::restart(bool hasFocus)
     forgetTaps();
     for (bool& held : heldOver)
         held = true;
+    readAll = true;
 }
 
 bool Keyboard::keyPressed(sf::Keyboard::Key key)
 {
-    return valid(key) && currentState[key] && !lastState[key];
+    return ask(key) && currentState[key] && !lastState[key];
 }
 
 bool Keyboard::keyReleased(sf::Keyboard::Key key)
 {
-    return valid(key) && !currentState[key] && lastState[key];
+    return ask(key) && !currentState[key] && lastState[key];
 }
 
 bool Keyboard::keyDown(sf::Keyboard::Key key)
 {
-    return valid(key) && currentState[key];
+    return ask(key) && currentState[key];
 }
 
 bool Keyboard::keyUp(sf::Keyboard::Key key)

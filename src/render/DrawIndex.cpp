@@ -88,10 +88,21 @@ void DrawIndex::file(const std::vector<Entity*>& entities)
     std::sort(always.begin(), always.end());
 }
 
-const std::vector<std::size_t>& DrawIndex::near(const std::vector<Entity*>& entities, const sf::FloatRect& seen)
+void DrawIndex::fileIfChanged(const std::vector<Entity*>& entities)
 {
     if (entities.size() != filed.size() || !std::equal(entities.begin(), entities.end(), filed.begin()))
         file(entities);
+}
+
+const std::vector<std::size_t>& DrawIndex::acting(const std::vector<Entity*>& entities)
+{
+    fileIfChanged(entities);
+    return always;
+}
+
+const std::vector<std::size_t>& DrawIndex::near(const std::vector<Entity*>& entities, const sf::FloatRect& seen)
+{
+    fileIfChanged(entities);
     found.assign(always.begin(), always.end());
     if (cells.empty())
         return found;

@@ -22,6 +22,10 @@ class DrawIndex {
 public:
     // Positions in `entities` of those that may show in `seen`, ascending.
     const std::vector<std::size_t>& near(const std::vector<Entity*>& entities, const sf::FloatRect& seen);
+    // Positions in `entities` of those whose update may do anything, ascending:
+    // every entity but the plain tiles filed in the grid, whose update is the
+    // base class's, which does nothing.
+    const std::vector<std::size_t>& acting(const std::vector<Entity*>& entities);
     // Files every entity again at the next look.
     void refile();
 
@@ -30,6 +34,7 @@ public:
 
 private:
     void file(const std::vector<Entity*>& entities);
+    void fileIfChanged(const std::vector<Entity*>& entities);
 
     std::vector<Entity*> filed;                      // the list as last filed
     std::vector<std::size_t> always;                 // positions included every time
