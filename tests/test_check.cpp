@@ -498,6 +498,46 @@ TEST_F(CheckerTest, EveryProblemOfAConversationIsOneLine)
         "check-talk-");
 }
 
+TEST_F(CheckerTest, TheGoalFileIsCheckedLikeTheConversations)
+{
+    checkCorpus(
+        {
+            {"no goal file",
+             [](const ResourceDir&, std::string&) { fs::remove("res/txt/goals.ini"); },
+             {"res/txt/goals.ini: error: missing; the goal line and the closing card read it, and the game does "
+              "not start without it: write it as the README's \"Writing the goal line\" says"}},
+            {"a line too long for the strip",
+             [](const ResourceDir& d, std::string&) {
+                 std::string ini = goalsIni();
+                 ini.replace(ini.find("start = start"), 13, "start = " + std::string(120, 'w'));
+                 d.write("res/txt/goals.ini", ini);
+             },
+             {"res/txt/goals.ini: warning: the goal line \"" + std::string(120, 'w')
+                  + "\" is too long for the strip at the top (841 pixels, room for 628): shorten it"}},
+            {"an answer of the last conversation without an ending",
+             [](const ResourceDir& d, std::string&) {
+                 std::string ini = goalsIni();
+                 ini.erase(ini.find("2 = second\n"), 11);
+                 d.write("res/txt/goals.ini", ini);
+                 d.write("res/txt/boss3.xml", "<dialogue><text><l>Well?</l></text>\n"
+                                              "<options><o>A</o><o>B</o></options><responses>\n"
+                                              "<r><dialogue><text><l>a</l></text></dialogue></r>\n"
+                                              "<r><dialogue><text><l>b</l></text></dialogue></r>\n"
+                                              "</responses></dialogue>\n");
+             },
+             {"res/txt/goals.ini: warning: no ending is named for answer 2 of res/txt/boss3.xml: add \"2 = ...\" "
+              "under [endings]"}},
+            {"an unknown placeholder",
+             [](const ResourceDir& d, std::string&) {
+                 d.write("res/txt/goals.ini", "start = {where}\n" + goalsIni().substr(14));
+             },
+             {"res/txt/goals.ini: error: start: unknown placeholder {where} (known: {wanted}, {worn}, {missing}): the game does not "
+              "start without it: "
+"correct it"}},
+        },
+        "check-goals-");
+}
+
 TEST_F(CheckerTest, AConversationNoOneCanLeaveIsFoundEvenWhenTheStoryCanEnd)
 {
     checkCorpus({{"Cal's thanks ask a question with no way on",

@@ -1,6 +1,10 @@
 #include "Checker.h"
 
 #include "ConversationCheck.h"
+#include "DialogueTree.h"
+#include "Game.h"
+#include "GoalLine.h"
+#include "Goals.h"
 #include "GameState.h"
 #include "Map.h"
 #include "MapCheck.h"
@@ -9,10 +13,17 @@
 #include "StoryExplorer.h"
 
 #include <SFML/Graphics/Font.hpp>
+#include <SFML/Graphics/Text.hpp>
 
+#include <boost/property_tree/detail/file_parser_error.hpp>
+
+#include <algorithm>
 #include <filesystem>
+#include <memory>
+#include <set>
 
 namespace fs = std::filesystem;
+namespace pt = boost::property_tree;
 
 namespace {
 
@@ -95,6 +106,70 @@ void exploreStory(CheckReport& report, const std::string& mapFile, bool route)
     }
 }
 
+// The goal file: read as the game reads it, every line measured against the
+// strip at the top of the picture, and an ending named for every last answer.
+void checkGoals(CheckReport& report)
+{
+    const std::string file = Goals::file;
+    const std::string where = file + ": ";
+    if (!fs::exists(file)) {
+        report.error(file, "missing; the goal line and the closing card read it, and the game does not start "
+                           "without it: write it as the README's \"Writing the goal line\" says");
+        return;
+    }
+    Goals goals;
+    try {
+        goals = Goals::load(file);
+    } catch (const pt::file_parser_error& e) {
+        report.error(file, e.message() + ": the game does not start without it: correct it", e.line());
+        return;
+    } catch (const std::exception& e) {
+        std::string what = e.what();
+        if (what.compare(0, where.size(), where) == 0)
+            what.erase(0, where.size());
+        report.error(file, what + ": the game does not start without it: correct it");
+        return;
+    }
+
+    sf::Font font;
+    {
+        QuietSfml quiet;
+        if (!ResourceFile::isRegular(Checker::fontFile) || !font.loadFromFile(Checker::fontFile))
+            return; // the font's own check says so
+    }
+    sf::Text text;
+    text.setFont(font);
+    text.setCharacterSize(GoalLine::characterSize);
+    const float room = Game::pictureWidth - 12.f;
+    std::set<std::string> measured;
+    for (int part = -1; part < Goals::partCount; ++part)
+        for (int worn = 0; worn <= 5; ++worn)
+            for (int tables = std::max(part, 0); tables <= part + 1; ++tables) {
+                const std::string line = goals.line(part, worn, tables);
+                if (!measured.insert(line).second)
+                    continue;
+                text.setString(sf::String(line));
+                const sf::FloatRect box = text.getLocalBounds();
+                if (box.left + box.width > room || box.top + box.height > GoalLine::height)
+                    report.warning(file, "the goal line \"" + line + "\" is too long for the strip at the top ("
+                                             + std::to_string(static_cast<int>(box.left + box.width))
+                                             + " pixels, room for " + std::to_string(static_cast<int>(room))
+                                             + "): shorten it");
+            }
+
+    // The closing card names the ending by the last answer given to the boss.
+    try {
+        std::unique_ptr<DialogueTree> last(DialogueTree::load("res/txt/boss3.xml"));
+        for (std::size_t answer = 1; answer <= std::max<std::size_t>(1, last->options.size()); ++answer)
+            if (goals.ending(static_cast<int>(answer)).empty())
+                report.warning(file, "no ending is named for answer " + std::to_string(answer)
+                                         + " of res/txt/boss3.xml: add \"" + std::to_string(answer)
+                                         + " = ...\" under [endings]");
+    } catch (const std::exception&) {
+        // The conversation's own check reports it.
+    }
+}
+
 } // namespace
 
 Checker::Refused::Refused(const std::vector<std::string>& errors)
@@ -131,6 +206,7 @@ CheckReport Checker::check(bool route)
     ConversationCheck conversations(report, map);
     conversations.loadFont(fontFile);
     conversations.run();
+    checkGoals(report);
     if (!map.readable || mapErrors > 0)
         report.note("story: not explored: correct the map's errors first");
     else
