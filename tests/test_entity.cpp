@@ -30,14 +30,6 @@ DialogueTree* oneLine(const std::string& line)
     return new DialogueTree(tree);
 }
 
-// The colour of one pixel of what has been drawn into the window so far.
-sf::Color drawnAt(unsigned x, unsigned y)
-{
-    sf::Texture shot;
-    shot.create(Game::window.getSize().x, Game::window.getSize().y);
-    shot.update(Game::window);
-    return shot.copyToImage().getPixel(x, y);
-}
 } // namespace
 
 class EntityTest : public ::testing::Test {
@@ -105,13 +97,13 @@ TEST_F(EntityTest, RemovedEntityIsNotDrawn)
 
     Game::window.clear(sf::Color::Black);
     state.draw();
-    EXPECT_EQ(drawnAt(80, 110), sf::Color::Red);
-    EXPECT_EQ(drawnAt(100, 110), sf::Color::Black);
+    EXPECT_EQ(windowPixel(80, 110), sf::Color::Red);
+    EXPECT_EQ(windowPixel(100, 110), sf::Color::Black);
 
     state.remove(e);
     Game::window.clear(sf::Color::Black);
     state.draw();
-    EXPECT_EQ(drawnAt(80, 110), sf::Color::Black);
+    EXPECT_EQ(windowPixel(80, 110), sf::Color::Black);
     EXPECT_EQ(e->sprite.getTexture(), &red);
     Game::window.clear(sf::Color::Black);
 }
@@ -160,10 +152,10 @@ TEST_F(EntityTest, FlippedPictureIsMirroredInPlace)
         e.flip = c.flip;
         Game::window.clear(sf::Color::Black);
         e.draw();
-        EXPECT_EQ(drawnAt(64 + 8, 96 + 8), c.topLeft) << c.flip;
-        EXPECT_EQ(drawnAt(64 + 24, 96 + 8), c.topRight) << c.flip;
-        EXPECT_EQ(drawnAt(64 + 8, 96 + 24), c.bottomLeft) << c.flip;
-        EXPECT_EQ(drawnAt(64 + 40, 96 + 8), sf::Color::Black) << c.flip; // nothing beside it
+        EXPECT_EQ(windowPixel(64 + 8, 96 + 8), c.topLeft) << c.flip;
+        EXPECT_EQ(windowPixel(64 + 24, 96 + 8), c.topRight) << c.flip;
+        EXPECT_EQ(windowPixel(64 + 8, 96 + 24), c.bottomLeft) << c.flip;
+        EXPECT_EQ(windowPixel(64 + 40, 96 + 8), sf::Color::Black) << c.flip; // nothing beside it
         EXPECT_EQ(e.bounds, sf::IntRect(64, 96, 32, 32));
     }
     Game::window.clear(sf::Color::Black);

@@ -126,14 +126,6 @@ void quadrants(const std::string& path, unsigned tiles)
     picture.saveToFile(path);
 }
 
-sf::Color drawnAt(unsigned x, unsigned y)
-{
-    sf::Texture shot;
-    shot.create(Game::window.getSize().x, Game::window.getSize().y);
-    shot.update(Game::window);
-    return shot.copyToImage().getPixel(x, y);
-}
-
 } // namespace
 
 TEST_F(MapFormats, FlipBitsMirrorPlainTilesButNotCharacters)
@@ -171,9 +163,9 @@ TEST_F(MapFormats, FlipBitsMirrorPlainTilesButNotCharacters)
         e->draw();
     for (unsigned i = 0; i < 4; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(drawnAt(32 * i + 8, 8), expected[i].topLeft);
-        EXPECT_EQ(drawnAt(32 * i + 24, 8), expected[i].topRight);
-        EXPECT_EQ(drawnAt(32 * i + 8, 24), expected[i].bottomLeft);
+        EXPECT_EQ(windowPixel(32 * i + 8, 8), expected[i].topLeft);
+        EXPECT_EQ(windowPixel(32 * i + 24, 8), expected[i].topRight);
+        EXPECT_EQ(windowPixel(32 * i + 8, 24), expected[i].bottomLeft);
     }
     Game::window.clear(sf::Color::Black);
 }

@@ -14,14 +14,6 @@
 using namespace testing_support;
 
 namespace {
-sf::Color drawnAt(unsigned x, unsigned y)
-{
-    sf::Texture shot;
-    shot.create(Game::window.getSize().x, Game::window.getSize().y);
-    shot.update(Game::window);
-    return shot.copyToImage().getPixel(x, y);
-}
-
 // Draws a rectangle itself, as the dialogue box draws its panel.
 struct Panel : Entity {
     Panel(sf::FloatRect area, sf::Color colour)
@@ -84,16 +76,16 @@ TEST_F(SpriteBatchTest, EachRunOfOneTilesetIsOneDrawCallAndLaterSpritesLieOver)
     tileAt(state, 16, 0, "batch-b", 2);
     tileAt(state, 40, 0, "batch-a", 0);
     EXPECT_EQ(callsFor(state), 3u);
-    EXPECT_EQ(drawnAt(8, 16), tileColour(0));
-    EXPECT_EQ(drawnAt(20, 16), tileColour(2));
-    EXPECT_EQ(drawnAt(36, 16), tileColour(2));
-    EXPECT_EQ(drawnAt(44, 16), tileColour(0));
-    EXPECT_EQ(drawnAt(76, 16), sf::Color::Black);
+    EXPECT_EQ(windowPixel(8, 16), tileColour(0));
+    EXPECT_EQ(windowPixel(20, 16), tileColour(2));
+    EXPECT_EQ(windowPixel(36, 16), tileColour(2));
+    EXPECT_EQ(windowPixel(44, 16), tileColour(0));
+    EXPECT_EQ(windowPixel(76, 16), sf::Color::Black);
 
     // Sprite by sprite, as the benchmark measures against: one call each.
     SpriteBatch::game().batching = false;
     EXPECT_EQ(callsFor(state), 4u);
-    EXPECT_EQ(drawnAt(44, 16), tileColour(0));
+    EXPECT_EQ(windowPixel(44, 16), tileColour(0));
 }
 
 TEST_F(SpriteBatchTest, SeeThroughTilesBlendOverWhatLiesBeneath)
@@ -113,15 +105,15 @@ TEST_F(SpriteBatchTest, SeeThroughTilesBlendOverWhatLiesBeneath)
     tileAt(state, 64, 0, "batch-glass", 0);
     // The opaque tile alone, then the see-through one with the last.
     EXPECT_EQ(callsFor(state), 2u);
-    const sf::Color overRed = drawnAt(24, 16), overBlack = drawnAt(40, 16);
-    EXPECT_EQ(drawnAt(8, 16), sf::Color::Red);
+    const sf::Color overRed = windowPixel(24, 16), overBlack = windowPixel(40, 16);
+    EXPECT_EQ(windowPixel(8, 16), sf::Color::Red);
 
     // As SFML blends the two sprites drawn one by one.
     Game::window.clear(sf::Color::Black);
     Game::window.draw(under->sprite);
     Game::window.draw(glass->sprite);
-    EXPECT_EQ(overRed, drawnAt(24, 16));
-    EXPECT_EQ(overBlack, drawnAt(40, 16));
+    EXPECT_EQ(overRed, windowPixel(24, 16));
+    EXPECT_EQ(overBlack, windowPixel(40, 16));
     EXPECT_NE(overRed, sf::Color::Red);
     EXPECT_NE(overRed, overBlack);
 }
@@ -133,9 +125,9 @@ TEST_F(SpriteBatchTest, WhatAnEntityDrawsItselfLandsBetweenTheSpritesAroundIt)
     state.add(new Panel({16, 0, 32, 32}, sf::Color::Red));
     tileAt(state, 32, 0, "batch-a", 1);
     state.draw();
-    EXPECT_EQ(drawnAt(8, 16), tileColour(0));
-    EXPECT_EQ(drawnAt(24, 16), sf::Color::Red);
-    EXPECT_EQ(drawnAt(40, 16), tileColour(1));
+    EXPECT_EQ(windowPixel(8, 16), tileColour(0));
+    EXPECT_EQ(windowPixel(24, 16), sf::Color::Red);
+    EXPECT_EQ(windowPixel(40, 16), tileColour(1));
 }
 
 TEST_F(SpriteBatchTest, WhatTheViewCannotShowOrHasNoPixelsIsNotDrawn)
@@ -147,7 +139,7 @@ TEST_F(SpriteBatchTest, WhatTheViewCannotShowOrHasNoPixelsIsNotDrawn)
 
     tileAt(state, -16, -16, "batch-a", 1); // a quarter of it in view
     EXPECT_EQ(callsFor(state), 1u);
-    EXPECT_EQ(drawnAt(8, 8), tileColour(1));
+    EXPECT_EQ(windowPixel(8, 8), tileColour(1));
 
     // A picture switched to a tile the tileset lacks shows nothing (not a
     // white square the size of the old picture).
@@ -156,7 +148,7 @@ TEST_F(SpriteBatchTest, WhatTheViewCannotShowOrHasNoPixelsIsNotDrawn)
     ASSERT_EQ(gone->sprite.getTextureRect().width, 32);
     Game::window.clear(sf::Color::Black);
     EXPECT_EQ(callsFor(state), 1u);
-    EXPECT_EQ(drawnAt(116, 116), sf::Color::Black);
+    EXPECT_EQ(windowPixel(116, 116), sf::Color::Black);
 }
 
 namespace {
@@ -204,7 +196,7 @@ TEST_F(SpriteBatchTest, OnABigMapOnlyWhatIsNearTheViewIsLookedAt)
     sf::View camera(view);
     Game::window.setView(camera);
     state.draw();
-    EXPECT_EQ(drawnAt(110, 110), tileColour(2));
+    EXPECT_EQ(windowPixel(110, 110), tileColour(2));
 
     // Entities removed from the list: everything after them moves up.
     state.remove(all[0]);
@@ -227,5 +219,5 @@ TEST_F(SpriteBatchTest, EntitiesFarApartStillMakeASmallGrid)
     const sf::FloatRect view(0, 0, 640, 480);
     expectNearIsComplete(state.drawIndex.near(state.entities, view), state.entities, view);
     state.draw();
-    EXPECT_EQ(drawnAt(80, 80), tileColour(1));
+    EXPECT_EQ(windowPixel(80, 80), tileColour(1));
 }
