@@ -15,10 +15,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 namespace {
 FuzzTree* tree = nullptr;
 const std::set<std::string> preloaded = {"player", "world"};
+
 }
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
@@ -27,6 +31,14 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     tree->shortConversations();
     tree->image("res/gfx/player.png", 128, 192);
     tree->image("res/gfx/world.png", 64, 64);
+    // The tilesets that the seeds in today's editor format use, embedded or
+    // in files of their own beside the map.
+    tree->image("res/gfx/formats.png", 128, 96);
+    for (const char* external : {"formats.tsj", "formats.tsx"}) {
+        std::ifstream in(FuzzTree::sourceDir() + "/tests/fixtures/formats/" + external, std::ios::binary);
+        tree->write(std::string("res/maps/") + external,
+                    std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+    }
     Graphics::loadTilemap("res/gfx/player.png", "player", 32);
     Graphics::loadTilemap("res/gfx/world.png", "world", 32);
     return 0;
