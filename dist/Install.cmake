@@ -17,7 +17,7 @@ set(TARNWICK_INSTALL_DATADIR share/games/tarnwick CACHE STRING
 set(TARNWICK_HOMEPAGE "https://tarnwick.example.org/" CACHE STRING "The game's home page")
 set(TARNWICK_APP_ID org.example.tarnwick CACHE STRING "AppStream component id")
 set(TARNWICK_SCREENSHOTS "${TARNWICK_HOMEPAGE}docs" CACHE STRING
-    "Web folder holding part1.png and conversation.png (the pictures under docs/)")
+    "Web folder holding lunchtime.png and conversation.png (the pictures under docs/)")
 foreach(dir TARNWICK_INSTALL_BINDIR TARNWICK_INSTALL_DATADIR)
   if(IS_ABSOLUTE "${${dir}}")
     message(FATAL_ERROR "${dir} must be relative to the prefix, so that a moved installation finds its data")

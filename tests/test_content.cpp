@@ -263,7 +263,10 @@ public:
         EXPECT_TRUE(table->defaced);
         EXPECT_EQ(Game::defacedTables, p + 1);
         EXPECT_EQ(table->sprite.getTexture(), Graphics::getTexture(table->tileset, table->tile + p + 1));
-        picture("part" + std::to_string(p));
+        // The README's pictures of the day: the morning's, lunchtime's and
+        // afternoon's table just defaced.
+        static const char* const times[] = {"morning", "lunchtime", "afternoon"};
+        picture(times[p]);
     }
     // One part: the warden (twice if he wants more than is worn), a table, the boss.
     void playPart(const std::vector<std::string>& order, bool askFirst, int answer = 1)

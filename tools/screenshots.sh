@@ -2,7 +2,8 @@
 # Takes the README's pictures of the shipped game under Xvfb, along the route
 # of the headless play-through, exactly as the game draws them:
 #   docs/conversation.png        the warden's first conversation
-#   docs/part0.png .. part2.png  each part's table just defaced, with the goal line
+#   docs/morning.png, lunchtime.png, afternoon.png
+#                                each part's table just defaced, with the goal line
 #   docs/ending.png              the closing card
 # The play-through presses the keys frame by frame, so the pictures come out the
 # same however busy the machine is.
@@ -16,4 +17,4 @@ trap 'rm -f "$log"' EXIT
 TARNWICK_SHOTS_DIR="$root/docs" TARNWICK_SOURCE_DIR="$root" "$root/tools/with-display.sh" \
   "$build/tests/test_content" --gtest_filter='ShippedContent.TheStoryCanBePlayedToItsEnd' >"$log" 2>&1 \
   || { echo "the play-through failed: $(tail -20 "$log")" >&2; exit 1; }
-echo "wrote docs/conversation.png, docs/part0.png to docs/part2.png and docs/ending.png"
+echo "wrote docs/conversation.png, docs/morning.png, docs/lunchtime.png, docs/afternoon.png and docs/ending.png"
