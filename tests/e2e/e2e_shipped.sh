@@ -31,10 +31,12 @@ shot shipped-talk >/dev/null
 [ "$(pixel 636 4)" != "$GOAL" ] || fail "the goal line shows over a conversation"
 
 # The rest of the story, with a picture at every stage, to the closing card,
-# which ends the game by itself.
+# which ends the game by itself a few seconds later: it is looked at first.
 play_route "$WORK/the-rest" shipped
-shot shipped-end >/dev/null
-[ "$(pixel 110 175)" = "$CARD" ] || fail "no closing card at the end"
-wait_exit 5
+end_colour=$(pixel 110 175)
+( shot shipped-end >/dev/null ) || true   # the card may have just ended
+[ "$end_colour" = "$CARD" ] || fail "no closing card at the end (the panel's place shows $end_colour)"
+keep_stages
+wait_exit 30
 [ "$STATUS" = 0 ] || fail "exit status $STATUS"
 echo "shipped: 1 passed, 0 failed"

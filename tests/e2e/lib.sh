@@ -18,8 +18,9 @@
 #   hold KEY FRAMES          hold a key for that many of the game's frames
 #   settle                   wait until the picture is still
 #   play_route FILE [NAME]   plays a route file ("step KEY", "press KEY",
-#                            "# note" lines); with NAME, saves a picture at
-#                            every note as $ARTEFACTS/NAME-<n>.png
+#                            "# note" lines); with NAME, takes a picture at
+#                            every note, kept by keep_stages
+#   keep_stages              saves those pictures as $ARTEFACTS/NAME-<n>.png
 #   pixel X Y                colour of window pixel (X, Y) now: srgb(R,G,B)
 #   window_size              the window's size: WIDTHxHEIGHT
 #   shot NAME                saves the window's picture as $ARTEFACTS/NAME.png
@@ -49,6 +50,7 @@ DECOY_PID=""
 WINDOW=""
 
 cleanup() {
+  keep_stages 2>/dev/null || true
   [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null || true
   [ -n "$DECOY_PID" ] && kill "$DECOY_PID" 2>/dev/null || true
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
@@ -148,15 +150,22 @@ play_route() {
   local route=$1 name=${2:-} prefix=-
   rm -f "$WORK"/stage-*.ppm
   [ -z "$name" ] || prefix=$WORK/stage
+  STAGES=$name
   xplay play "$route" "$prefix"
-  if [ -n "$name" ]; then
-    local f
-    for f in "$WORK"/stage-*.ppm; do
-      [ -e "$f" ] || continue
-      local n=${f##*/stage-}
-      convert "$f" "$ARTEFACTS/$name-${n%.ppm}.png"
-    done
-  fi
+}
+
+# The pictures play_route took, as $ARTEFACTS/NAME-<n>.png. Converting them
+# takes a while on a busy machine, so a check of what the game shows at the
+# end of the route comes first.
+keep_stages() {
+  [ -n "${STAGES:-}" ] || return 0
+  local f
+  for f in "$WORK"/stage-*.ppm; do
+    [ -e "$f" ] || continue
+    local n=${f##*/stage-}
+    convert "$f" "$ARTEFACTS/$STAGES-${n%.ppm}.png"
+  done
+  STAGES=""
 }
 
 wait_exit() {

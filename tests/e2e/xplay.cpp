@@ -16,9 +16,11 @@
 //
 // Commands (KEY is an X key name: Left, Return, space, 1, KP_1, F11, or a chord
 // such as Alt_L+Return):
-//   step KEY         one tile's walk, or a turn towards something solid
-//   walk KEY N       N tiles the same way, the key held throughout and let go in
-//                    time; the tiles are counted on the scrolling picture, and a
+//   step KEY         a tap: one tile's walk, or a turn towards something solid
+//   walk KEY N       N tiles the same way: the key held for most of the way and
+//                    let go early enough for how far behind this program runs,
+//                    the last tiles tapped one by one; every part is counted by
+//                    comparing the still pictures before and after it, and a
 //                    tile too many (a very slow machine) is walked back
 //   press KEY        a tap, then wait until the picture is still
 //   hold KEY N       hold KEY for N frames, let go, wait until still
@@ -71,6 +73,7 @@ constexpr int pictureWidth = 640;
 constexpr int pictureHeight = 480;
 constexpr int tile = 32;       // world pixels a step
 constexpr int stillFrames = 3; // a walk pauses two frames between tiles
+constexpr double goalLineHeight = 20; // the strip over the top of the picture
 constexpr double frameTimeout = 60; // seconds without any frame: the game hangs
 
 Display* display = nullptr;
@@ -471,27 +474,91 @@ int scrolled(const Picture& a, const Picture& b, Direction d)
     return bestShift;
 }
 
-struct Walked {
+// Of the whole-tile shifts 0..most along d, the one under which still picture
+// b is still picture a scrolled: the smallest share of differing pixels, away
+// from the player and from the goal line over the top (which does not
+// scroll). Between equally good shifts (a floor that repeats tile by tile),
+// the one nearest `guess`. A true match leaves nothing differing; `share`
+// tells how much did.
+struct Measured {
     int tiles = 0;
-    bool blocked = false;
+    double share = 1;
 };
 
+Measured tilesBetween(const Picture& a, const Picture& b, Direction d, int most, int guess)
+{
+    if (a.width != b.width || a.height != b.height)
+        return {guess, 1};
+    const Place place = placeIn(a.width, a.height);
+    const int px0 = place.left + int((pictureWidth / 2 - tile / 2) * place.scale) - 1;
+    const int px1 = place.left + int((pictureWidth / 2 + tile / 2) * place.scale) + 1;
+    const int py0 = place.top + int((pictureHeight / 2 - tile / 2) * place.scale) - 1;
+    const int py1 = place.top + int((pictureHeight / 2 + tile / 2) * place.scale) + 1;
+    auto onPlayer = [&](int x, int y) { return x >= px0 && x < px1 && y >= py0 && y < py1; };
+    const int top = place.top + int(std::ceil(goalLineHeight * place.scale));
+
+    double best = 2;
+    int bestTiles = 0;
+    for (int k = 0; k <= most; ++k) {
+        const int shift = int(std::lround(tile * k * place.scale));
+        const int sx = d.dx * shift, sy = d.dy * shift;
+        long compared = 0, differing = 0;
+        for (int y = top; y < place.top + place.height; ++y) {
+            const int ay = y + sy;
+            if (ay < top || ay >= place.top + place.height)
+                continue;
+            for (int x = place.left; x < place.left + place.width; ++x) {
+                const int ax = x + sx;
+                if (ax < place.left || ax >= place.left + place.width || onPlayer(x, y) || onPlayer(ax, ay))
+                    continue;
+                ++compared;
+                if (b.pixels[std::size_t(y) * b.width + x] != a.pixels[std::size_t(ay) * a.width + ax])
+                    ++differing;
+            }
+        }
+        if (compared == 0)
+            break;
+        const double share = double(differing) / double(compared);
+        if (share < best - 1e-9 || (share < best + 1e-9 && std::abs(k - guess) < std::abs(bestTiles - guess))) {
+            best = share;
+            bestTiles = k;
+        }
+    }
+    return {bestTiles, best};
+}
+
+// A match leaves no pixel differing; this much is not a match at all.
+constexpr double noMatch = 0.02;
+
+// How many tiles a still picture can tell apart along d: the pictures before
+// and after a walk must share a row or column of tiles.
+int tilesInSight(Direction d)
+{
+    return (d.dx != 0 ? pictureWidth : pictureHeight - int(goalLineHeight)) / tile - 1;
+}
+
+// The most frames the game showed between two pictures read in the last
+// walk: how far behind this program was, which is how late it lets go.
+long lag = 20;
+
 // Holds the key until the n-th tile has begun (or the player stands still with
-// the key held: something solid), lets go, and counts the tiles walked on the
-// scrolling picture.
-Walked walkOnce(const std::string& key, int n)
+// the key held: something solid), lets go, waits until the picture is still
+// and counts the tiles walked by comparing it with the picture before.
+int holdWalk(const std::string& key, int n)
 {
     const Direction d = directionOf(key);
     const std::vector<KeyCode> codes = chord(key);
-    Picture before = watcher.grab();
+    const Picture start = watcher.grab();
+    Picture before = start;
     keys(codes, true);
     Picture now = watcher.grab();
     const long pressedAt = now.frames;
     const double tilePixels = tile * placeIn(now.width, now.height).scale;
     long moved = 0;
     long lastMotion = pressedAt;
-    Walked result;
+    long widest = 0;
     for (int guard = 0;; ++guard) {
+        widest = std::max(widest, now.frames - before.frames);
         if (!(now == before)) {
             const int shift = scrolled(before, now, d);
             if (shift > 0) {
@@ -502,10 +569,8 @@ Walked walkOnce(const std::string& key, int n)
         before = std::move(now);
         if (moved > tilePixels * (n - 1))
             break; // the last tile has begun: it finishes by itself
-        if (before.frames - lastMotion >= 5) {
-            result.blocked = true; // a walk pauses two frames between tiles, never five
-            break;
-        }
+        if (before.frames - lastMotion >= 5)
+            break; // a walk pauses two frames between tiles, never five: something solid
         if (guard > 40 * n + 100)
             fail("walking " + key + " never ended");
         now = watcher.next();
@@ -515,6 +580,7 @@ Walked walkOnce(const std::string& key, int n)
     int still = 0;
     for (int guard = 0; guard < 100000; ++guard) {
         now = watcher.next();
+        widest = std::max(widest, now.frames - before.frames);
         if (now == before) {
             still += int(now.frames - before.frames);
         } else {
@@ -525,29 +591,79 @@ Walked walkOnce(const std::string& key, int n)
         if (still >= stillFrames && before.frames >= letGo + 2 + stillFrames)
             break;
     }
-    result.tiles = int(std::lround(moved / tilePixels));
-    return result;
+    lag = std::max(widest, lag / 2);
+    const int guess = int(std::lround(moved / tilePixels));
+    const Measured m = tilesBetween(start, before, d, tilesInSight(d), guess);
+    if (std::getenv("XPLAY_TRACE"))
+        std::cerr << "xplay: held " << key << " for " << n << ": frames " << pressedAt << ".." << letGo << ", still at "
+                  << before.frames << ", " << m.tiles << " tile(s) (the frames said " << guess << "), widest gap "
+                  << widest << " frames" << std::endl;
+    if (m.share > noMatch) {
+        // Out of sight of the picture before: only the frames can tell.
+        std::cerr << "xplay: the pictures before and after walking " << key << " do not match; the frames say "
+                  << guess << " tile(s)" << std::endl;
+        return guess;
+    }
+    return m.tiles;
 }
 
-void walk(const std::string& key, int n)
+// A tap: one tile's walk, or a turn towards something solid. Says whether the
+// player walked.
+bool tapWalk(const std::string& key)
 {
+    const Direction d = directionOf(key);
+    const Picture start = watcher.grab();
+    press(key);
+    const Measured m = tilesBetween(start, watcher.last, d, 1, 1);
+    if (std::getenv("XPLAY_TRACE"))
+        std::cerr << "xplay: tapped " << key << ": " << (m.tiles == 1 ? "walked" : "turned") << std::endl;
+    if (m.share > noMatch)
+        fail("after tapping " + key + " the picture is neither the one before nor that one a tile further");
+    return m.tiles == 1;
+}
+
+// N tiles the same way (fewer if something solid is in the way: the rest are
+// turns towards it, as in the game). The key is held for most of the way and
+// let go early enough that a late let-go cannot overshoot; the last tiles are
+// taps, each one counted. Returns false when the player ended up facing the
+// other way (a walk back after an overshoot after all).
+bool walk(const std::string& key, int n)
+{
+    const Direction d = directionOf(key);
     int done = 0;
-    for (int attempt = 0; attempt < 4 && done != n; ++attempt) {
-        if (done < n) {
-            const Walked w = walkOnce(key, n - done);
-            done += w.tiles;
-            if (w.blocked)
-                return; // the rest was a turn towards something solid
-        } else {
-            std::cerr << "xplay: walked " << done - n << " tile(s) " << key << " too many; walking back" << std::endl;
-            const Walked w = walkOnce(opposite(key), done - n);
-            done -= w.tiles;
-            if (w.tiles == 0)
-                break;
-        }
+    for (;;) {
+        // Tiles the game may walk on before a late let-go reaches it, and one more.
+        const int margin = 2 + int(lag / (tile / 2 + 2));
+        const int chunk = std::min(n - done - margin, tilesInSight(d) - 2 * margin);
+        if (chunk < 1)
+            break;
+        const int tiles = holdWalk(key, chunk);
+        done += tiles;
+        if (tiles < chunk)
+            break; // something in the way, or only let go in time: the taps tell
     }
-    if (done != n)
-        fail("walked " + std::to_string(done) + " tiles " + key + " instead of " + std::to_string(n));
+    while (done < n) {
+        if (!tapWalk(key))
+            return true; // something solid: the rest are turns towards it
+        ++done;
+    }
+    if (done == n)
+        return true;
+    std::cerr << "xplay: walked " << done - n << " tile(s) " << key << " too many; walking back" << std::endl;
+    for (; done > n; --done) {
+        if (!tapWalk(opposite(key)))
+            fail("cannot walk back " + opposite(key) + " after walking " + key + " too far");
+    }
+    return false;
+}
+
+// Turns the player back towards KEY after a walk back, where the route asks
+// for something that needs the player to face that way: the way must be
+// blocked there (it is where the walk stopped), so the tap only turns.
+void faceAgain(const std::string& key)
+{
+    if (tapWalk(key))
+        fail("turning " + key + " again after walking back walked instead");
 }
 
 void save(const Picture& p, const std::string& file)
@@ -591,7 +707,9 @@ void playLines(const std::vector<std::string>& lines, const std::string& prefix,
                 ++n;
                 ++i;
             }
-            walk(line.substr(5), n);
+            const std::string key = line.substr(5);
+            if (!walk(key, n) && i + 1 < lines.size() && lines[i + 1].rfind("press ", 0) == 0)
+                faceAgain(key); // what comes next is done facing that way
             ++played.walks;
         } else if (line.rfind("press ", 0) == 0) {
             press(line.substr(6));
