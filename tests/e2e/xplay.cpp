@@ -428,6 +428,20 @@ std::string opposite(const std::string& key)
     return "w";
 }
 
+// The player's sprite in the middle of the picture, with a pixel to spare:
+// it changes as the player turns and steps, so pictures are compared around it.
+struct PlayerBox {
+    int x0, x1, y0, y1;
+    explicit PlayerBox(const Place& place)
+        : x0(place.left + int((pictureWidth / 2 - tile / 2) * place.scale) - 1),
+          x1(place.left + int((pictureWidth / 2 + tile / 2) * place.scale) + 1),
+          y0(place.top + int((pictureHeight / 2 - tile / 2) * place.scale) - 1),
+          y1(place.top + int((pictureHeight / 2 + tile / 2) * place.scale) + 1)
+    {
+    }
+    bool operator()(int x, int y) const { return x >= x0 && x < x1 && y >= y0 && y < y1; }
+};
+
 // How far the camera moved between two pictures, in window pixels along the
 // walk: the world scrolls the other way, the player stays in the middle.
 // Tries every whole step of two world pixels that the frames between them
@@ -439,12 +453,7 @@ int scrolled(const Picture& a, const Picture& b, Direction d)
         return 0;
     const Place place = placeIn(a.width, a.height);
     const int steps = int(std::min<long>(std::max<long>(b.frames - a.frames, 1), 40));
-    // The player's sprite in the middle of the picture, with a pixel to spare.
-    const int px0 = place.left + int((pictureWidth / 2 - tile / 2) * place.scale) - 1;
-    const int px1 = place.left + int((pictureWidth / 2 + tile / 2) * place.scale) + 1;
-    const int py0 = place.top + int((pictureHeight / 2 - tile / 2) * place.scale) - 1;
-    const int py1 = place.top + int((pictureHeight / 2 + tile / 2) * place.scale) + 1;
-    auto onPlayer = [&](int x, int y) { return x >= px0 && x < px1 && y >= py0 && y < py1; };
+    const PlayerBox onPlayer(place);
 
     long best = -1;
     int bestShift = 0;
@@ -490,11 +499,7 @@ Measured tilesBetween(const Picture& a, const Picture& b, Direction d, int most,
     if (a.width != b.width || a.height != b.height)
         return {guess, 1};
     const Place place = placeIn(a.width, a.height);
-    const int px0 = place.left + int((pictureWidth / 2 - tile / 2) * place.scale) - 1;
-    const int px1 = place.left + int((pictureWidth / 2 + tile / 2) * place.scale) + 1;
-    const int py0 = place.top + int((pictureHeight / 2 - tile / 2) * place.scale) - 1;
-    const int py1 = place.top + int((pictureHeight / 2 + tile / 2) * place.scale) + 1;
-    auto onPlayer = [&](int x, int y) { return x >= px0 && x < px1 && y >= py0 && y < py1; };
+    const PlayerBox onPlayer(place);
     const int top = place.top + int(std::ceil(goalLineHeight * place.scale));
 
     double best = 2;
