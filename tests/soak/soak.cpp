@@ -9,8 +9,12 @@
 // (default 60, one a second of play) is also drawn and displayed, because
 // drawing in software costs far more than everything else together.
 //
-//   soak [--frames N] [--seed S] [--draw-every N]   (from the repository root)
+//   soak [--frames N] [--seed S] [--draw-every N] [--endings N]   (from the repository root)
+//
+// With --endings, the story must have ended (closing card and all) at least
+// that often, so that a run is known to have gone through the whole story.
 #include "DialogueState.h"
+#include "EndingCard.h"
 #include "Entity.h"
 #include "Game.h"
 #include "GameState.h"
@@ -55,6 +59,7 @@ struct Options {
     long frames = 100000;
     unsigned long seed = 1;
     long drawEvery = 60;
+    long endings = 0; // the story must have ended at least this often
 };
 
 Options parse(int argc, char** argv)
@@ -67,6 +72,8 @@ Options parse(int argc, char** argv)
             options.seed = std::strtoul(argv[i + 1], nullptr, 10);
         else if (std::strcmp(argv[i], "--draw-every") == 0)
             options.drawEvery = std::max(1L, std::strtol(argv[i + 1], nullptr, 10));
+        else if (std::strcmp(argv[i], "--endings") == 0)
+            options.endings = std::strtol(argv[i + 1], nullptr, 10);
     }
     return options;
 }
@@ -289,8 +296,14 @@ std::string check(const World& world)
     if (problem[0])
         return problem;
 
-    // The chain of conversations ends in the world, without a loop.
+    // The chain of conversations ends in the world, without a loop; once the
+    // story has ended, the closing card stands over the world alone.
     GameState* state = Game::currentState;
+    if (auto* card = dynamic_cast<EndingCard*>(state)) {
+        if (card->world != world.state)
+            return "the closing card stands over something other than the world";
+        state = card->world;
+    }
     for (int links = 0; state != world.state; ++links) {
         auto* talk = dynamic_cast<DialogueState*>(state);
         if (!talk || links > 1000)
@@ -370,6 +383,12 @@ int main(int argc, char** argv)
     std::printf("soak: heap in use %.1f MiB at frame %ld, %.1f MiB at the end; resident %.1f MiB, %.1f MiB\n",
                 mib(heapAtCheckpoint), checkpoint, mib(heapAtEnd), mib(residentAtCheckpoint), mib(residentAtEnd));
     testing_support::resetGame();
+
+    if (endings < options.endings) {
+        std::fprintf(stderr, "soak: the story ended %ld time(s) in %ld frames, not the %ld asked for\n", endings,
+                     options.frames, options.endings);
+        return 1;
+    }
 
     // Glyphs drawn for the first time may still add a page to the font's
     // cache; anything more is a leak.
