@@ -61,7 +61,7 @@ fuzz: deps
 # binary under Xvfb, ended by Escape.
 soak: build sanitize-build
 	$(SAN_ENV) tools/with-display.sh $(SAN_BUILD)/tests/soak --frames $(SOAK_FRAMES) --seed $(SOAK_SEED)
-	GAME=$(CURDIR)/$(BUILD)/tarnwick tests/soak/monkey.sh $(MONKEY_TIME) $(SOAK_SEED)
+	GAME=$(CURDIR)/$(BUILD)/tarnwick XPLAY=$(CURDIR)/$(BUILD)/tests/xplay tests/soak/monkey.sh $(MONKEY_TIME) $(SOAK_SEED)
 
 # The game under PREFIX (default /usr/local; DESTDIR is honoured): the
 # executable in games/, its data in share/games/tarnwick, the menu entry,
