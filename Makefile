@@ -4,6 +4,8 @@ BUILD ?= build
 SAN_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
+# Rebuilds reuse earlier compilations where ccache is installed (optional).
+CCACHE_FLAG := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 FUZZ_BUILD ?= build-fuzz
 FUZZ_TIME ?= 60
@@ -20,7 +22,7 @@ deps:
 	@tools/install-deps.sh
 
 $(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CCACHE_FLAG)
 
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
@@ -41,7 +43,7 @@ SAN_ENV = LD_PRELOAD=$$(ls /usr/lib/*/dri/swrast_dri.so 2>/dev/null | head -n1) 
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 sanitize-build: deps
-	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTARNWICK_SANITIZE=ON
+	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTARNWICK_SANITIZE=ON $(CCACHE_FLAG)
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 
 sanitize-test: sanitize-build
