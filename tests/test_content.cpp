@@ -13,10 +13,13 @@
 #include "Map.h"
 #include "MapDocument.h"
 #include "Player.h"
+#include "Session.h"
+#include "StateDigest.h"
 #include "StoryDriver.h"
 #include "Table.h"
 #include "TestSupport.h"
 #include "Victim.h"
+#include "WorldIdentity.h"
 #include "Warden.h"
 
 #include <SFML/Graphics/Font.hpp>
@@ -363,11 +366,19 @@ public:
 
     void writeRoute() const
     {
-        if (const char* out = std::getenv("TARNWICK_ROUTE_FILE")) {
-            std::ofstream route(out);
-            for (const std::string& action : driver->actions)
-                route << action << '\n';
-        }
+        const char* out = std::getenv("TARNWICK_ROUTE_FILE");
+        if (!out)
+            return;
+        std::ofstream route(out);
+        for (const std::string& action : driver->actions)
+            route << action << '\n';
+        // Beside it, the same play as the game's --record writes it, with the
+        // digest of the state it ends in, for the replay test to reach again.
+        Recording recording = driver->recording;
+        recording.version = Session::gameVersion();
+        recording.world = WorldIdentity::of(".");
+        std::ofstream file(fs::path(out).parent_path() / "shipped-recording.txt");
+        file << recording.toText() << "# state " << StateDigest::now() << '\n';
     }
 
     MainState* world = nullptr;

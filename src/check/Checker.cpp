@@ -4,6 +4,7 @@
 #include "DialogueTree.h"
 #include "Game.h"
 #include "GoalLine.h"
+#include "Graphics.h"
 #include "Goals.h"
 #include "GameState.h"
 #include "Map.h"
@@ -63,6 +64,12 @@ void list(CheckReport& report, const std::string& heading, const std::vector<Sto
 
 void exploreStory(CheckReport& report, const std::string& mapFile, bool route)
 {
+    // The story needs the world's shapes, not its pictures: built without
+    // textures, it is explored where there is no display too.
+    struct Pictureless {
+        Pictureless() { Graphics::pictureless = true; }
+        ~Pictureless() { Graphics::pictureless = false; }
+    } pictureless;
     GameState world;
     try {
         Map().loadMap(Checker::mapName, &world);

@@ -11,7 +11,7 @@ class StepClock {
 public:
     using Micros = long long;
     static constexpr int stepsPerSecond = 60;
-    static constexpr int maxSteps = 4;
+    static constexpr int maxSteps = 6;
 
     // `now` gives the time in microseconds from any fixed start; by default
     // the steady clock. The first step is due at once.

@@ -130,6 +130,9 @@ void Session::finish()
         out.close();
         if (!out)
             std::cerr << "tarnwick: " << outName << ": the recording could not be written whole\n";
+        else
+            std::cout << "record: " << recording.steps() << " steps in " << outName << ", state "
+                      << StateDigest::now() << '\n';
     }
     if (mode == Mode::Replay)
         std::cout << "replay: " << stepsTaken << " steps, state " << StateDigest::now() << '\n';

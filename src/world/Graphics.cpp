@@ -13,6 +13,13 @@ sf::Texture& Graphics::_emptyTexture = emptyStore.place();
 std::map<std::string, Graphics::Sheet> Graphics::_sheets;
 std::unordered_map<const sf::Texture*, Graphics::AtlasTile> Graphics::_atlasTiles;
 unsigned Graphics::atlasSide = 4096;
+bool Graphics::pictureless = false;
+
+namespace {
+// Tilesets measured while pictureless: tile size and number of tiles. Kept
+// apart from the picture store, which they must not fill with empty slots.
+std::map<std::string, std::pair<int, std::size_t>> measured;
+}
 
 namespace {
 // Sprites of live entities point at the tile textures until the very end, so
@@ -111,6 +118,18 @@ bool Graphics::tilesetIsLoaded(const std::string& name)
 void Graphics::loadTilemap(const std::string& path, const std::string& name, int tileSize, int margin,
                            int spacing)
 {
+    if (pictureless) {
+        if (measured.count(name) || tileSize <= 0 || margin < 0 || spacing < 0)
+            return;
+        sf::Image image;
+        PictureFile::load(path, image);
+        const auto fitting = [&](unsigned length) -> std::size_t {
+            const long long room = static_cast<long long>(length) - margin - tileSize;
+            return room < 0 ? 0u : static_cast<std::size_t>(room / (static_cast<long long>(tileSize) + spacing) + 1);
+        };
+        measured[name] = {tileSize, fitting(image.getSize().x) * fitting(image.getSize().y)};
+        return;
+    }
     if (tilesetIsLoaded(name))
         return;
     std::vector<sf::Texture*>& tiles = _graphics[name];
@@ -153,6 +172,20 @@ sf::Texture* Graphics::getTexture(const std::string& name, int tile)
             texture->loadFromImage(sheet->second.image, cutOf(sheet->second, static_cast<unsigned>(tile)));
     }
     return texture;
+}
+
+int Graphics::tileSide(const std::string& name, int tile)
+{
+    if (tile < 0)
+        return 0;
+    const auto pictures = _sheets.find(name);
+    const auto tiles = _graphics.find(name);
+    if (!pictureless && pictures != _sheets.end() && tiles != _graphics.end())
+        return static_cast<std::size_t>(tile) < tiles->second.size() ? pictures->second.tileSize : 0;
+    const auto sizes = measured.find(name);
+    if (sizes == measured.end())
+        return 0;
+    return static_cast<std::size_t>(tile) < sizes->second.second ? sizes->second.first : 0;
 }
 
 const Graphics::AtlasTile* Graphics::atlasTile(const sf::Texture* texture)

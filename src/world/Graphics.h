@@ -31,6 +31,15 @@ public:
                             int margin = 0, int spacing = 0);
     static sf::Texture* getTexture(const std::string& name, int tile);
 
+    // While true, tilesets are measured but no texture is made (textures need
+    // the display's graphics): for the checker, which builds the world only
+    // to explore its story. Entities then take their size from tileSide()
+    // instead of from a texture; getTexture() must not be called.
+    static bool pictureless;
+    // The side of tile `tile` of a tileset, as its texture would have it: the
+    // tile size, or 0 for a tile that is not in the image.
+    static int tileSide(const std::string& name, int tile);
+
     // Where a tile's picture lies in its tileset's atlas.
     struct AtlasTile {
         const sf::Texture* atlas;

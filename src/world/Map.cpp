@@ -93,7 +93,10 @@ void Map::loadMap(const std::string& fileName, GameState* state)
             entity->type = type;
             entity->solid = Lookup::need<bool>(properties, "solid", file, where);
             entity->name = properties.get<std::string>("name", "undefined");
-            entity->setTexture(*Graphics::getTexture(found->tileset->name, found->slot));
+            if (Graphics::pictureless)
+                entity->bounds.width = entity->bounds.height = Graphics::tileSide(found->tileset->name, found->slot);
+            else
+                entity->setTexture(*Graphics::getTexture(found->tileset->name, found->slot));
             entity->tileset = found->tileset->name;
             entity->tile = found->tile;
             // Characters show their own pictures upright.

@@ -6,6 +6,7 @@
 #include "Entity.h"
 #include "Game.h"
 #include "GameState.h"
+#include "Keyboard.h"
 #include "Player.h"
 #include "TestSupport.h"
 
@@ -61,6 +62,10 @@ Player* StoryDriver::player() const
 void StoryDriver::frame()
 {
     ++frames;
+    Recording::Keys keys;
+    for (int k = 0; k < sf::Keyboard::KeyCount; ++k)
+        keys[static_cast<std::size_t>(k)] = Keyboard::currentState[k];
+    recording.add(keys);
     if (drawing)
         runFrame();
     else

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Recording.h"
 #include "StoryExplorer.h"
 
 #include <SFML/Window/Keyboard.hpp>
@@ -53,6 +54,8 @@ public:
     std::vector<std::string> actions;
     bool drawing = false;
     long frames = 0; // frames run so far: at the game's 60 a second, the time played
+    // The keys of every frame, as the game's --record writes them.
+    Recording recording;
     // Called before every talk, in the world, and for every page and answer
     // list of a conversation before it is turned or answered.
     std::function<void()> beforeTalk;

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Recordings: the shipped route (the keys of the content test's play) replays
+# to the state that play reached, three times headless and once in a window;
+# a walk recorded from real keys replays to the state the game ended in; a
+# recording of another world or version is refused in one line.
+. "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/small_world.sh"
+export XDG_DATA_HOME=$WORK/data XDG_CONFIG_HOME=$WORK/config
+start_display
+SRC=${TARNWICK_SOURCE_DIR:?}
+REC=${SHIPPED_RECORDING:?}
+[ -s "$REC" ] || fail "no recording of the shipped route at $REC"
+wanted=$(sed -n 's/^# state //p' "$REC")
+[ -n "$wanted" ] || fail "the shipped recording names no state"
+
+# replay FILE [ARG...]: plays FILE back on the shipped world; the digest it
+# prints is in DIGEST, its status in STATUS.
+replay() {
+  local file=$1; shift
+  STATUS=0
+  (cd "$SRC" && exec "$GAME" --replay "$file" "$@") >"$WORK/replay.out" 2>"$WORK/replay.err" || STATUS=$?
+  DIGEST=$(sed -n 's/^replay: [0-9]* steps, state //p' "$WORK/replay.out")
+}
+
+for run in 1 2 3; do
+  replay "$REC" --headless
+  got=$DIGEST
+  [ "$STATUS" = 0 ] || fail "headless replay $run: status $STATUS: $(cat "$WORK/replay.err")"
+  [ "$got" = "$wanted" ] || fail "headless replay $run reached $got, the play reached $wanted"
+done
+
+# In a window, at the game's pace: the first 15 s of the route (a recording
+# cut short, as a crash leaves it), against the same cut headless.
+awk 'BEGIN { left = 900 }
+     /^[0-9]/ { if (left <= 0) next; n = $1; if (n > left) { $1 = left; n = left }; left -= n; print; next }
+     /^end/ { next } { print }' "$REC" > "$WORK/cut.txt"
+replay "$WORK/cut.txt" --headless
+headless=$DIGEST
+replay "$WORK/cut.txt"
+windowed=$DIGEST
+[ "$STATUS" = 0 ] || fail "windowed replay: status $STATUS: $(cat "$WORK/replay.err")"
+[ -n "$headless" ] && [ "$windowed" = "$headless" ] || fail "cut route: in a window $windowed, headless $headless"
+grep -q '^replay: 900 steps' "$WORK/replay.out" || fail "windowed replay: $(cat "$WORK/replay.out")"
+
+# Another world, another version: one line each, status 1.
+sed 's/^world .*/world 0123456789abcdef/' "$REC" > "$WORK/other-world.txt"
+sed 's/^version .*/version 0.0.1/' "$REC" > "$WORK/other-version.txt"
+for other in other-world other-version; do
+  replay "$WORK/$other.txt" --headless
+  [ "$STATUS" = 1 ] && [ "$(grep -c . "$WORK/replay.err")" = 1 ] || fail "$other: status $STATUS: $(cat "$WORK/replay.err")"
+done
+
+# Real keys, recorded: a few tiles and a turn in the small world, then the
+# window closed; the replay reaches the state the game ended in.
+small_world "$WORK/game"
+start_game "$WORK/game" --record "$WORK/walk.txt"
+step Right
+step Left
+step Up
+"$XCLOSE" "$WINDOW"
+wait_exit 30
+[ "$STATUS" = 0 ] || fail "recorded game: status $STATUS"
+ended=$(sed -n 's/^record: [0-9]* steps in .*, state //p' "$WORK/game.out")
+[ -n "$ended" ] || fail "the recorded game did not say how it ended: $(cat "$WORK/game.out")"
+grep -q '^end [0-9]' "$WORK/walk.txt" || fail "the recording has no end: $(tail -n2 "$WORK/walk.txt")"
+got=$(cd "$WORK/game" && "$GAME" --replay "$WORK/walk.txt" --headless | sed -n 's/^replay: [0-9]* steps, state //p')
+[ "$got" = "$ended" ] || fail "the recorded walk replays to $got, the game ended in $ended"
+echo "replays: shipped route $wanted three times headless, cut route $headless in a window, recorded walk $ended"
