@@ -21,6 +21,7 @@
 #include "Keyboard.h"
 #include "MainState.h"
 #include "Player.h"
+#include "StateDigest.h"
 #include "TestSupport.h"
 #include "Victim.h"
 
@@ -365,6 +366,7 @@ int main(int argc, char** argv)
         }
         if (!Game::running) { // the story ended: a new game
             ++endings;
+            std::printf("soak: the story ended at frame %ld, state %s\n", frame, StateDigest::now().c_str());
             world = newGame();
             shown = Game::currentState;
         }
@@ -374,6 +376,8 @@ int main(int argc, char** argv)
         }
     }
 
+    // Two runs with the same seed reach the same state, endings included.
+    std::printf("soak: state %s after %ld frames\n", StateDigest::now().c_str(), options.frames);
     const std::size_t heapAtEnd = heapInUse();
     const std::size_t residentAtEnd = residentBytes();
     const auto mib = [](std::size_t bytes) { return static_cast<double>(bytes) / (1 << 20); };
