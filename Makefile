@@ -1,6 +1,8 @@
 # Two commands do everything: `make run` builds and starts the game,
 # `make test` builds and runs every test. Both install missing packages first.
 BUILD ?= build
+# What `make run` builds: the game alone, without the tests.
+PLAY_BUILD ?= build-play
 SAN_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
@@ -14,12 +16,15 @@ SOAK_FRAMES ?= 1000000
 SOAK_SEED ?= 1
 MONKEY_TIME ?= 300
 
-.PHONY: all deps build run test sanitize-test sanitize-build fuzz soak art bench screenshots clean install package package-check
+.PHONY: all deps play-deps play-build build run test sanitize-test sanitize-build fuzz soak art bench screenshots clean install package package-check
 
 all: build
 
 deps:
-	@tools/install-deps.sh
+	@tools/install-deps.sh test
+
+play-deps:
+	@tools/install-deps.sh play
 
 $(BUILD)/CMakeCache.txt:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CCACHE_FLAG)
@@ -27,8 +32,18 @@ $(BUILD)/CMakeCache.txt:
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
-	tools/with-display.sh $(BUILD)/tarnwick
+$(PLAY_BUILD)/CMakeCache.txt:
+	cmake -S . -B $(PLAY_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWICK_TESTS=OFF $(CCACHE_FLAG)
+
+play-build: play-deps $(PLAY_BUILD)/CMakeCache.txt
+	cmake --build $(PLAY_BUILD) -j $(JOBS) --target tarnwick
+
+# The game needs a display: without one, say so before building anything.
+run:
+	@if [ -z "$${DISPLAY:-}" ]; then \
+	  echo "make run: no display (DISPLAY is not set): run it from a graphical desktop" >&2; exit 1; fi
+	@$(MAKE) --no-print-directory play-build
+	$(PLAY_BUILD)/tarnwick
 
 test: build
 	cd $(BUILD) && ../tools/with-display.sh ctest --output-on-failure -j $(JOBS)
@@ -92,4 +107,4 @@ bench: build
 	tools/with-display.sh $(BUILD)/bench/bench_frame
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(PLAY_BUILD) $(SAN_BUILD) $(FUZZ_BUILD)

@@ -1,27 +1,42 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing need, only
-# when one is missing, so that it is quick when everything is already there.
+# Installs the Debian packages the game needs, only when one is missing, so
+# that it is quick when everything is already there.
+#
+#   tools/install-deps.sh play   what building and playing the game needs (make run)
+#   tools/install-deps.sh test   that and what the tests, fuzzing and packaging need
+#                                (make test and the rest; the default)
+#
+# Not root: through sudo, when it works without asking (sudo -n). Otherwise one
+# line gives the command to run as root.
 set -euo pipefail
 
-packages=(g++ cmake make pkg-config libsfml-dev libboost-dev libboost-program-options-dev
-          libgtest-dev libx11-dev libxext-dev libxtst-dev libxdamage-dev xvfb x11-utils xdotool imagemagick libgl1-mesa-dri
-          dpkg-dev file man-db desktop-file-utils appstream lintian
-          zlib1g-dev libzstd-dev libexpat1-dev libpng-dev clang libclang-rt-14-dev)
+mode=${1:-test}
+play=(g++ cmake make pkg-config libsfml-dev libboost-dev libboost-program-options-dev
+      zlib1g-dev libzstd-dev libexpat1-dev libpng-dev libfreetype-dev libx11-dev libgl1-mesa-dri)
+test=(libgtest-dev libxext-dev libxtst-dev libxdamage-dev xvfb x11-utils xdotool imagemagick
+      dpkg-dev file man-db desktop-file-utils appstream lintian clang libclang-rt-14-dev python3)
+case "$mode" in
+  play) packages=("${play[@]}") ;;
+  test) packages=("${play[@]}" "${test[@]}") ;;
+  *) echo "usage: tools/install-deps.sh [play|test]" >&2; exit 2 ;;
+esac
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-sudo=""
-if [ "$(id -u)" -ne 0 ]; then
-  if ! command -v sudo >/dev/null 2>&1; then
-    echo "tools/install-deps.sh: missing packages and no sudo here: as root, run apt-get install ${missing[*]}" >&2
-    exit 1
-  fi
-  sudo="sudo"
+install=(apt-get install -y -qq --no-install-recommends "${missing[@]}")
+if [ "$(id -u)" -eq 0 ]; then
+  run=(env DEBIAN_FRONTEND=noninteractive)
+elif command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then
+  # The setting must reach apt-get on the far side of sudo.
+  run=(sudo -n env DEBIAN_FRONTEND=noninteractive)
+else
+  echo "tools/install-deps.sh: missing packages; as root, run: apt-get install --no-install-recommends ${missing[*]}" >&2
+  exit 1
 fi
 echo "Installing: ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+"${run[@]}" apt-get update -qq
+"${run[@]}" "${install[@]}"
