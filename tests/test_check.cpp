@@ -504,8 +504,8 @@ TEST_F(CheckerTest, TheGoalFileIsCheckedLikeTheConversations)
         {
             {"no goal file",
              [](const ResourceDir&, std::string&) { fs::remove("res/txt/goals.ini"); },
-             {"res/txt/goals.ini: error: missing; the goal line and the closing card read it, and the game does "
-              "not start without it: write it as the README's \"Writing the goal line\" says"}},
+             {"res/txt/goals.ini: warning: missing; the game plays without a goal line, and the closing card names "
+              "no ending: write it as the README's \"Writing the goal line\" says"}},
             {"a line too long for the strip",
              [](const ResourceDir& d, std::string&) {
                  std::string ini = goalsIni();
@@ -617,4 +617,45 @@ TEST_F(CheckerTest, RunChecksTheTreeInTheFolderItIsGivenAndSaysHowItWent)
     EXPECT_EQ(nothing.str(), ".: error: no resource folder res/ here: name the folder that holds res/\n"
                              "tarnwick --check: 1 error, 0 warnings\n");
     fs::current_path(dir.path());
+}
+
+// Hostile tile data: a tile number at the top of the range, and a property of
+// the wrong JSON kind, in the checker's words and in the game's.
+TEST(HostileTiles, NumbersAtTheLimitAndPropertiesOfTheWrongKindAreNamed)
+{
+    struct Case {
+        std::string what, cell, properties, checker, game;
+    };
+    const std::vector<Case> cases = {
+        {"a table at the last tile number", "2147483647",
+         R"("2147483646": {"type": "table", "solid": true, "name": "T"})",
+         "lacks its defaced pictures: tiles 2147483647 to 2147483649 must follow it", ""},
+        {"a type that is an object", "1", R"("0": {"type": {"kind": "wall"}, "solid": true})",
+         "error: tile 0 at 0,0 in layer \"l\": \"type\" is a JSON object or list",
+         "tile 0: \"type\" is a JSON object or list: make it a single value"},
+        {"a name that is a list", "1", R"("0": {"type": "boss", "solid": true, "name": ["Mr.", "Stoat"]})",
+         "\"name\" is a JSON object or list", "tile 0: \"name\" is a JSON object or list"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        resetGame();
+        ResourceDir dir;
+        dir.image("res/gfx/t.png", 32, 32);
+        dir.write("res/maps/testmap.json", R"({"width": 1, "height": 1, "tileheight": 32, "tilewidth": 32,
+          "layers": [{"name": "l", "data": [)" + c.cell + R"(]}],
+          "tilesets": [{"name": "t", "image": "../gfx/t.png", "firstgid": 1, "tileproperties": {)"
+                                               + c.properties + "}}]}");
+        const std::string all = joinedLines(lines(Checker::check()));
+        EXPECT_NE(all.find(c.checker), std::string::npos) << all;
+        std::string refused = "no error";
+        try {
+            GameState world;
+            Map().loadMap("testmap.json", &world);
+        } catch (const std::exception& e) {
+            refused = e.what();
+        }
+        if (!c.game.empty()) {
+            EXPECT_NE(refused.find(c.game), std::string::npos) << refused;
+        }
+    }
 }

@@ -299,6 +299,16 @@ void MapCheck::checkCells(const MapDocument& map)
             return found == types.end() ? std::string() : found->second;
         };
 
+        bool shapeless = false;
+        for (const char* name : Lookup::singleValued)
+            if (const auto found = properties.get_child_optional(name); found && !found->empty()) {
+                report.error(cell->file, tile + at + ": \"" + name
+                                             + "\" is a JSON object or list; the game reads one value there: "
+                                               "make it text, a number or true/false as the README says");
+                shapeless = true;
+            }
+        if (shapeless)
+            continue;
         Speaker speaker;
         speaker.type = properties.get<std::string>("type", "");
         speaker.name = properties.get<std::string>("name", "undefined");
@@ -344,14 +354,15 @@ void MapCheck::checkCells(const MapDocument& map)
                                                     "its conversation");
             if (tiles >= 0 && static_cast<long long>(cell->tile) + 1 >= tiles)
                 report.error(cell->file, victim + " has no picture without its item: tile "
-                                             + std::to_string(cell->tile + 1) + " lies past the end of "
+                                             + std::to_string(static_cast<long long>(cell->tile) + 1) + " lies past the end of "
                                              + inQuotes(image) + " (" + plural(tiles, "tile", "tiles")
                                              + "): put that picture right after the victim's");
         }
         if (speaker.type == "table" && tiles >= 0 && static_cast<long long>(cell->tile) + 3 >= tiles)
             report.error(cell->file, "table " + inQuotes(speaker.name) + " (" + tile + at
-                                         + ") lacks its defaced pictures: tiles " + std::to_string(cell->tile + 1)
-                                         + " to " + std::to_string(cell->tile + 3) + " must follow it in "
+                                         + ") lacks its defaced pictures: tiles "
+                                         + std::to_string(static_cast<long long>(cell->tile) + 1) + " to "
+                                         + std::to_string(static_cast<long long>(cell->tile) + 3) + " must follow it in "
                                          + inQuotes(image) + ", which holds " + plural(tiles, "tile", "tiles"));
         if (isCharacter(speaker.type) && solid && properties.get_optional<bool>("solid")
             && !properties.get<bool>("solid") && speaker.type != "player")

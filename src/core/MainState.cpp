@@ -6,11 +6,17 @@
 #include "Goals.h"
 #include "Map.h"
 
+#include <filesystem>
+
 MainState::MainState()
 {
     Map map;
     map.loadMap("testmap.json", this);
-    goalLine.goals = Goals::load(Goals::file);
+    // Worlds made before the goal line have no goal file: they play without
+    // one (and the closing card names no ending). A file that is there must
+    // be whole.
+    if (std::filesystem::exists(Goals::file))
+        goalLine.goals = Goals::load(Goals::file);
     Game::disguise = 0;
     Game::part = -1;
     EndingCard::requested = false;

@@ -19,6 +19,11 @@ public:
     {
         namespace pt = boost::property_tree;
         try {
+            const pt::ptree& found = node.get_child(path);
+            if (!found.empty())
+                throw pt::ptree_bad_data(file + ": " + where + "\"" + path + "\" is a JSON object or list, not "
+                                             + kindOf<T>(),
+                                         path);
             return node.get<T>(path);
         } catch (const pt::ptree_bad_path& e) {
             throw pt::ptree_bad_path(file + ": " + where + "No such node", e.path<pt::ptree::path_type>());
@@ -29,6 +34,19 @@ public:
                                      value);
         }
     }
+
+    // The properties of a tile that the game reads, when given, must each be
+    // one value (text, a number, true or false), not an object or a list.
+    static void needSingleValues(const boost::property_tree::ptree& properties, const std::string& file,
+                                 const std::string& where)
+    {
+        for (const char* name : singleValued)
+            if (const auto found = properties.get_child_optional(name); found && !found->empty())
+                throw boost::property_tree::ptree_bad_data(
+                    file + ": " + where + "\"" + name + "\" is a JSON object or list: make it a single value",
+                    std::string(name));
+    }
+    static constexpr const char* singleValued[] = {"type", "solid", "name", "dialogue", "part"};
 
     static const boost::property_tree::ptree& needChild(const boost::property_tree::ptree& node,
                                                         const std::string& path, const std::string& file)

@@ -73,6 +73,7 @@ void Map::loadMap(const std::string& fileName, GameState* state)
             const pt::ptree& properties = *found->properties;
             const std::string& file = found->file;
             const std::string& where = found->where;
+            Lookup::needSingleValues(properties, file, where);
             const std::string type = Lookup::need<std::string>(properties, "type", file, where);
             const std::string dialogueName = properties.get<std::string>("dialogue", "");
 
