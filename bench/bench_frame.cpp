@@ -15,6 +15,7 @@
 #include "Keyboard.h"
 #include "MainState.h"
 #include "SpriteBatch.h"
+#include "StillFrame.h"
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Window/Event.hpp>
@@ -211,10 +212,21 @@ void printCapped(const char* label, const Run& r, const Run& floor)
                 r.cpuPerFrame / floor.cpuPerFrame, r.drawCalls, 1000.0 / r.frameMs, r.walked);
 }
 
+// The figures of both window sizes, for the table side by side.
+struct Capped {
+    double floor = 0, still = 0, walking = 0;
+} capped[2];
+
 // The CPU the game takes at its own cap of 60 frames per second, as a player
 // runs it, against an empty window that only clears and displays.
-void measureCapped()
+void measureCapped(unsigned scale)
 {
+    Game::window.setSize(sf::Vector2u(Game::pictureWidth * scale, Game::pictureHeight * scale));
+    sf::Event pending;
+    while (Game::window.pollEvent(pending)) {
+    }
+    Game::fitView();
+    StillFrame::enabled = true;
     Game::window.setFramerateLimit(60);
     const int count = 180;
     frames(20, Walk::standStill, false);
@@ -231,10 +243,12 @@ void measureCapped()
     }
     SpriteBatch::game().batching = true;
     Game::window.setFramerateLimit(0);
+    StillFrame::enabled = false;
 
-    std::printf("CPU at the 60 fps cap, shipped map, %d frames each (process CPU, all threads; "
-                "the game's frames poll events and keys as Game::run does)\n",
-                count);
+    std::printf("CPU at the 60 fps cap, shipped map, window %u x %u (%ux), %d frames each (process CPU, all "
+                "threads; the game's frames poll events and keys as Game::run does; standing still the kept "
+                "picture is shown)\n",
+                Game::pictureWidth * scale, Game::pictureHeight * scale, scale, count);
     std::printf("%-30s %8s %9s %9s %9s %8s  %9s\n", "", "CPU ms", "of a core", "of the", "draw", "fps", "camera");
     std::printf("%-30s %8s %9s %9s %9s %8s  %9s\n", "what", "/frame", "at 60 fps", "floor", "calls", "reached", "moved");
     printCapped("empty window (the floor)", floor, floor);
@@ -245,6 +259,20 @@ void measureCapped()
     printCapped("walking, before", walking[0], floor);
     std::printf("CPU now / before: standing still %.2f, walking %.2f\n\n", still[1].cpuPerFrame / still[0].cpuPerFrame,
                 walking[1].cpuPerFrame / walking[0].cpuPerFrame);
+    capped[scale == 1 ? 0 : 1] = {floor.cpuPerFrame, still[1].cpuPerFrame, walking[1].cpuPerFrame};
+}
+
+
+void printScales()
+{
+    std::printf("CPU at 60 fps, side by side     %14s %14s\n", "1x 640 x 480", "2x 1280 x 960");
+    std::printf("%-32s %12.1f %% %12.1f %%\n", "empty window", 6.0 * capped[0].floor, 6.0 * capped[1].floor);
+    std::printf("%-32s %12.1f %% %12.1f %%\n", "standing still", 6.0 * capped[0].still, 6.0 * capped[1].still);
+    std::printf("%-32s %12.1f %% %12.1f %%\n", "walking", 6.0 * capped[0].walking, 6.0 * capped[1].walking);
+    std::printf("%-32s %12.2f x %12.2f x\n", "standing still / empty window", capped[0].still / capped[0].floor,
+                capped[1].still / capped[1].floor);
+    std::printf("%-32s %12.2f x %12.2f x\n\n", "walking / empty window", capped[0].walking / capped[0].floor,
+                capped[1].walking / capped[1].floor);
 }
 
 } // namespace
@@ -274,7 +302,11 @@ int main()
                     ms(shown - start), ms(built - start), ms(shown - built), memory);
         Game::destroyStates();
 
-        measureCapped();
+        measureCapped(1);
+        measureCapped(2);
+        printScales();
+        Game::window.setSize(sf::Vector2u(Game::pictureWidth, Game::pictureHeight));
+        Game::fitView();
         home_world = measureWorld();
         home_world.memoryKiB = memory;
     }

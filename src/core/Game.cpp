@@ -8,6 +8,7 @@
 #include "MainState.h"
 #include "Session.h"
 #include "StepClock.h"
+#include "StillFrame.h"
 
 #include <SFML/System/Err.hpp>
 #include <SFML/Window/Event.hpp>
@@ -149,6 +150,7 @@ void Game::setFullscreen(bool on)
     }
     fullscreen = on;
     prepareWindow(centre);
+    StillFrame::invalidate();
     // A new window: the keys that switched (F11, Alt+Return) and any others
     // still held wait to be let go, so that Return does not talk.
     Keyboard::restart(window.hasFocus());
@@ -185,8 +187,11 @@ void Game::handleEvent(const sf::Event& event)
     }
     if (event.type == sf::Event::Resized) {
         fitView();
+        StillFrame::invalidate();
         return;
     }
+    if (event.type == sf::Event::GainedFocus)
+        StillFrame::invalidate();
     if (event.type == sf::Event::KeyPressed) {
         if (event.key.code == sf::Keyboard::Escape)
             running = false;
@@ -204,6 +209,7 @@ void Game::run()
     // The logic steps at 60 a second of wall time (StepClock); a picture is
     // drawn after the steps that were due. Headless, steps run back to back.
     StepClock clock;
+    StillFrame::enabled = true;
     while (true) {
         const int due = headless ? 1 : clock.wait();
         sf::Event event;
@@ -249,8 +255,7 @@ void Game::step()
 
 void Game::show()
 {
-    if (currentState)
-        currentState->draw();
+    StillFrame::draw();
     window.display();
     window.clear(sf::Color(0, 0, 0, 255));
 }
