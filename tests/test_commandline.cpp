@@ -116,3 +116,36 @@ TEST(CommandLineTest, HelpListsEveryOptionTheKeysAndTheDataSearch)
     EXPECT_TRUE(std::regex_match(CommandLine::version(), std::regex("tarnwick [0-9]+\\.[0-9]+\\.[0-9]+\n")))
         << CommandLine::version();
 }
+
+TEST(CommandLineTest, RecordingsAndLagAreCheckedTogether)
+{
+    struct Case {
+        std::vector<std::string> args;
+        std::string error; // "" when it is good
+    };
+    const std::vector<Case> cases = {
+        {{"--lag", "30"}, ""},
+        {{"--lag", "0"}, ""},
+        {{"--lag", "10000"}, ""},
+        {{"--lag", "10001"}, "--lag"},
+        {{"--lag", "-5"}, "--lag"},
+        {{"--lag", "3.5"}, "--lag"},
+        {{"--lag", "999999999999"}, "--lag"},
+        {{"--record", "a.txt"}, ""},
+        {{"--replay", "a.txt", "--headless"}, ""},
+        {{"--headless"}, "--headless"},
+        {{"--record", "a.txt", "--replay", "b.txt"}, "together"},
+        {{"--headless", "--version"}, ""},
+    };
+    for (const Case& c : cases) {
+        const CommandLine line = parse(c.args);
+        if (c.error.empty()) {
+            EXPECT_NE(line.action, CommandLine::Action::Fail) << c.args.front() << ": " << line.error;
+        } else {
+            EXPECT_EQ(line.action, CommandLine::Action::Fail) << c.args.front();
+            EXPECT_NE(line.error.find(c.error), std::string::npos) << line.error;
+        }
+    }
+    EXPECT_EQ(parse({"--lag", "30"}).lagMs, 30);
+    EXPECT_EQ(parse({"--replay", "x", "--headless"}).replayFile, "x");
+}

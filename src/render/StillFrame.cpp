@@ -10,6 +10,7 @@
 
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Texture.hpp>
+#include <SFML/Graphics/View.hpp>
 
 #include <cstring>
 #include <memory>
@@ -116,7 +117,9 @@ void StillFrame::draw()
     if (now != 0 && valid && now == keptDigest && kept && kept->getSize() == size) {
         // One quad of the kept pixels, the window's own size, no blending.
         const sf::View camera = Game::window.getView();
-        Game::window.setView(Game::window.getDefaultView());
+        // Pixel for pixel: a view of the window's size now (its default view
+        // keeps the size it was made with).
+        Game::window.setView(sf::View(sf::FloatRect(0, 0, static_cast<float>(size.x), static_cast<float>(size.y))));
         sf::RenderStates states;
         states.blendMode = sf::BlendNone;
         Game::window.draw(sf::Sprite(*kept), states);
