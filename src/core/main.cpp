@@ -1,7 +1,9 @@
 #include "Checker.h"
 #include "CommandLine.h"
+#include "ControlsFile.h"
 #include "DataDirectory.h"
 #include "Game.h"
+#include "Settings.h"
 
 #include <exception>
 #include <iostream>
@@ -34,6 +36,11 @@ int main(int argc, char** argv)
         break;
     }
 
+    // Settings or controls that cannot be used give the defaults, and a line.
+    for (const std::string& warning : {Settings::load(), ControlsFile::load()}) {
+        if (!warning.empty())
+            std::cerr << "tarnwick: " << warning << '\n';
+    }
     try {
         // The game reads "res/..." from its working folder.
         DataDirectory::enter(command.dataDir);
