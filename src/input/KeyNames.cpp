@@ -72,7 +72,7 @@ bool KeyNames::parse(const std::string& name, sf::Keyboard::Key& key)
         return true;
     }
     for (int k = 0; k < sf::Keyboard::KeyCount; ++k) {
-        if (wanted == lower(rows[k].name)) {
+        if (wanted == lower(rows[k].name) || (rows[k].label && wanted == lower(rows[k].label))) {
             key = static_cast<sf::Keyboard::Key>(k);
             return true;
         }

@@ -12,7 +12,7 @@ public:
 
     static std::string name(sf::Keyboard::Key key);
     static std::string label(sf::Keyboard::Key key);
-    // The key with that file name (any case; "Enter" is Return too); false
-    // for a name that is no key.
+    // The key with that file name or label (any case; "Enter" is Return
+    // too); false for a name that is no key.
     static bool parse(const std::string& name, sf::Keyboard::Key& key);
 };
