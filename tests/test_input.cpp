@@ -91,6 +91,7 @@ protected:
         Gamepad::initialize();
         Bindings::restoreDefaults();
         Input::padUsedLast = false;
+        Input::deviceChanged = false;
         resetGame();
     }
 };
@@ -192,7 +193,7 @@ TEST_F(InputTest, SettingsEntriesRebindOrGiveTheDefaultsWithOneLine)
         {{{"up", "I, Up"}}, {{"talk", "north"}}, "", "I, Up", "North"},
         {{{"up", " return "}, {"talk", "Space"}}, {}, "", "Return", "South"}, // any case, any spaces
         {{{"up", "Enter"}, {"talk", "Space"}}, {}, "", "Return", "South"},
-        {{{"up", "8, keypad 8"}}, {}, "", "Num8, Numpad8", "South"}, // as the screen names them
+        {{{"up", "8, keypad 8"}}, {{"talk", "rb, Triangle"}}, "", "Num8, Numpad8", "RightShoulder, North"},
         {{{"up", ""}}, {{"talk", ""}}, "", "", ""},
         {{{"up", "I, I"}}, {}, "", "I", "South"},
         {{{"jump", "J"}}, {}, "[keys] jump: no such action", "W, Up", "South"},

@@ -13,6 +13,7 @@
 #include <SFML/Graphics/Text.hpp>
 #include <SFML/Graphics/View.hpp>
 
+#include <cctype>
 #include <locale>
 
 namespace {
@@ -208,7 +209,9 @@ void ControlsScreen::draw()
             write("Restore the default controls", left, y, text);
             continue;
         }
-        write(Actions::label(Actions::at(r)), left, y, text);
+        std::string name = Actions::label(Actions::at(r));
+        name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+        write(name, left, y, text);
         for (int c = 0; c < columns; ++c)
             write(slotText(r, c), columnX[c], y, text);
     }

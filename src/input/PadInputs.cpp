@@ -74,7 +74,8 @@ bool PadInputs::parse(const std::string& name, int& input)
 {
     const std::string wanted = lower(name);
     for (int i = 0; i < Count; ++i) {
-        if (wanted == lower(PadInputs::name(i))) {
+        if (wanted == lower(PadInputs::name(i)) || wanted == lower(label(i, Layout::Xbox))
+            || wanted == lower(label(i, Layout::PlayStation))) {
             input = i;
             return true;
         }

@@ -49,5 +49,7 @@ public:
     static std::string name(int input);
     // What the screen shows: "A" on an Xbox pad, "Cross" on a PlayStation pad.
     static std::string label(int input, Layout layout);
+    // The input with that file name, or label on either layout ("RB", "L1"),
+    // in any case.
     static bool parse(const std::string& name, int& input);
 };
