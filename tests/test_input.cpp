@@ -418,7 +418,10 @@ TEST_F(InputTest, TheControlsScreenRebindsRefusesRestoresAndGoesBack)
     pads.connected[0] = true;
     // One frame with the key (or raw pad button) down, then one with nothing.
     const auto tap = [&](K::Key key, int button = -1) {
-        holdKeys({key});
+        if (key == K::Unknown)
+            holdKeys({});
+        else
+            holdKeys({key});
         releasePad();
         if (button >= 0)
             pads.buttons[0][button] = true;
