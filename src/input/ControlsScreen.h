@@ -18,6 +18,9 @@
 class ControlsScreen : public GameState {
 public:
     // `previous` becomes current again when the player goes back; not owned.
+    // Open it over the current state without retiring that one:
+    // `Game::currentState = new ControlsScreen(Game::currentState);` going
+    // back retires this screen through Game::changeState.
     explicit ControlsScreen(GameState* previous);
 
     void update() override;
