@@ -164,6 +164,8 @@ TEST_F(InputTest, RebindingRefusesAKeyAnotherActionUsesWhereBothCount)
     EXPECT_EQ(actionsDown(), "");
     holdKeys({K::Up});
     EXPECT_EQ(actionsDown(), "up");
+    // The help's key table is made from the bindings.
+    EXPECT_NE(Input::helpText().find("I A S D or Up Left Down Right"), std::string::npos) << Input::helpText();
 
     // The pad's inputs follow the same rule.
     std::string why;
