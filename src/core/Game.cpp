@@ -3,6 +3,7 @@
 #include "Checker.h"
 #include "DialogueState.h"
 #include "GameState.h"
+#include "Input.h"
 #include "Keyboard.h"
 #include "LateStatic.h"
 #include "MainState.h"
@@ -193,9 +194,9 @@ void Game::handleEvent(const sf::Event& event)
     if (event.type == sf::Event::GainedFocus)
         StillFrame::invalidate();
     if (event.type == sf::Event::KeyPressed) {
-        if (event.key.code == sf::Keyboard::Escape)
+        if (Input::isKey(Action::Pause, event.key.code))
             running = false;
-        if (event.key.code == sf::Keyboard::F11 || (event.key.code == sf::Keyboard::Return && event.key.alt)) {
+        if (Input::isKey(Action::Fullscreen, event.key.code) || (event.key.code == sf::Keyboard::Return && event.key.alt)) {
             setFullscreen(!fullscreen);
             return; // a switch of the window, not a key of the game
         }
@@ -222,6 +223,11 @@ void Game::run()
                 running = false; // a replay ran out
                 break;
             }
+            Input::update();
+            if (Input::padPressed(Action::Pause))
+                running = false;
+            if (Input::padPressed(Action::Fullscreen))
+                setFullscreen(!fullscreen);
             step();
             if (!running)
                 break;

@@ -12,6 +12,7 @@ MainState::MainState()
 {
     Map map;
     map.loadMap("testmap.json", this);
+    cast = StoryCast::of(*this);
     // Worlds made before the goal line have no goal file: they play without
     // one (and the closing card names no ending). A file that is there must
     // be whole.

@@ -1,9 +1,12 @@
 #include "Checker.h"
 #include "CommandLine.h"
+#include "ControlsFile.h"
 #include "DataDirectory.h"
 #include "DisplayProbe.h"
 #include "Game.h"
+#include "Gamepad.h"
 #include "Session.h"
+#include "Settings.h"
 
 #include <exception>
 #include <filesystem>
@@ -45,6 +48,11 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    // Settings or controls that cannot be used give the defaults, and a line.
+    for (const std::string& warning : {Settings::load(), ControlsFile::load()}) {
+        if (!warning.empty())
+            std::cerr << "tarnwick: " << warning << '\n';
+    }
     try {
         // Recordings are named from the folder the game was started in.
         const auto absolute = [](const std::string& file) {
@@ -56,8 +64,14 @@ int main(int argc, char** argv)
         DataDirectory::enter(command.dataDir);
         if (!recordFile.empty())
             Session::record(recordFile);
-        if (!replayFile.empty())
+        if (!replayFile.empty()) {
             Session::replay(replayFile);
+            // A recording holds the keys alone: no pad plays in its replay.
+            Gamepad::source = Gamepad::Source{[](unsigned) { return false; },
+                                              [](unsigned, unsigned) { return false; },
+                                              [](unsigned, sf::Joystick::Axis) { return 0.f; },
+                                              [](unsigned) { return 0u; }};
+        }
         Game::headless = command.headless;
         Game::lagMs = command.lagMs;
         if (command.fullscreen && !Game::headless)

@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "Input.h"
+
 #include <boost/program_options.hpp>
 
 #include <sstream>
@@ -141,16 +143,8 @@ std::string CommandLine::usage(const std::string& installedData)
         text << (names.size() < 20 ? std::string(20 - names.size(), ' ') : "\n" + std::string(22, ' '));
         text << option.help << '\n';
     }
-    text << "\n"
-            "Keys:\n"
-            "  W A S D or the arrow keys  walk (hold)\n"
-            "  Return or Space            talk to whoever you face\n"
-            "  Space                      next page of a conversation\n"
-            "  1, 2, 3 (or the keypad's)  choose an answer\n"
-            "  G                          hide or show the goal line\n"
-            "  F11 or Alt+Return          fullscreen, and back\n"
-            "  Escape                     quit\n"
-            "\n"
+    text << "\n" << Input::helpText()
+         << "\n"
             "Game data: the first of these folders that holds res/ is used:\n"
             "  1. the folder given with --data\n"
             "  2. the folder named by the environment variable TARNWICK_DATA\n";

@@ -7,6 +7,7 @@
 #include "Game.h"
 #include "GameState.h"
 #include "MainState.h"
+#include "StoryState.h"
 #include "WorldIdentity.h"
 
 #include <typeinfo>
@@ -27,6 +28,36 @@ void addEntities(std::string& text, const GameState& state)
 }
 
 std::string StateDigest::now()
+{
+    // The story's own state, and what stands over the world: a conversation
+    // and the page it shows, or the closing card.
+    std::string over;
+    GameState* state = Game::currentState;
+    MainState* world = nullptr;
+    while (state && !world) {
+        if (auto* talk = dynamic_cast<DialogueState*>(state)) {
+            over += "conversation:";
+            for (const Entity* e : talk->entities)
+                if (auto* box = dynamic_cast<const DialogueBox*>(e))
+                    over += box->message.getString().toAnsiString();
+            over += '\n';
+            state = talk->previous;
+        } else if (auto* card = dynamic_cast<EndingCard*>(state)) {
+            over += "closing card: " + card->ending + '\n';
+            state = card->world;
+        } else if (!(world = dynamic_cast<MainState*>(state))) {
+            break;
+        }
+    }
+    if (!world)
+        return everything();
+    const StoryState story = StoryState::capture(*world);
+    if (over.empty())
+        return story.digest();
+    return WorldIdentity::hex(WorldIdentity::fnv1a(story.toText() + over));
+}
+
+std::string StateDigest::everything()
 {
     std::string text = "part " + std::to_string(Game::part) + " disguise " + std::to_string(Game::disguise)
                        + " tables " + std::to_string(Game::defacedTables) + '\n';

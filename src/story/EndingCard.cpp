@@ -1,6 +1,7 @@
 #include "EndingCard.h"
 
 #include "Game.h"
+#include "Gamepad.h"
 #include "Goals.h"
 #include "Keyboard.h"
 #include "StoryFont.h"
@@ -93,6 +94,10 @@ void EndingCard::update()
     }
     if (elapsed < grace)
         return;
+    if (Gamepad::anyPressed()) {
+        Game::end();
+        return;
+    }
     for (int k = 0; k < sf::Keyboard::KeyCount; ++k) {
         if (Keyboard::keyPressed(static_cast<sf::Keyboard::Key>(k))) {
             Game::end();
