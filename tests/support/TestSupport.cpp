@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include "Camera.h"
+
 #include "DialogueBox.h"
 #include "DialogueState.h"
 #include "EndingCard.h"
@@ -149,6 +151,8 @@ sf::Color windowPixel(unsigned x, unsigned y)
 void resetGame()
 {
     Game::destroyStates();
+    Camera::map = sf::FloatRect();
+    Camera::follow = false;
     Game::running = false;
     Game::part = -1;
     Game::disguise = 0;
