@@ -5,6 +5,7 @@
 #include "GameState.h"
 #include "Keyboard.h"
 #include "MainState.h"
+#include "WindowLimits.h"
 
 #include <SFML/Window/Event.hpp>
 
@@ -41,6 +42,7 @@ void prepareWindow(sf::Vector2f centre)
 {
     Game::window.setFramerateLimit(60);
     Game::window.setKeyRepeatEnabled(false);
+    WindowLimits::tellWindowManager(Game::window);
     sf::View view(sf::FloatRect(0, 0, Game::pictureWidth, Game::pictureHeight));
     view.setCenter(centre);
     Game::window.setView(view);
@@ -52,7 +54,11 @@ sf::RenderWindow Game::window(startMode(), "Tarnwick", sf::Style::Default, sf::C
 namespace {
 // Moves the window to its place as soon as it is made, before main.
 struct PlaceWindow {
-    PlaceWindow() { centreOnDesktop(); }
+    PlaceWindow()
+    {
+        centreOnDesktop();
+        WindowLimits::tellWindowManager(Game::window);
+    }
 } placeWindow;
 }
 GameState* Game::currentState = nullptr;
@@ -144,6 +150,8 @@ void Game::handleEvent(const sf::Event& event)
         return;
     }
     if (event.type == sf::Event::Resized) {
+        if (!fullscreen)
+            WindowLimits::keepMinimum(window);
         fitView();
         return;
     }
