@@ -73,11 +73,11 @@ CommandLine::CommandLine(int argc, const char* const* argv)
     // wins over everything else, wherever it stands, as if the program had
     // stopped there to answer it.
     std::optional<Action> answer;
+    std::vector<std::string> loose; // words that belong to no option
     for (const po::option& given : parsed.options) {
         if (given.string_key.empty()) {
-            action = Action::Fail;
-            error = "unexpected argument '" + given.value.front() + "'";
-            return;
+            loose.push_back(given.value.front());
+            continue;
         }
         for (const Option& option : options()) {
             if (option.name != given.string_key)
@@ -93,8 +93,19 @@ CommandLine::CommandLine(int argc, const char* const* argv)
                 answer = action;
         }
     }
-    if (answer)
+    if (answer) {
         action = *answer;
+        return;
+    }
+    // The folder to check may follow --route too: "--check --route DIR".
+    if (action == Action::Check && checkDir.empty() && loose.size() == 1) {
+        checkDir = loose.front();
+        loose.clear();
+    }
+    if (!loose.empty()) {
+        action = Action::Fail;
+        error = "unexpected argument '" + loose.front() + "'";
+    }
 }
 
 std::string CommandLine::usage(const std::string& installedData)
@@ -118,7 +129,7 @@ std::string CommandLine::usage(const std::string& installedData)
             "Keys:\n"
             "  W A S D or the arrow keys  walk (hold)\n"
             "  Return or Space            talk to whoever you face\n"
-            "  Space                      next page of a conversation\n"
+            "  Space or Return            next page of a conversation\n"
             "  1, 2, 3 (or the keypad's)  choose an answer\n"
             "  G                          hide or show the goal line\n"
             "  F11 or Alt+Return          fullscreen, and back\n"
