@@ -6,6 +6,7 @@
 DialogueState::DialogueState(GameState* previous, Entity* speaker, DialogueTree const* tree)
     : previous(previous)
 {
+    turn = Facing::towardsPlayer(speaker, previous);
     add(new DialogueBox(tree, speaker, this));
 }
 
@@ -18,6 +19,7 @@ void DialogueState::draw()
 
 void DialogueState::finished()
 {
+    Facing::back(turn);
     // The driver releases this state once its update pass has returned.
     Game::changeState(previous);
 }

@@ -98,6 +98,8 @@ void Map::loadMap(const std::string& fileName, GameState* state)
             entity->setTexture(*Graphics::getTexture(found->tileset->name, found->slot));
             entity->tileset = found->tileset->name;
             entity->tile = found->tile;
+            if (type != "player" && type != "table")
+                entity->facings = properties.get_optional<int>("facings").value_or(-1);
             // Characters show their own pictures upright.
             if (!isCharacter(type))
                 entity->flip = found->flip;
