@@ -75,7 +75,8 @@ std::vector<std::pair<int, std::vector<Property>>> tiles(const int parts[3])
             {1, {{"type", "string", "\"wall\""}, {"solid", "bool", "true"}}},
             {2, {{"type", "string", "\"player\""}, {"solid", "bool", "false"}}},
             {3, {{"type", "string", "\"warden\""}, {"solid", "bool", "true"}, {"name", "string", "\"Warden\""}}},
-            {4, {{"type", "string", "\"table\""}, {"solid", "bool", "true"}, {"name", "string", "\"Table\""}}},
+            {4, {{"type", "string", "\"table\""}, {"solid", "bool", "true"}, {"name", "string", "\"Table\""},
+                 {"dialogue", "string", "\"desk\""}}},
             {8, victim("Ann", "ann", parts[0])},
             {10, victim("Bea", "bea", parts[1])},
             {12, victim("Cal", "cal", parts[2])},
@@ -159,6 +160,14 @@ void writeTree(const ResourceDir& dir)
     for (int i = 0; i < 4; ++i)
         dir.write("res/txt/boss" + std::to_string(i) + ".xml", leafXml("Boss " + std::to_string(i)));
     dir.write("res/txt/goals.ini", goalsIni());
+    // So that nobody is silent: the boss between tasks, the warden before the
+    // story, a table when it is not today's and once defaced.
+    for (int i = 0; i < 3; ++i) {
+        dir.write("res/txt/bosswait" + std::to_string(i) + ".xml", leafXml("Get on with it " + std::to_string(i)));
+        dir.write("res/txt/tabledone" + std::to_string(i + 1) + ".xml", leafXml("Done " + std::to_string(i + 1)));
+    }
+    dir.write("res/txt/wardenwait.xml", leafXml("Not yet"));
+    dir.write("res/txt/desk.xml", leafXml("A desk"));
     for (const char* who : {"ann", "bea", "cal"}) {
         dir.write(std::string("res/txt/") + who + ".xml", leafXml(std::string("Thanks from ") + who));
         dir.write(std::string("res/txt/") + who + "2.xml", offerXml(who));
@@ -617,4 +626,39 @@ TEST_F(CheckerTest, RunChecksTheTreeInTheFolderItIsGivenAndSaysHowItWent)
     EXPECT_EQ(nothing.str(), ".: error: no resource folder res/ here: name the folder that holds res/\n"
                              "tarnwick --check: 1 error, 0 warnings\n");
     fs::current_path(dir.path());
+}
+
+// Everyone the player can face answers in every state the story reaches:
+// each conversation left out leaves someone silent somewhere, and the checker
+// names them, once each, with a state where it happens.
+TEST_F(CheckerTest, SomeoneWithNothingToSayInAReachableStateIsWarnedAbout)
+{
+    const struct {
+        const char* removed;
+        const char* who;
+        const char* when; // the start of the state in words
+    } cases[] = {
+        {"res/txt/bosswait1.xml", "Boss (boss)", "part 1,"},
+        {"res/txt/wardenwait.xml", "Warden (warden)", "before the story begins"},
+        {"res/txt/tabledone2.xml", "Table (table)", "part 1,"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.removed);
+        resetGame();
+        ResourceDir dir;
+        writeTree(dir);
+        dir.write("res/maps/testmap.json", mapJson(std::string("check-quiet-") + c.removed));
+        fs::remove(c.removed);
+        const std::vector<std::string> found = lines(Checker::check());
+        std::vector<std::string> silent;
+        for (const std::string& line : found)
+            if (line.find("can be faced with nothing to say") != std::string::npos)
+                silent.push_back(line);
+        // One line for each of them (the world has three tables of one name).
+        ASSERT_EQ(silent.size(), std::string(c.who) == "Table (table)" ? 3u : 1u) << joinedLines(found);
+        const std::string head = std::string("res/maps/testmap.json: warning: ") + c.who
+                                 + " can be faced with nothing to say (" + c.when;
+        for (const std::string& line : silent)
+            EXPECT_EQ(line.rfind(head, 0), 0u) << line;
+    }
 }
