@@ -261,6 +261,8 @@ public:
         ASSERT_NE(table, nullptr);
         ASSERT_TRUE(driver->visit(table, answer)) << "cannot reach a table in part " << p;
         EXPECT_TRUE(table->defaced);
+        // Asked again, it says what was done to it.
+        ASSERT_TRUE(driver->visit(table)) << "the defaced table says nothing";
         EXPECT_EQ(Game::defacedTables, p + 1);
         EXPECT_EQ(table->sprite.getTexture(), Graphics::getTexture(table->tileset, table->tile + p + 1));
         // The README's pictures of the day: the morning's, lunchtime's and
@@ -272,6 +274,12 @@ public:
     void playPart(const std::vector<std::string>& order, bool askFirst, int answer = 1, int tableAnswer = 1)
     {
         const int p = Game::part;
+        if (askFirst) {
+            // Between tasks Mr. Stoat reminds the player of this one.
+            driver->note("part " + std::to_string(p) + ": the boss, too early");
+            ASSERT_TRUE(driver->visit(boss)) << "Mr. Stoat says nothing between tasks";
+            EXPECT_EQ(Game::part, p);
+        }
         if (askFirst && Game::disguise <= p)
             talkToWarden();
         takeUntil(p + 1, order);
@@ -412,17 +420,22 @@ public:
         }
 
         // What the table's conversation says was done to it is what its new
-        // look shows: deep scratches, then pink and lime paint, then a pool of ink.
-        if (dynamic_cast<const Table*>(box.speaker) && box.lastChoice != 0 && Game::part >= 0
-            && Game::defacedTables == Game::part) {
+        // look shows: deep scratches, then pink and lime paint, then a pool of
+        // ink; and so says a defaced table later, by its look.
+        const auto* table = dynamic_cast<const Table*>(box.speaker);
+        const int look = !table ? -1 : table->defaced ? table->defacedOrder - 1
+                                   : box.lastChoice != 0 && Game::part >= 0 && Game::defacedTables == Game::part
+                                       ? Game::part
+                                       : -1;
+        if (look >= 0) {
             static const std::vector<std::vector<std::string>> damage = {
                 {"scratch", "gouge"}, {"paint", "pink", "lime", "green"}, {"ink"}};
             static const char* const other[] = {"ring", "crack", "carve", "carved"};
-            for (std::size_t look = 0; look < damage.size(); ++look)
-                for (const std::string& word : damage[look])
-                    if (look != static_cast<std::size_t>(Game::part)) {
-                        EXPECT_FALSE(namesWord(page, word)) << "look " << Game::part + 1 << " shows no " << word
-                                                            << ": " << where;
+            for (std::size_t shown = 0; shown < damage.size(); ++shown)
+                for (const std::string& word : damage[shown])
+                    if (shown != static_cast<std::size_t>(look)) {
+                        EXPECT_FALSE(namesWord(page, word)) << "look " << look + 1 << " shows no "
+                                                            << word << ": " << where;
                     }
             for (const char* word : other)
                 EXPECT_FALSE(namesWord(page, word)) << "no look shows a " << word << ": " << where;
