@@ -662,3 +662,28 @@ TEST_F(CheckerTest, SomeoneWithNothingToSayInAReachableStateIsWarnedAbout)
             EXPECT_EQ(line.rfind(head, 0), 0u) << line;
     }
 }
+
+// A character's facings come from rows of the characters' sheet: a row that is
+// not a number, or one the sheet does not have, is worth a warning (the
+// character keeps its one picture).
+TEST_F(CheckerTest, FacingsNameRowsTheCharactersSheetHas)
+{
+    ResourceDir dir;
+    writeTree(dir);
+    dir.image("res/gfx/people.png", 128, 64); // two rows
+    std::string map = mapJson("check-facings");
+    map = replaced(map, "\"name\": \"Boss\"", "\"name\": \"Boss\", \"facings\": \"x\"");
+    map = replaced(map, "\"name\": \"Ann\"", "\"name\": \"Ann\", \"facings\": 1");
+    map = replaced(map, "\"name\": \"Bea\"", "\"name\": \"Bea\", \"facings\": 0");
+    map = replaced(map, "\"name\": \"Warden\"", "\"name\": \"Warden\", \"facings\": 1");
+    dir.write("res/maps/testmap.json", map);
+    const std::string found = joinedLines(lines(Checker::check()));
+    EXPECT_NE(found.find("\"Boss\" (tile 14 at "), std::string::npos) << found;
+    EXPECT_NE(found.find("): \"facings\" is \"x\", not a row number of res/gfx/people.png: it keeps its one picture"),
+              std::string::npos) << found;
+    EXPECT_NE(found.find("faces the player from row 1 and the next of res/gfx/people.png, which has 2 rows"),
+              std::string::npos) << found;
+    // Bea's two rows and the warden's one are there.
+    EXPECT_EQ(found.find("\"Bea\""), std::string::npos) << found;
+    EXPECT_EQ(found.find("\"Warden\""), std::string::npos) << found;
+}
