@@ -75,7 +75,8 @@ std::vector<std::pair<int, std::vector<Property>>> tiles(const int parts[3])
             {1, {{"type", "string", "\"wall\""}, {"solid", "bool", "true"}}},
             {2, {{"type", "string", "\"player\""}, {"solid", "bool", "false"}}},
             {3, {{"type", "string", "\"warden\""}, {"solid", "bool", "true"}, {"name", "string", "\"Warden\""}}},
-            {4, {{"type", "string", "\"table\""}, {"solid", "bool", "true"}, {"name", "string", "\"Table\""}}},
+            {4, {{"type", "string", "\"table\""}, {"solid", "bool", "true"}, {"name", "string", "\"Table\""},
+                 {"dialogue", "string", "\"desk\""}}},
             {8, victim("Ann", "ann", parts[0])},
             {10, victim("Bea", "bea", parts[1])},
             {12, victim("Cal", "cal", parts[2])},
@@ -159,6 +160,14 @@ void writeTree(const ResourceDir& dir)
     for (int i = 0; i < 4; ++i)
         dir.write("res/txt/boss" + std::to_string(i) + ".xml", leafXml("Boss " + std::to_string(i)));
     dir.write("res/txt/goals.ini", goalsIni());
+    // So that nobody is silent: the boss between tasks, the warden before the
+    // story, a table when it is not today's and once defaced.
+    for (int i = 0; i < 3; ++i) {
+        dir.write("res/txt/bosswait" + std::to_string(i) + ".xml", leafXml("Get on with it " + std::to_string(i)));
+        dir.write("res/txt/tabledone" + std::to_string(i + 1) + ".xml", leafXml("Done " + std::to_string(i + 1)));
+    }
+    dir.write("res/txt/wardenwait.xml", leafXml("Not yet"));
+    dir.write("res/txt/desk.xml", leafXml("A desk"));
     for (const char* who : {"ann", "bea", "cal"}) {
         dir.write(std::string("res/txt/") + who + ".xml", leafXml(std::string("Thanks from ") + who));
         dir.write(std::string("res/txt/") + who + "2.xml", offerXml(who));
@@ -658,4 +667,64 @@ TEST(HostileTiles, NumbersAtTheLimitAndPropertiesOfTheWrongKindAreNamed)
             EXPECT_NE(refused.find(c.game), std::string::npos) << refused;
         }
     }
+}
+
+// Everyone the player can face answers in every state the story reaches:
+// each conversation left out leaves someone silent somewhere, and the checker
+// names them, once each, with a state where it happens.
+TEST_F(CheckerTest, SomeoneWithNothingToSayInAReachableStateIsWarnedAbout)
+{
+    const struct {
+        const char* removed;
+        const char* who;
+        const char* when; // the start of the state in words
+    } cases[] = {
+        {"res/txt/bosswait1.xml", "Boss (boss)", "part 1,"},
+        {"res/txt/wardenwait.xml", "Warden (warden)", "before the story begins"},
+        {"res/txt/tabledone2.xml", "Table (table)", "part 1,"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.removed);
+        resetGame();
+        ResourceDir dir;
+        writeTree(dir);
+        dir.write("res/maps/testmap.json", mapJson(std::string("check-quiet-") + c.removed));
+        fs::remove(c.removed);
+        const std::vector<std::string> found = lines(Checker::check());
+        std::vector<std::string> silent;
+        for (const std::string& line : found)
+            if (line.find("can be faced with nothing to say") != std::string::npos)
+                silent.push_back(line);
+        // One line for each of them (the world has three tables of one name).
+        ASSERT_EQ(silent.size(), std::string(c.who) == "Table (table)" ? 3u : 1u) << joinedLines(found);
+        const std::string head = std::string("res/maps/testmap.json: warning: ") + c.who
+                                 + " can be faced with nothing to say (" + c.when;
+        for (const std::string& line : silent)
+            EXPECT_EQ(line.rfind(head, 0), 0u) << line;
+    }
+}
+
+// A character's facings come from rows of the characters' sheet: a row that is
+// not a number, or one the sheet does not have, is worth a warning (the
+// character keeps its one picture).
+TEST_F(CheckerTest, FacingsNameRowsTheCharactersSheetHas)
+{
+    ResourceDir dir;
+    writeTree(dir);
+    dir.image("res/gfx/people.png", 128, 64); // two rows
+    std::string map = mapJson("check-facings");
+    map = replaced(map, "\"name\": \"Boss\"", "\"name\": \"Boss\", \"facings\": \"x\"");
+    map = replaced(map, "\"name\": \"Ann\"", "\"name\": \"Ann\", \"facings\": 1");
+    map = replaced(map, "\"name\": \"Bea\"", "\"name\": \"Bea\", \"facings\": 0");
+    map = replaced(map, "\"name\": \"Warden\"", "\"name\": \"Warden\", \"facings\": 1");
+    dir.write("res/maps/testmap.json", map);
+    const std::string found = joinedLines(lines(Checker::check()));
+    EXPECT_NE(found.find("\"Boss\" (tile 14 at "), std::string::npos) << found;
+    EXPECT_NE(found.find("): \"facings\" is \"x\", not a row number of res/gfx/people.png: it keeps its one picture"),
+              std::string::npos) << found;
+    EXPECT_NE(found.find("faces the player from row 1 and the next of res/gfx/people.png, which has 2 rows"),
+              std::string::npos) << found;
+    // Bea's two rows and the warden's one are there.
+    EXPECT_EQ(found.find("\"Bea\""), std::string::npos) << found;
+    EXPECT_EQ(found.find("\"Warden\""), std::string::npos) << found;
 }

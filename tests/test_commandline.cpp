@@ -64,10 +64,19 @@ TEST(CommandLineTest, CheckTakesAnOptionalFolderAndTheRoute)
     EXPECT_EQ(bare.checkDir, "");
     EXPECT_FALSE(bare.route);
 
-    const CommandLine both = parse({"--check", "my/tree", "--route"});
-    EXPECT_EQ(both.action, CommandLine::Action::Check);
-    EXPECT_EQ(both.checkDir, "my/tree");
-    EXPECT_TRUE(both.route);
+    // The folder and the route in either order.
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--check", "my/tree", "--route"}, {"--check", "--route", "my/tree"}, {"--route", "--check", "my/tree"},
+             {"--route", "my/tree", "--check"}, {"--check=my/tree", "--route"}}) {
+        const CommandLine both = parse(args);
+        EXPECT_EQ(both.action, CommandLine::Action::Check) << args[1];
+        EXPECT_EQ(both.checkDir, "my/tree") << args[1];
+        EXPECT_TRUE(both.route) << args[1];
+    }
+    // One folder only, and only to check.
+    EXPECT_EQ(parse({"--check", "a", "--route", "b"}).error, "unexpected argument 'b'");
+    EXPECT_EQ(parse({"--check", "--route", "a", "b"}).error, "unexpected argument 'a'");
+    EXPECT_EQ(parse({"--window", "my/tree"}).error, "unexpected argument 'my/tree'");
     EXPECT_EQ(parse({"--check=x"}).checkDir, "x");
     EXPECT_EQ(parse({"--route"}).action, CommandLine::Action::Check);
     // Help still wins, and the data folder is kept for a check without a folder.

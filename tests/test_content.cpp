@@ -253,7 +253,7 @@ public:
         const sf::Vector2i at(warden->x, warden->y);
         EXPECT_EQ(at, enough ? warden->asidePosition : warden->guardPosition) << "part " << p;
     }
-    void defaceATable()
+    void defaceATable(int answer = 1)
     {
         const int p = Game::part;
         driver->note("part " + std::to_string(p) + ": a table");
@@ -262,8 +262,10 @@ public:
             if (!t->defaced && !table)
                 table = t;
         ASSERT_NE(table, nullptr);
-        ASSERT_TRUE(driver->visit(table)) << "cannot reach a table in part " << p;
+        ASSERT_TRUE(driver->visit(table, answer)) << "cannot reach a table in part " << p;
         EXPECT_TRUE(table->defaced);
+        // Asked again, it says what was done to it.
+        ASSERT_TRUE(driver->visit(table)) << "the defaced table says nothing";
         EXPECT_EQ(Game::defacedTables, p + 1);
         EXPECT_EQ(table->sprite.getTexture(), Graphics::getTexture(table->tileset, table->tile + p + 1));
         // The README's pictures of the day: the morning's, lunchtime's and
@@ -272,15 +274,32 @@ public:
         picture(times[p]);
     }
     // One part: the warden (twice if he wants more than is worn), a table, the boss.
-    void playPart(const std::vector<std::string>& order, bool askFirst, int answer = 1)
+    void playPart(const std::vector<std::string>& order, bool askFirst, int answer = 1, int tableAnswer = 1)
     {
         const int p = Game::part;
+        if (askFirst) {
+            // Between tasks Mr. Stoat reminds the player of this one.
+            driver->note("part " + std::to_string(p) + ": the boss, too early");
+            ASSERT_TRUE(driver->visit(boss)) << "Mr. Stoat says nothing between tasks";
+            EXPECT_EQ(Game::part, p);
+        }
         if (askFirst && Game::disguise <= p)
             talkToWarden();
         takeUntil(p + 1, order);
         talkToWarden();
-        defaceATable();
+        defaceATable(tableAnswer);
         talkToBoss(answer);
+    }
+    // Everyone else with something to say, once each: the first meeting with
+    // each of them is in the state the play has reached.
+    void meetTheOthers()
+    {
+        for (Entity* e : world->entities) {
+            if (e->type != "npc" || !e->dialogue || met.count(e->name))
+                continue;
+            driver->note("meet " + e->name);
+            ASSERT_TRUE(driver->visit(e, 1 + static_cast<int>(met.size() % 3))) << "cannot reach " << e->name;
+        }
     }
     void expectClosingCard(const std::string& ending)
     {
@@ -329,12 +348,15 @@ public:
             EXPECT_NE(line.find("will let you by"), std::string::npos) << line;
         }
     }
-    // No page names an item that has not been taken, unless its owner says it.
+    // No page names an item that has not been taken, unless its owner says it;
+    // and what a page says of people, things and places holds in the state it
+    // is shown in.
     void checkPage(const DialogueBox& box)
     {
         const std::string page = box.message.getString().toAnsiString();
         const std::string speaker = box.speaker ? box.speaker->name : "";
         ++pageChecks;
+        checkTruth(box, page, speaker);
         if (speaker == "Warden Brack" && !conversationShot) {
             conversationShot = true;
             picture("conversation");
@@ -347,6 +369,88 @@ public:
                     << speaker << " names " << owner << "'s " << word << " (not taken) in part " << Game::part
                     << ":\n" << page;
         }
+    }
+
+    void checkTruth(const DialogueBox& box, const std::string& page, const std::string& speaker)
+    {
+        const std::string where = speaker + " in part " + std::to_string(Game::part) + ":\n" + page;
+        // A new conversation: what the ones before it said is known now.
+        if (box.speaker != talking || &box != lastBox) {
+            if (talking)
+                met.insert(talking->name);
+            told += heard;
+            heard.clear();
+            talking = box.speaker;
+            lastBox = &box;
+            firstPage = true;
+        }
+        heard += page + "\n";
+        // Nobody greets the player "again" at their first meeting.
+        if (firstPage && !met.count(speaker)) {
+            EXPECT_FALSE(namesWord(page, "again")) << "a first meeting: " << where;
+        }
+        firstPage = false;
+
+        // Whoever sends the player to borrow livery names only people still
+        // here who still have theirs.
+        if (namesWord(page, "issued") || namesWord(page, "borrow")) {
+            static const std::pair<const char*, const char*> lenders[] = {
+                {"pim", "Pim Tuttle"}, {"marsh", "Mrs. Marsh"}, {"dora", "Dora Quill"},
+                {"gus", "Gus Farrow"}, {"major", "Major Pellham"}};
+            for (const auto& [word, name] : lenders) {
+                if (name == speaker || !namesWord(page, word))
+                    continue;
+                const Victim* v = victim(name);
+                EXPECT_TRUE(v && !v->disguiseTaken) << "sends the player to " << name << ", who "
+                                                     << (v ? "has lent it already" : "has gone") << ": " << where;
+            }
+        }
+
+        // Warden Brack stands facing into the hall: nothing said in it has
+        // him looking the other way.
+        if (speaker != warden->name && namesWord(page, "brack")) {
+            for (const char* claim : {"other way", "facing away", "back turned"})
+                EXPECT_EQ(page.find(claim), std::string::npos) << "Brack faces the hall: " << where;
+        }
+
+        // The paint comes from Mr. Stoat: a table names only what he handed over
+        // in an earlier conversation.
+        if (dynamic_cast<const Table*>(box.speaker)) {
+            for (const char* paint : {"Flamingo Pink", "Lime Sherbet"})
+                if (page.find(paint) != std::string::npos) {
+                    EXPECT_NE(told.find(paint), std::string::npos) << paint << " was never handed over: " << where;
+                }
+        }
+
+        // What the table's conversation says was done to it is what its new
+        // look shows: deep scratches, then pink and lime paint, then a pool of
+        // ink; and so says a defaced table later, by its look.
+        const auto* table = dynamic_cast<const Table*>(box.speaker);
+        const int look = !table ? -1 : table->defaced ? table->defacedOrder - 1
+                                   : box.lastChoice != 0 && Game::part >= 0 && Game::defacedTables == Game::part
+                                       ? Game::part
+                                       : -1;
+        if (look >= 0) {
+            static const std::vector<std::vector<std::string>> damage = {
+                {"scratch", "gouge"}, {"paint", "pink", "lime", "green"}, {"ink"}};
+            static const char* const other[] = {"ring", "crack", "carve", "carved"};
+            for (std::size_t shown = 0; shown < damage.size(); ++shown)
+                for (const std::string& word : damage[shown])
+                    if (shown != static_cast<std::size_t>(look)) {
+                        EXPECT_FALSE(namesWord(page, word)) << "look " << look + 1 << " shows no "
+                                                            << word << ": " << where;
+                    }
+            for (const char* word : other)
+                EXPECT_FALSE(namesWord(page, word)) << "no look shows a " << word << ": " << where;
+        }
+
+        // Livery is red and gold: a page that names a piece gives it no other colour.
+        for (const auto& [owner, words] : itemWords())
+            for (const std::string& item : words)
+                if (namesWord(page, item)) {
+                    for (const char* colour : {"silver", "blue", "green", "black", "white", "brown", "grey"})
+                        EXPECT_FALSE(namesWord(page, colour)) << "livery is red and gold: " << where;
+                }
     }
 
     // With TARNWICK_SHOTS_DIR set (tools/screenshots.sh), saves the picture
@@ -387,6 +491,11 @@ public:
     Boss* boss = nullptr;
     Warden* warden = nullptr;
     std::set<std::string> taken;
+    std::set<std::string> met;      // people spoken to before this conversation
+    std::string told, heard;        // pages of earlier conversations, and of this one
+    const Entity* talking = nullptr;
+    const DialogueBox* lastBox = nullptr;
+    bool firstPage = false;
     int goalChecks = 0, pageChecks = 0;
     bool conversationShot = false;
 };
@@ -423,6 +532,7 @@ struct Order {
     int early; // items taken before meeting Mr. Stoat
     int answer;
     std::string ending;
+    int table = 1; // the answer at the first table; the next ones take the next answers
 };
 
 void PrintTo(const Order& order, std::ostream* out)
@@ -439,9 +549,15 @@ TEST_P(ShippedOrders, NothingSaidIsFalseForTheOrderChosen)
     const Order& order = GetParam();
     ShippedPlay play;
     play.takeUntil(order.early, order.victims);
+    // Everyone else is met before Mr. Stoat in the plays that borrow early,
+    // after him in the others.
+    if (order.early > 0)
+        play.meetTheOthers();
     play.talkToBoss();
+    if (order.early == 0)
+        play.meetTheOthers();
     for (int p = 0; p <= 2; ++p) {
-        play.playPart(order.victims, true, p == 2 ? order.answer : 1);
+        play.playPart(order.victims, true, p == 2 ? order.answer : 1, (order.table - 1 + p) % 3 + 1);
         if (HasFatalFailure())
             return;
     }
@@ -454,12 +570,12 @@ TEST_P(ShippedOrders, NothingSaidIsFalseForTheOrderChosen)
 INSTANTIATE_TEST_SUITE_P(
     EveryVictimFirst, ShippedOrders,
     ::testing::Values(
-        Order{{pim, marsh, dora, gus, major}, 1, 2, "Ending 2 of 3: A stapler of your own"},
-        Order{{marsh, dora, gus, major, pim}, 0, 3, "Ending 3 of 3: Mr. Stoat is carried out"},
-        Order{{dora, gus, major, pim, marsh}, 1, 1, "Ending 1 of 3: Everyone gets a warning"},
-        Order{{gus, major, pim, marsh, dora}, 0, 2, "Ending 2 of 3: A stapler of your own"},
-        Order{{major, pim, marsh, dora, gus}, 1, 3, "Ending 3 of 3: Mr. Stoat is carried out"},
-        Order{{major, gus, dora, marsh, pim}, 5, 1, "Ending 1 of 3: Everyone gets a warning"}),
+        Order{{pim, marsh, dora, gus, major}, 1, 2, "Ending 2 of 3: A stapler of your own", 1},
+        Order{{marsh, dora, gus, major, pim}, 0, 3, "Ending 3 of 3: Mr. Stoat is carried out", 2},
+        Order{{dora, gus, major, pim, marsh}, 1, 1, "Ending 1 of 3: Everyone gets a warning", 3},
+        Order{{gus, major, pim, marsh, dora}, 0, 2, "Ending 2 of 3: A stapler of your own", 1},
+        Order{{major, pim, marsh, dora, gus}, 1, 3, "Ending 3 of 3: Mr. Stoat is carried out", 2},
+        Order{{major, gus, dora, marsh, pim}, 5, 1, "Ending 1 of 3: Everyone gets a warning", 3}),
     [](const ::testing::TestParamInfo<Order>& info) {
         std::string name = info.param.early == 5 ? "AllLivery" : info.param.victims.front();
         name.erase(std::remove_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }),

@@ -86,10 +86,37 @@ TEST(DataDirectoryTest, AFolderTheUserNamedMustHoldTheData)
     DataDirectory::Places places = tree.places();
     // No quiet fall-back to another copy of the game.
     EXPECT_EQ(failure(places), (tree.root / "option").string() +
-                                   ": no game data (res/maps/testmap.json) in the folder given with --data");
+                                   ": no game data in the folder given with --data: it has no res folder");
     places.option.reset();
     EXPECT_EQ(failure(places), (tree.root / "environment").string() +
-                                   ": no game data (res/maps/testmap.json) in the folder named by TARNWICK_DATA");
+                                   ": no game data in the folder named by TARNWICK_DATA: it has no res folder");
+}
+
+// The message says what the named folder lacks, not which file was looked for.
+TEST(DataDirectoryTest, TheMessageSaysWhatTheNamedFolderLacks)
+{
+    Tree tree;
+    tree.empty("start");
+    tree.dir.write("start/file", "");
+    tree.dir.write("start/half/res/txt/boss0.xml", "<dialogue/>");
+    tree.dir.write("start/whole/res/maps/testmap.json", "{}");
+    const struct {
+        const char* given;
+        const char* lack;
+    } cases[] = {
+        {"missing", "there is no such folder"},
+        {"file", "it is a file, not a folder"},
+        {".", "it has no res folder"},
+        {"half", "its res folder has no map (maps/testmap.json)"},
+        {"whole/res", "it is the res folder itself: name the folder that holds it"},
+    };
+    for (const auto& c : cases) {
+        DataDirectory::Places places = tree.places();
+        places.option = c.given;
+        const std::string message = failure(places);
+        const std::string head = ": no game data in the folder given with --data: ";
+        EXPECT_EQ(message.substr(message.find(head) + head.size()), c.lack) << message;
+    }
 }
 
 TEST(DataDirectoryTest, NoDataAnywhereSaysWhereItLooked)
@@ -101,10 +128,10 @@ TEST(DataDirectoryTest, NoDataAnywhereSaysWhereItLooked)
     tree.empty("prefix/share/games/tarnwick");
     tree.empty("start");
     const std::string tail = "; name its folder with --data DIR or TARNWICK_DATA";
-    EXPECT_EQ(failure(places), "no game data (res/maps/testmap.json) in " + tree.installed.string() +
+    EXPECT_EQ(failure(places), "no game data (a res folder with the map) in " + tree.installed.string() +
                                    " (installed) or " + (tree.root / "start").string() + " (current folder)" + tail);
     places.executable.clear();
-    EXPECT_EQ(failure(places), "no game data (res/maps/testmap.json) in " + (tree.root / "start").string() +
+    EXPECT_EQ(failure(places), "no game data (a res folder with the map) in " + (tree.root / "start").string() +
                                    " (current folder)" + tail);
 }
 

@@ -4,6 +4,7 @@
 #include "Entity.h"
 #include "Game.h"
 #include "GameState.h"
+#include "Keyboard.h"
 #include "TestSupport.h"
 
 #include <SFML/Graphics/View.hpp>
@@ -160,8 +161,8 @@ TEST_F(DialogueBoxTest, LeafRootEndsOnTheFirstSpaceWithNoChoice)
     open(dialogue({"Only line"}));
     EXPECT_EQ(shown(), "Name\n\nOnly line");
 
-    // Keys other than Space do nothing on a leaf.
-    tap({Key::Num1, Key::Return, Key::Numpad1});
+    // Keys other than Space and Return do nothing on a leaf.
+    tap({Key::Num1, Key::Numpad1, Key::Escape});
     EXPECT_EQ(shown(), "Name\n\nOnly line");
     EXPECT_TRUE(speaker->calls.empty());
 
@@ -421,4 +422,97 @@ TEST_F(DialogueBoxTest, PanelKeepsItsPlaceInThePictureInAnyWindowSize)
     }
     Game::window.setSize(sf::Vector2u(640, 480));
     Game::fitView();
+}
+
+namespace {
+// The mark in the panel's corner, as a plain string ("Space >" for the arrow,
+// "Space x" for the cross).
+std::string mark(const DialogueBox& b)
+{
+    std::string text;
+    for (sf::Uint32 c : b.hint.getString()) {
+        if (c == 0x25BA)
+            text += '>';
+        else if (c == 0xD7)
+            text += 'x';
+        else
+            text += static_cast<char>(c);
+    }
+    return text;
+}
+} // namespace
+
+// The corner says how to go on at every step, and Return turns pages like
+// Space, down to the end of the conversation.
+TEST_F(DialogueBoxTest, TheCornerSaysHowToGoOnAndReturnTurnsLikeSpace)
+{
+    const std::string two = dialogue({"ask"}, {"P", "Q"}, {dialogue({"p1", "p2"}), dialogue({"q"})});
+    DialogueBox* b = open(dialogue({"A", "B"}, {"X", "Y", "Z"}, {dialogue({"x"}), two, dialogue({"z"})}));
+    struct Step {
+        Key key;          // pressed before looking (Unknown: the box as opened)
+        const char* page; // what the panel shows
+        const char* mark;
+    } steps[] = {
+        {Key::Unknown, "Name\n\nA", "Space >"},
+        {Key::Return, "Name\n\nB", "Space >"}, // the answers follow the last page
+        {Key::Return, "Name\n\n 1. X\n\n 2. Y\n\n 3. Z\n\n", "1, 2 or 3"},
+        {Key::Num2, "Name\n\nask", "Space >"},
+        {Key::Space, "Name\n\n 1. P\n\n 2. Q\n\n", "1 or 2"},
+        {Key::Num1, "Name\n\np1", "Space >"},
+        {Key::Return, "Name\n\np2", "Space x"},
+    };
+    for (const Step& s : steps) {
+        if (s.key != Key::Unknown)
+            tap({s.key});
+        SCOPED_TRACE(s.page);
+        ASSERT_EQ(box(), b);
+        EXPECT_EQ(shown(), s.page);
+        EXPECT_EQ(mark(*b), s.mark);
+        // Inside the panel, in its bottom-right corner.
+        const sf::FloatRect at = b->hint.getGlobalBounds();
+        const sf::FloatRect panel = DialogueBox::_box.getGlobalBounds();
+        EXPECT_LE(at.left + at.width, panel.left + panel.width - 3 - 6);
+        EXPECT_GE(at.left, panel.left + panel.width / 2);
+        EXPECT_LE(at.top + at.height, panel.top + panel.height - 3);
+        EXPECT_GE(at.top, panel.top + panel.height / 2);
+    }
+    tap({Key::Return});
+    EXPECT_EQ(speaker->calls, std::vector<int>{1});
+    EXPECT_EQ(Game::currentState, world);
+
+    // An answer without a response is not offered.
+    b = open(dialogue({"pick"}, {"P", "Q", "R"}, {dialogue({"p"}), dialogue({"q"})}));
+    tap({Key::Space});
+    EXPECT_EQ(mark(*b), "1 or 2");
+}
+
+// The key that ended a conversation opens nothing while it is held, even
+// when the world's player would talk on it; let go and pressed again, it does.
+TEST_F(DialogueBoxTest, TheKeyThatClosedAConversationMustBeLetGoBeforeItOpensAnother)
+{
+    for (Key closing : {Key::Space, Key::Return}) {
+        SCOPED_TRACE(closing == Key::Space ? "Space" : "Return");
+        open(dialogue({"once"}));
+        holdKeys({closing});
+        runFrame();
+        ASSERT_EQ(Game::currentState, world);
+        // Still held: the world reads it as up, so nothing talks on it.
+        runFrames(3, {closing});
+        EXPECT_FALSE(Keyboard::keyDown(closing));
+        EXPECT_FALSE(Keyboard::keyPressed(closing));
+        // Let go, and down again: a new press.
+        runFrames(1);
+        holdKeys({closing});
+        EXPECT_TRUE(Keyboard::keyPressed(closing));
+        runFrames(1);
+    }
+
+    // In the same snapshot (a second update before the keys are read again,
+    // as a slow frame catching up does), the closing key is spent already.
+    open(dialogue({"once"}));
+    holdKeys({Key::Space});
+    runFrame();
+    ASSERT_EQ(Game::currentState, world);
+    EXPECT_FALSE(Keyboard::keyPressed(Key::Space));
+    EXPECT_EQ(speaker->calls, (std::vector<int>{0, 0, 0}));
 }

@@ -5,6 +5,7 @@
 #include "GameState.h"
 #include "Keyboard.h"
 #include "TestSupport.h"
+#include "WindowLimits.h"
 
 #include <SFML/Window/Event.hpp>
 #include <boost/property_tree/ptree.hpp>
@@ -13,6 +14,10 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+// Last: its macros would clash with names in the headers above.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 using namespace testing_support;
 
@@ -293,6 +298,38 @@ TEST_F(WindowSizeTest, AResizedWindowShowsTheSamePictureScaled)
     // Every world pixel is two window pixels wide and high.
     EXPECT_EQ(Game::window.mapCoordsToPixel(sf::Vector2f(691.25f, 471.75f)), sf::Vector2i(22, 23));
     EXPECT_FALSE(Game::running);
+}
+
+// Smaller than the picture at its own size, the text could not be read: the
+// window manager is told the smallest size, and a window made smaller anyway
+// grows back on the spot, on the side that was too small.
+TEST_F(WindowSizeTest, TheWindowIsNeverSmallerThanThePictureAtItsOwnSize)
+{
+    const struct {
+        unsigned w, h, keptW, keptH;
+    } cases[] = {{300, 200, 640, 480}, {300, 600, 640, 600}, {900, 200, 900, 480},
+                 {639, 479, 640, 480}, {640, 480, 640, 480}, {1000, 500, 1000, 500}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.w) + " x " + std::to_string(c.h));
+        EXPECT_EQ(WindowLimits::atLeastPicture(sf::Vector2u(c.w, c.h)), sf::Vector2u(c.keptW, c.keptH));
+        Game::window.setSize(sf::Vector2u(c.w, c.h));
+        Game::handleEvent(resized(c.w, c.h));
+        EXPECT_EQ(Game::window.getSize(), sf::Vector2u(c.keptW, c.keptH));
+        // The picture is at least 1x: whole picture pixels.
+        EXPECT_GE(Game::window.getViewport(Game::window.getView()).width, 640);
+    }
+
+    // (The tests above made the window anew, as the game never does.)
+    WindowLimits::tellWindowManager(Game::window);
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    XSizeHints hints{};
+    long supplied = 0;
+    ASSERT_TRUE(XGetWMNormalHints(display, Game::window.getSystemHandle(), &hints, &supplied));
+    EXPECT_TRUE(hints.flags & PMinSize);
+    EXPECT_EQ(hints.min_width, 640);
+    EXPECT_EQ(hints.min_height, 480);
+    XCloseDisplay(display);
 }
 
 TEST_F(WindowSizeTest, FullscreenComesAndGoesWithF11OrAltReturnKeepingTheCamera)

@@ -103,7 +103,7 @@ TEST_F(InputTest, DefaultsServeExactlyTheKeysOfTheGame)
 {
     const std::map<K::Key, std::string> keyed = {
         {K::W, "up"}, {K::Up, "up"}, {K::D, "right"}, {K::Right, "right"}, {K::S, "down"},
-        {K::Down, "down"}, {K::A, "left"}, {K::Left, "left"}, {K::Return, "talk"},
+        {K::Down, "down"}, {K::A, "left"}, {K::Left, "left"}, {K::Return, "talk next_page"},
         {K::Space, "talk next_page"}, {K::Num1, "answer1"}, {K::Numpad1, "answer1"},
         {K::Num2, "answer2"}, {K::Numpad2, "answer2"}, {K::Num3, "answer3"}, {K::Numpad3, "answer3"},
         {K::G, "goal_line"}, {K::Escape, "pause"}, {K::F11, "fullscreen"}};

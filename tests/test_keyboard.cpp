@@ -116,6 +116,7 @@ protected:
     {
         resetGame();
         std::fill(std::begin(physical), std::end(physical), false);
+        std::fill(std::begin(reads), std::end(reads), 0);
         Keyboard::live = &physicalKey;
         Keyboard::focused = true;
         Keyboard::initialize();

@@ -2,6 +2,7 @@
 #include "DialogueBox.h"
 #include "DialogueState.h"
 #include "EndingCard.h"
+#include "Facing.h"
 #include "Game.h"
 #include "Graphics.h"
 #include "MainState.h"
@@ -77,10 +78,10 @@ std::string mapJson(const std::string& tileset)
     "2":{"type":"player","solid":false},
     "3":{"type":"warden","solid":true,"name":"Warden"},
     "4":{"type":"table","solid":true,"name":"Table"},
-    "8":{"type":"victim","solid":true,"part":0,"dialogue":"victim0","name":"Ann"},
+    "8":{"type":"victim","solid":true,"part":0,"dialogue":"victim0","name":"Ann","facings":0},
     "10":{"type":"victim","solid":true,"part":"1","dialogue":"victim1","name":"Bea"},
     "12":{"type":"victim","solid":"1","part":2,"dialogue":"victim2","name":"Cal"},
-    "14":{"type":"boss","solid":true,"name":"Boss"},
+    "14":{"type":"boss","solid":true,"name":"Boss","facings":2},
     "15":{"type":"table","solid":true,"dialogue":"notice","name":"Notice board"}}}]})";
 }
 
@@ -109,6 +110,7 @@ protected:
         dir.write("res/maps/testmap.json", mapJson(tileset));
         dir.image("res/gfx/world.png", 128, 160);
         dir.image("res/gfx/player.png", 128, 128);
+        dir.image("res/gfx/people.png", 128, 96); // Ann's two rows, then the boss's
         for (int i = 0; i < 6; ++i)
             dir.write("res/txt/warden" + std::to_string(i) + ".xml", twoPages("warden" + std::to_string(i)));
         for (int i = 0; i < 4; ++i) {
@@ -518,3 +520,68 @@ TEST_F(StoryTest, WithoutDisguisesTheWardenNeverMovesButTheStoryStillEnds)
 }
 
 } // namespace
+
+// Ann and the boss have four facings each; they turn to the player while the
+// conversation lasts, from whichever side, and turn back after. Ann faces the
+// player from the row without her livery once she has lent it, and after the
+// talk keeps that look. The warden has no facings: he keeps his one picture.
+TEST_F(StoryTest, CharactersFaceThePlayerWhileTalkingAndTurnBack)
+{
+    build("story_facing");
+    frame();
+    const auto facing = [](const Entity* e) {
+        for (int n = 0; n < 12; ++n)
+            if (e->sprite.getTexture() == Graphics::getTexture("people", n))
+                return n;
+        return -1;
+    };
+    // The boss at (1, 4), talked to from the right: he faces right (row 2: frame 9).
+    walk(K::Left, 1);
+    face(K::Left);
+    talk();
+    ASSERT_NE(openBox(), nullptr);
+    EXPECT_EQ(facing(boss), 9);
+    pageThrough(2);
+    ASSERT_EQ(Game::currentState, world);
+    EXPECT_EQ(picture(boss), Chief) << "back to his own picture";
+
+    // Ann at (1, 1), from the right (frame 1), declining: back to her picture.
+    walk(K::Up, 3);
+    expectPlayerAt(2, 1);
+    face(K::Left);
+    talk();
+    EXPECT_EQ(facing(a), 1);
+    pageThrough(1);
+    choose(2);
+    pageThrough(1);
+    ASSERT_EQ(Game::currentState, world);
+    EXPECT_EQ(picture(a), VictimA);
+    // From below (frame 2): she lends her livery, and keeps the look without it;
+    // then she faces the player from the row without it (frame 6).
+    walk(K::Down, 1);
+    walk(K::Left, 1);
+    face(K::Up);
+    talk();
+    EXPECT_EQ(facing(a), 2);
+    pageThrough(1);
+    choose(1);
+    EXPECT_EQ(facing(a), 2) << "still turned while the answer is read";
+    pageThrough(1);
+    ASSERT_EQ(Game::currentState, world);
+    EXPECT_EQ(picture(a), VictimA + 1);
+    talk();
+    EXPECT_EQ(facing(a), 6);
+    pageThrough(1);
+    EXPECT_EQ(picture(a), VictimA + 1);
+
+    // No facings: the picture never changes.
+    EXPECT_EQ(Facing::towardsPlayer(warden, world).who, nullptr);
+    EXPECT_EQ(picture(warden), Guard);
+    // The turn follows the longer distance; on the same cell, down.
+    const struct {
+        sf::Vector2i to;
+        int column;
+    } columns[] = {{{0, -32}, 0}, {{32, 0}, 1}, {{0, 32}, 2}, {{-32, 0}, 3}, {{40, -32}, 1}, {{-5, 90}, 2}, {{0, 0}, 2}};
+    for (const auto& c : columns)
+        EXPECT_EQ(Facing::column({0, 0}, c.to), c.column) << c.to.x << ", " << c.to.y;
+}

@@ -122,7 +122,7 @@ def read_properties(path):
                 key, sep, value = w.partition("=")
                 if not sep:
                     raise MapError("%s:%d: expected key=value, got %r" % (path, number, w))
-                props[key] = int(value) if key == "part" else value
+                props[key] = int(value) if key in ("part", "facings") else value
             if props["type"] == "victim" and "part" not in props:
                 raise MapError("%s:%d: a victim needs part=" % (path, number))
             rules.append((words[0], props))

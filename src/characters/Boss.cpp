@@ -3,16 +3,21 @@
 #include "DialogueTree.h"
 #include "EndingCard.h"
 #include "Game.h"
+#include "StoryRules.h"
+#include "StoryState.h"
 
 Boss::Boss(int x, int y)
     : Entity(x, y)
 {
     dialogues = DialogueTree::loadNumbered("res/txt/boss", 4);
+    reminders = DialogueTree::loadNumberedIfPresent("res/txt/bosswait", 0, 3);
 }
 
 Boss::~Boss()
 {
     DialogueTree::releaseList(dialogue, mapDialogue, dialogues);
+    for (DialogueTree* tree : reminders)
+        delete tree;
 }
 
 void Boss::displayDialogue()
@@ -25,6 +30,12 @@ void Boss::displayDialogue()
         Game::part = n;
     } else {
         dialogue = nullptr;
+        // Nothing due: a reminder of the task in hand.
+        const int reminder = StoryRules::bossReminder(StoryState::fromGame(), reminders.size());
+        if (reminder != StoryRules::noConversation && reminders[static_cast<std::size_t>(reminder)]) {
+            Game::displayDialogue(reminders[static_cast<std::size_t>(reminder)], this);
+            return;
+        }
     }
     Entity::displayDialogue();
 }

@@ -18,4 +18,5 @@ public:
 
     std::vector<DialogueTree*> dialogues; // owned: boss0.xml to boss3.xml
     DialogueTree* mapDialogue = nullptr;  // owned: a conversation the map gave him, never offered
+    std::vector<DialogueTree*> reminders; // owned, entries may be null: bosswait0.xml to bosswait2.xml
 };

@@ -1,5 +1,6 @@
 #include "Player.h"
 
+#include "Camera.h"
 #include "Game.h"
 #include "GameState.h"
 #include "Graphics.h"
@@ -100,6 +101,7 @@ void Player::centreCamera()
 {
     sf::View view = Game::window.getView();
     const float half = static_cast<float>(bounds.width / 2);
-    view.setCenter(sprite.getPosition().x + half, sprite.getPosition().y + half);
+    const sf::Vector2f target(sprite.getPosition().x + half, sprite.getPosition().y + half);
+    view.setCenter(Camera::centre(target, Camera::map, view.getSize(), Camera::follow));
     Game::window.setView(view);
 }

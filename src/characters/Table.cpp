@@ -3,6 +3,7 @@
 #include "DialogueTree.h"
 #include "Game.h"
 #include "Graphics.h"
+#include "StoryRules.h"
 
 #include <climits>
 
@@ -10,11 +11,14 @@ Table::Table(int x, int y)
     : Entity(x, y)
 {
     dialogues = DialogueTree::loadNumbered("res/txt/table", 3);
+    aftermath = DialogueTree::loadNumberedIfPresent("res/txt/tabledone", 1, 3);
 }
 
 Table::~Table()
 {
     DialogueTree::releaseList(dialogue, mapDialogue, dialogues);
+    for (DialogueTree* tree : aftermath)
+        delete tree;
 }
 
 void Table::displayDialogue()
@@ -22,6 +26,11 @@ void Table::displayDialogue()
     DialogueTree::keepOwned(dialogue, mapDialogue, dialogues);
     if (defaced) {
         dialogue = nullptr;
+        // What was done to it.
+        const int said = StoryRules::defacedTableConversation(defacedOrder, aftermath.size());
+        if (said != StoryRules::noConversation && aftermath[static_cast<std::size_t>(said)])
+            Game::displayDialogue(aftermath[static_cast<std::size_t>(said)], this);
+        return;
     } else {
         const int p = Game::part;
         if (p >= 0 && p <= 2 && Game::defacedTables == p

@@ -2,6 +2,8 @@
 
 #include "DialogueTree.h"
 #include "Game.h"
+#include "StoryRules.h"
+#include "StoryState.h"
 
 Warden::Warden(int x, int y)
     : Entity(x, y)
@@ -9,17 +11,23 @@ Warden::Warden(int x, int y)
     , guardPosition(x, y)
 {
     dialogues = DialogueTree::loadNumbered("res/txt/warden", 6);
+    waiting = DialogueTree::loadIfPresent("res/txt/wardenwait.xml");
 }
 
 Warden::~Warden()
 {
     DialogueTree::releaseList(dialogue, mapDialogue, dialogues);
+    delete waiting;
 }
 
 void Warden::displayDialogue()
 {
     DialogueTree::keepOwned(dialogue, mapDialogue, dialogues);
     dialogue = nullptr;
+    if (StoryRules::wardenWaits(StoryState::fromGame()) && waiting) {
+        Game::displayDialogue(waiting, this);
+        return;
+    }
     if (Game::part >= 0 && Game::part <= 2) {
         const std::size_t index = 2 * static_cast<std::size_t>(Game::part)
                                   + (Game::disguise > Game::part ? 1 : 0);
@@ -31,7 +39,8 @@ void Warden::displayDialogue()
 
 void Warden::setState(int)
 {
-    if (Game::disguise > Game::part) {
+    // Only a conversation of the story's parts lets the player by.
+    if (StoryRules::wardenStepsAside(StoryState::fromGame())) {
         x = asidePosition.x;
         y = asidePosition.y;
     }

@@ -23,4 +23,5 @@ public:
     sf::Vector2i asidePosition;
     sf::Vector2i guardPosition;
     DialogueTree* mapDialogue = nullptr; // owned: a conversation the map gave him, never offered
+    DialogueTree* waiting = nullptr;     // owned, may be null: wardenwait.xml, before the story begins
 };

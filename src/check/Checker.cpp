@@ -82,6 +82,10 @@ void exploreStory(CheckReport& report, const std::string& mapFile, bool route)
         report.warning(mapFile, "the player can walk off the map, to " + std::to_string(result.leaveColumn) + ","
                                     + std::to_string(result.leaveRow)
                                     + ": close the way with something solid");
+    // Everyone who can be faced should answer: silence reads as a key that did not work.
+    for (const auto& [who, when] : result.silent)
+        report.warning(mapFile, who + " can be faced with nothing to say (" + when
+                                    + "): give it a conversation there (see the README's fixed files)");
     if (!result.complete)
         report.warning(mapFile, "the story has more than " + std::to_string(result.states)
                                     + " states, too many to explore them all: the checks below are not complete");

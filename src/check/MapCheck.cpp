@@ -1,6 +1,7 @@
 #include "MapCheck.h"
 
 #include "Lookup.h"
+#include "Facing.h"
 #include "MapDocument.h"
 #include "PictureFile.h"
 #include "ResourceFile.h"
@@ -19,6 +20,13 @@
 namespace pt = boost::property_tree;
 
 namespace {
+
+// Rows of four 32-pixel facings in the characters' sheet; -1 when it cannot be read.
+long long facingRows()
+{
+    sf::Image sheet;
+    return PictureFile::load(Facing::sheetFile, sheet) ? static_cast<long long>(sheet.getSize().y / 32) : -1;
+}
 
 bool isCharacter(const std::string& type)
 {
@@ -357,6 +365,22 @@ void MapCheck::checkCells(const MapDocument& map)
                                              + std::to_string(static_cast<long long>(cell->tile) + 1) + " lies past the end of "
                                              + inQuotes(image) + " (" + plural(tiles, "tile", "tiles")
                                              + "): put that picture right after the victim's");
+        }
+        if (const auto facings = properties.get_optional<std::string>("facings")) {
+            // The characters' sheet: four facings a row, a victim's plain look on the next.
+            const auto row = properties.get_optional<int>("facings");
+            const long long rows = facingRows();
+            const int needed = speaker.type == "victim" ? 2 : 1;
+            const std::string who = inQuotes(speaker.name) + " (" + tile + at + ")";
+            if (!row || *row < 0)
+                report.warning(cell->file, who + ": \"facings\" is " + inQuotes(*facings)
+                                               + ", not a row number of " + Facing::sheetFile
+                                               + ": it keeps its one picture");
+            else if (rows >= 0 && *row + needed > rows)
+                report.warning(cell->file, who + " faces the player from row " + std::to_string(*row)
+                                               + (needed == 2 ? " and the next" : "") + " of " + Facing::sheetFile
+                                               + ", which has " + plural(rows, "row", "rows")
+                                               + ": draw them, or it keeps its one picture");
         }
         if (speaker.type == "table" && tiles >= 0 && static_cast<long long>(cell->tile) + 3 >= tiles)
             report.error(cell->file, "table " + inQuotes(speaker.name) + " (" + tile + at

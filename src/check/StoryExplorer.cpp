@@ -72,6 +72,9 @@ struct Actor {
     const DialogueTree* offer = nullptr; // a victim's, while it keeps its item
     const DialogueTree* own = nullptr;   // the map's conversation (victims: after the item)
     std::vector<const DialogueTree*> list;
+    std::vector<const DialogueTree*> quiet; // between the list's: boss reminders, a defaced table's words
+    const DialogueTree* waiting = nullptr;  // the warden's before the story begins
+    bool named = false;                     // a plain thing with a name is someone to talk to
 };
 
 struct Story {
@@ -142,6 +145,19 @@ private:
     std::string describe(const Story& story, bool full) const;
     std::vector<StoryExplorer::Talk> wayTo(int node);
 
+    // Someone faced in a reachable state had nothing to say: remembered once
+    // for each of them, with the first such state.
+    void heardNothing(int actor, const Story& story)
+    {
+        if (silentAt.emplace(actor, story.key()).second)
+            silent.push_back({actors[static_cast<std::size_t>(actor)].label, describe(story, false)});
+    }
+    std::map<int, std::string> silentAt;
+
+public:
+    std::vector<std::pair<std::string, std::string>> silent;
+
+private:
     std::vector<Actor> actors;
     const Player* player = nullptr;
     int victims = 0, wardens = 0, tables = 0;
@@ -217,17 +233,22 @@ Explorer::Explorer(const GameState& world)
             a.slot = wardens++;
             a.aside = sf::IntRect(w->asidePosition.x, w->asidePosition.y, e->bounds.width, e->bounds.height);
             a.list.assign(w->dialogues.begin(), w->dialogues.end());
+            a.waiting = w->waiting;
             extend(a.aside);
         } else if (const auto* t = dynamic_cast<const Table*>(e)) {
             a.kind = Kind::table;
             a.slot = tables++;
             a.list.assign(t->dialogues.begin(), t->dialogues.end());
+            a.quiet.assign(t->aftermath.begin(), t->aftermath.end());
         } else if (const auto* b = dynamic_cast<const Boss*>(e)) {
             a.kind = Kind::boss;
             a.list.assign(b->dialogues.begin(), b->dialogues.end());
+            a.quiet.assign(b->reminders.begin(), b->reminders.end());
         } else if (dynamic_cast<const Player*>(e)) {
             a.kind = Kind::plain; // another player: only in the way
             a.own = nullptr;
+        } else {
+            a.named = !e->name.empty() && e->name != "undefined";
         }
         actors.push_back(a);
     }
@@ -243,7 +264,7 @@ Explorer::Explorer(const GameState& world)
         const Actor& a = actors[k];
         if (a.solid && a.kind != Kind::victim && a.kind != Kind::warden)
             cellsOf(a.place, [&](int cell) { walls[static_cast<std::size_t>(cell)] = 1; });
-        const bool speaks = a.kind != Kind::plain || a.own;
+        const bool speaks = a.kind != Kind::plain || a.own || a.named;
         if (!speaks)
             continue;
         cellsOf(a.place, [&](int cell) { talkersAt[static_cast<std::size_t>(cell)].push_back(static_cast<int>(k)); });
@@ -352,12 +373,17 @@ std::vector<Outcome> Explorer::talk(const Story& story, int faced)
             if (opening.part >= 0 && opening.part <= 2) {
                 const std::size_t i = 2 * static_cast<std::size_t>(opening.part) + (opening.disguise > opening.part);
                 tree = i < a.list.size() ? a.list[i] : nullptr;
+            } else if (opening.part < 0) {
+                tree = a.waiting;
             }
             break;
         }
         case Kind::table:
-            if (opening.tables[s])
-                tree = nullptr;
+            if (opening.tables[s]) {
+                // The order it was defaced in: what it says of it.
+                const std::size_t i = static_cast<std::size_t>(opening.tables[s]) - 1;
+                tree = i < a.quiet.size() ? a.quiet[i] : nullptr;
+            }
             else if (opening.part >= 0 && opening.part <= 2 && opening.defaced == opening.part
                      && static_cast<std::size_t>(opening.part) < a.list.size())
                 tree = a.list[static_cast<std::size_t>(opening.part)];
@@ -369,6 +395,9 @@ std::vector<Outcome> Explorer::talk(const Story& story, int faced)
                 && static_cast<std::size_t>(opening.defaced) < a.list.size()) {
                 tree = a.list[static_cast<std::size_t>(opening.defaced)];
                 opening.part = opening.defaced;
+            } else if (opening.part >= 0 && opening.part <= 2 && opening.defaced == opening.part
+                       && static_cast<std::size_t>(opening.part) < a.quiet.size()) {
+                tree = a.quiet[static_cast<std::size_t>(opening.part)]; // a reminder of the task
             }
             break;
         case Kind::plain:
@@ -377,6 +406,8 @@ std::vector<Outcome> Explorer::talk(const Story& story, int faced)
         }
         if (tree)
             opened.emplace_back(k, tree);
+        else
+            heardNothing(k, story);
     }
 
     std::vector<Outcome> outcomes;
@@ -417,13 +448,13 @@ std::vector<Outcome> Explorer::talk(const Story& story, int faced)
                 }
                 break;
             case Kind::warden:
-                if (st.disguise > st.part)
+                if (st.part >= 0 && st.part <= 2 && st.disguise > st.part)
                     st.aside[s] = 1;
                 break;
             case Kind::table:
                 if (!(st.defaced > st.part || st.tables[s] || st.part > 2)) {
                     ++st.defaced;
-                    st.tables[s] = 1;
+                    st.tables[s] = static_cast<char>(st.defaced); // which table of the game
                 }
                 break;
             case Kind::boss:
@@ -629,6 +660,7 @@ StoryExplorer::Result Explorer::run(long long maxStates)
         }
     }
     result.states = static_cast<long long>(nodes.size()) - 2;
+    result.silent = silent;
 
     result.endingReachable = cost[goal] != LLONG_MAX;
     if (result.endingReachable) {

@@ -46,6 +46,9 @@ public:
         bool trapped = false;       // a conversation that cannot be left can be reached
         std::vector<Talk> wayToTrap;// the shortest way into it
         std::string furthest;       // when the ending cannot be reached: the furthest the story gets
+        // Characters that can be faced in a reachable state with nothing to
+        // say: who ("Mr. Stoat (boss)") and the first such state, in words.
+        std::vector<std::pair<std::string, std::string>> silent;
         bool leavesMap = false;     // the player can walk off the edge of the map
         int leaveColumn = 0, leaveRow = 0;
     };

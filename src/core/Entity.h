@@ -55,4 +55,7 @@ public:
     static constexpr unsigned flipDiagonal = 4;
     unsigned flip = 0;
     GameState* owner = nullptr; // not owned
+    // The row of the characters' sheet with this one's four facings, for
+    // turning towards the player in a conversation; -1: it has one picture.
+    int facings = -1;
 };

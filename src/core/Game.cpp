@@ -10,6 +10,7 @@
 #include "Session.h"
 #include "StepClock.h"
 #include "StillFrame.h"
+#include "WindowLimits.h"
 
 #include <SFML/System/Err.hpp>
 #include <SFML/Window/Event.hpp>
@@ -64,6 +65,7 @@ void createWindow(sf::VideoMode mode, sf::Uint32 style)
 void prepareWindow(sf::Vector2f centre)
 {
     Game::window.setKeyRepeatEnabled(false);
+    WindowLimits::tellWindowManager(Game::window);
     sf::View view(sf::FloatRect(0, 0, Game::pictureWidth, Game::pictureHeight));
     view.setCenter(centre);
     Game::window.setView(view);
@@ -187,6 +189,8 @@ void Game::handleEvent(const sf::Event& event)
         return;
     }
     if (event.type == sf::Event::Resized) {
+        if (!fullscreen)
+            WindowLimits::keepMinimum(window);
         fitView();
         StillFrame::invalidate();
         return;

@@ -98,6 +98,16 @@ void Keyboard::restart(bool hasFocus)
     readAll = true;
 }
 
+void Keyboard::swallow(sf::Keyboard::Key key)
+{
+    if (!valid(key) || !currentState[key])
+        return;
+    heldOver[key] = true;
+    // Down in this snapshot and the last: no edge, now or while it is held.
+    lastState[key] = true;
+    pressedSince[key] = false;
+}
+
 bool Keyboard::keyPressed(sf::Keyboard::Key key)
 {
     return ask(key) && currentState[key] && !lastState[key];

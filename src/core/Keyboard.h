@@ -40,6 +40,10 @@ public:
     // whatever is held now waits to be let go.
     static void restart(bool hasFocus);
 
+    // The key has done its work (it closed a conversation): from now on it
+    // reads as up until it has been let go and pressed again.
+    static void swallow(sf::Keyboard::Key key);
+
     static bool keyPressed(sf::Keyboard::Key key);
     static bool keyReleased(sf::Keyboard::Key key);
     static bool keyDown(sf::Keyboard::Key key);

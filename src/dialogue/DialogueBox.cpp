@@ -6,6 +6,7 @@
 #include "Input.h"
 #include "ResourceFile.h"
 
+#include <cmath>
 #include <locale>
 
 bool DialogueBox::_initialized = false;
@@ -41,6 +42,9 @@ DialogueBox::DialogueBox(DialogueTree const* tree, Entity* speaker, DialogueStat
     message.setFont(_font);
     message.setPosition(static_cast<float>(x + 10), static_cast<float>(y));
     message.setCharacterSize(10);
+    hint.setFont(_font);
+    hint.setCharacterSize(10);
+    hint.setFillColor(sf::Color(255, 220, 120));
 
     this->speaker = speaker;
     loadFromTree(tree);
@@ -67,10 +71,11 @@ void DialogueBox::loadFromTree(DialogueTree const* next)
     if (pages.empty()) {
         // A node without lines shows the speaker's name alone.
         show(heading);
-        return;
+    } else {
+        show(pages.front());
+        pages.pop_front();
     }
-    show(pages.front());
-    pages.pop_front();
+    updateHint();
 }
 
 void DialogueBox::loadOptions()
@@ -81,6 +86,37 @@ void DialogueBox::loadOptions()
     for (const std::string& option : node->options)
         list += " " + Input::answerLabel(number++) + ". " + option + "\n\n";
     show(list);
+    updateHint();
+}
+
+void DialogueBox::updateHint()
+{
+    // The font has a pointer (U+25BA) and a multiplication sign (U+00D7), but
+    // no small triangle or ballot cross.
+    sf::String text;
+    if (optionsShown) {
+        // Only the answers that lead somewhere can be chosen.
+        int answers = 0;
+        while (answers < 3 && static_cast<std::size_t>(answers) < node->options.size()
+               && static_cast<std::size_t>(answers) < node->responses.size())
+            ++answers;
+        static const char* const keys[] = {"", "1", "1 or 2", "1, 2 or 3"};
+        text = keys[answers];
+    } else if (!pages.empty() || (node && !node->options.empty())) {
+        text = sf::String("Space ") + sf::String(static_cast<sf::Uint32>(0x25BA));
+    } else {
+        text = sf::String("Space ") + sf::String(static_cast<sf::Uint32>(0x00D7));
+    }
+    hint.setString(text);
+    // In the panel's bottom-right corner, whatever the mark's width.
+    const sf::FloatRect size = hint.getLocalBounds();
+    hint.setPosition(static_cast<float>(x) + _box.getSize().x - 10 - std::floor(size.left + size.width),
+                     static_cast<float>(y) + _box.getSize().y - 16);
+}
+
+bool DialogueBox::turnPressed()
+{
+    return Input::pressed(Action::NextPage);
 }
 
 void DialogueBox::update()
@@ -90,14 +126,19 @@ void DialogueBox::update()
         loadOptions();
         selection = kept;
     }
-    if (Input::pressed(Action::NextPage)) {
+    if (turnPressed()) {
         if (!pages.empty()) {
             show(pages.front());
             pages.pop_front();
+            updateHint();
         } else if (!node || node->options.empty()) {
             Entity* who = speaker;
             DialogueState* state = dialogueState;
             const int choice = lastChoice;
+            // The key that ended the talk opens nothing until it is let go
+            // and pressed again: players press once more to be sure.
+            Input::swallow(Action::NextPage);
+            Input::swallow(Action::Talk);
             if (who)
                 who->setState(choice);
             if (state)
@@ -139,4 +180,5 @@ void DialogueBox::draw()
         return;
     Game::window.draw(_box, sf::RenderStates::Default);
     Game::window.draw(message, sf::RenderStates::Default);
+    Game::window.draw(hint, sf::RenderStates::Default);
 }

@@ -32,11 +32,19 @@ public:
     bool optionsShown = false;
     Entity* speaker = nullptr;               // not owned
     DialogueState* dialogueState = nullptr; // not owned
+    // How to go on, in the panel's bottom-right corner: "Space" and an arrow
+    // while a page or the answers follow, "Space" and a cross on the last
+    // page, the answer keys while the answers are shown.
+    sf::Text hint;
 
     static bool _initialized;
     static sf::RectangleShape _box;
     static sf::Font _font;
 
+    // The keys that turn a page (and end a conversation on its last page).
+    static bool turnPressed();
+
 private:
     void show(const std::string& page);
+    void updateHint();
 };

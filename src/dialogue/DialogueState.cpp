@@ -8,6 +8,7 @@
 DialogueState::DialogueState(GameState* previous, Entity* speaker, DialogueTree const* tree)
     : previous(previous)
 {
+    turn = Facing::towardsPlayer(speaker, previous);
     add(new DialogueBox(tree, speaker, this));
 }
 
@@ -20,6 +21,7 @@ void DialogueState::draw()
 
 void DialogueState::finished()
 {
+    Facing::back(turn);
     // The driver releases this state once its update pass has returned.
     Game::changeState(previous);
     // Back in the world: what the conversation changed in the story is saved at once.

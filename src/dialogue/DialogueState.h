@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Facing.h"
 #include "GameState.h"
 
 class DialogueTree;
@@ -14,4 +15,6 @@ public:
     void finished();
 
     GameState* previous = nullptr; // not owned
+    // The speaker faces the player while the conversation lasts.
+    Facing::Turn turn;
 };

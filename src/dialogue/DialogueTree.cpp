@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <filesystem>
 #include <sstream>
 
 namespace pt = boost::property_tree;
@@ -86,6 +87,25 @@ std::vector<DialogueTree*> DialogueTree::loadNumbered(const std::string& prefix,
         name << prefix << i << ".xml";
         read.emplace_back(load(name.str()));
     }
+    std::vector<DialogueTree*> trees;
+    for (auto& tree : read)
+        trees.push_back(tree.release());
+    return trees;
+}
+
+DialogueTree* DialogueTree::loadIfPresent(const std::string& path)
+{
+    std::error_code error;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(path, error)))
+        return nullptr;
+    return load(path);
+}
+
+std::vector<DialogueTree*> DialogueTree::loadNumberedIfPresent(const std::string& prefix, int first, int count)
+{
+    std::vector<std::unique_ptr<DialogueTree>> read;
+    for (int i = first; i < first + count; ++i)
+        read.emplace_back(loadIfPresent(prefix + std::to_string(i) + ".xml"));
     std::vector<DialogueTree*> trees;
     for (auto& tree : read)
         trees.push_back(tree.release());

@@ -17,6 +17,12 @@ public:
     // Reads prefix + "0.xml" up to prefix + (count - 1) + ".xml", in that order.
     // On failure nothing read so far is kept.
     static std::vector<DialogueTree*> loadNumbered(const std::string& prefix, int count);
+    // For conversations a world may do without: null when no file of that
+    // name exists; a file that is there is read as load() reads it.
+    static DialogueTree* loadIfPresent(const std::string& path);
+    // prefix + first + ".xml" to prefix + (first + count - 1) + ".xml", each
+    // null when missing.
+    static std::vector<DialogueTree*> loadNumberedIfPresent(const std::string& prefix, int first, int count);
 
     // For characters that show conversations from a list of their own through
     // an entity's owned `dialogue` field. Before the field borrows from the

@@ -13,7 +13,7 @@ const sf::Keyboard::Key Bindings::defaultKeys[Actions::count][slots] = {
     {K::S, K::Down},       // down
     {K::A, K::Left},       // left
     {K::Return, K::Space}, // talk
-    {K::Space, K::Unknown}, // next page
+    {K::Space, K::Return}, // next page
     {K::Num1, K::Numpad1}, // answer 1
     {K::Num2, K::Numpad2}, // answer 2
     {K::Num3, K::Numpad3}, // answer 3

@@ -95,6 +95,22 @@ void Input::update()
     deviceChanged = padUsedLast != before;
 }
 
+void Input::swallow(Action action)
+{
+    if (!validAction(action))
+        return;
+    const int a = Actions::index(action);
+    for (int s = 0; s < Bindings::slots; ++s) {
+        if (Bindings::keys[a][s] != sf::Keyboard::Unknown)
+            Keyboard::swallow(Bindings::keys[a][s]);
+        const int pad = Bindings::pads[a][s];
+        if (pad >= 0 && pad < PadInputs::Count) {
+            Gamepad::heldOver[pad] = true;
+            Gamepad::currentState[pad] = false;
+        }
+    }
+}
+
 bool Input::down(Action action)
 {
     if (!validAction(action))

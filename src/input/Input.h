@@ -26,6 +26,9 @@ public:
     static bool padPressed(Action action);
     // The key is bound to the action (for the window's key events).
     static bool isKey(Action action, sf::Keyboard::Key key);
+    // The action's keys and buttons have done their work: each reads as up
+    // until it has been let go and pressed again.
+    static void swallow(Action action);
 
     // The gamepad was used last; it changed in this frame.
     static bool padUsedLast;

@@ -91,11 +91,11 @@ CommandLine::CommandLine(int argc, const char* const* argv)
     // wins over everything else, wherever it stands, as if the program had
     // stopped there to answer it.
     std::optional<Action> answer;
+    std::vector<std::string> loose; // words that belong to no option
     for (const po::option& given : parsed.options) {
         if (given.string_key.empty()) {
-            action = Action::Fail;
-            error = "unexpected argument '" + given.value.front() + "'";
-            return;
+            loose.push_back(given.value.front());
+            continue;
         }
         for (const Option& option : options()) {
             if (option.name != given.string_key)
@@ -116,6 +116,15 @@ CommandLine::CommandLine(int argc, const char* const* argv)
     if (answer) {
         action = *answer;
         return;
+    }
+    // The folder to check may follow --route too: "--check --route DIR".
+    if (action == Action::Check && checkDir.empty() && loose.size() == 1) {
+        checkDir = loose.front();
+        loose.clear();
+    }
+    if (!loose.empty()) {
+        action = Action::Fail;
+        error = "unexpected argument '" + loose.front() + "'";
     }
     if (action == Action::Play && headless && replayFile.empty()) {
         action = Action::Fail;

@@ -20,10 +20,24 @@ fs::path fromStart(const fs::path& startFolder, const std::string& given)
     return (startFolder / given).lexically_normal();
 }
 
+// What a folder lacks to be the game's data, in the player's words.
+std::string lackOf(const fs::path& folder)
+{
+    std::error_code error;
+    if (!fs::exists(folder, error))
+        return "there is no such folder";
+    if (!fs::is_directory(folder, error))
+        return "it is a file, not a folder";
+    if (DataDirectory::holdsData(folder.parent_path()) && folder.filename() == "res")
+        return "it is the res folder itself: name the folder that holds it";
+    if (!fs::is_directory(folder / "res", error))
+        return "it has no res folder";
+    return "its res folder has no map (maps/testmap.json)";
+}
+
 [[noreturn]] void noDataIn(const fs::path& folder, const std::string& source)
 {
-    throw std::runtime_error(folder.string() + ": no game data (" + DataDirectory::marker +
-                             ") in the folder " + source);
+    throw std::runtime_error(folder.string() + ": no game data in the folder " + source + ": " + lackOf(folder));
 }
 
 } // namespace
@@ -75,7 +89,7 @@ fs::path DataDirectory::find(const Places& places)
     if (holdsData(places.startFolder))
         return places.startFolder;
     looked += places.startFolder.string() + " (current folder)";
-    throw std::runtime_error(std::string("no game data (") + marker + ") in " + looked +
+    throw std::runtime_error("no game data (a res folder with the map) in " + looked +
                              "; name its folder with --data DIR or TARNWICK_DATA");
 }
 

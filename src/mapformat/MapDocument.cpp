@@ -295,3 +295,20 @@ std::optional<MapDocument::Cell> MapDocument::resolve(std::uint32_t value) const
     cell.where = "tileset \"" + cell.tileset->name + "\", tile " + std::to_string(cell.slot) + ": ";
     return cell;
 }
+
+std::string MapDocument::property(const std::string& name) const
+{
+    const auto list = root.get_child_optional("properties");
+    if (!list)
+        return "";
+    for (const auto& entry : *list) {
+        if (entry.first.empty()) {
+            // {"name": ..., "type": ..., "value": ...}
+            if (entry.second.get<std::string>("name", "") == name)
+                return entry.second.get<std::string>("value", "");
+        } else if (entry.first == name) {
+            return entry.second.data();
+        }
+    }
+    return "";
+}

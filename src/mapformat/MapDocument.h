@@ -80,6 +80,9 @@ public:
     // nothing when no tileset covers it. The older format reads "firstgid"
     // and the property object here, as its loader always did.
     std::optional<Cell> resolve(std::uint32_t value) const;
+    // A property of the map itself, as text; "" when it has none. Today's
+    // format keeps a list of {name, type, value}, the older one an object.
+    std::string property(const std::string& name) const;
 
     // The bits of a cell value of today's format that say how the tile is
     // mirrored or turned; the rest is the tile number.

@@ -80,3 +80,28 @@ int StoryRules::pictureAfter(int tile, long long offset)
     const long long look = static_cast<long long>(tile) + offset;
     return look >= INT_MIN && look <= INT_MAX ? static_cast<int>(look) : -1;
 }
+
+int StoryRules::bossReminder(const StoryState& story, std::size_t reminders)
+{
+    const int p = story.part;
+    if (p < 0 || p > 2 || story.defacedTables != p || static_cast<std::size_t>(p) >= reminders)
+        return noConversation;
+    return p;
+}
+
+int StoryRules::defacedTableConversation(int order, std::size_t conversations)
+{
+    if (order < 1 || static_cast<std::size_t>(order) > conversations)
+        return noConversation;
+    return order - 1;
+}
+
+bool StoryRules::wardenWaits(const StoryState& story)
+{
+    return story.part < 0;
+}
+
+bool StoryRules::wardenStepsAside(const StoryState& story)
+{
+    return story.part >= 0 && story.part <= 2 && wardenStandsAside(story);
+}

@@ -60,6 +60,20 @@ public:
     // victim's part, in the same order.
     static void nextFrame(StoryState& story, const std::vector<int>& victimParts);
 
+    // Between the conversations above, so that nobody stands silent (each
+    // from a list a world may leave out):
+    // the boss, when no conversation of his is due, reminds the player of the
+    // part's task: the index of that reminder (the part), or noConversation;
+    static int bossReminder(const StoryState& story, std::size_t reminders);
+    // the warden speaks before the story begins, and only a conversation of
+    // a part (0 to 2) ends with him stepping aside;
+    static bool wardenWaits(const StoryState& story);
+    static bool wardenStepsAside(const StoryState& story);
+    // a defaced table says what was done to it, by the order it was defaced
+    // in (1 to 3, which is also its look): the index into its list, or
+    // noConversation.
+    static int defacedTableConversation(int order, std::size_t conversations);
+
     // A tileset's picture `offset` after `tile` (a table's defaced look, a
     // victim's look without its item); -1, no picture, past the last number.
     static int pictureAfter(int tile, long long offset);

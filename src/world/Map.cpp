@@ -1,6 +1,7 @@
 #include "Map.h"
 
 #include "Boss.h"
+#include "Camera.h"
 #include "DialogueTree.h"
 #include "Entity.h"
 #include "GameState.h"
@@ -59,6 +60,7 @@ void Map::loadMap(const std::string& fileName, GameState* state)
     height = map.height;
     width = map.width;
     tileSize = map.tileSize;
+    Camera::configure(width * tileSize, height * tileSize, map.property("camera"));
 
     // A tileset already cached under its name keeps its pictures.
     for (const MapDocument::Tileset& tileset : map.tilesets)
@@ -100,6 +102,8 @@ void Map::loadMap(const std::string& fileName, GameState* state)
                 entity->setTexture(*Graphics::getTexture(found->tileset->name, found->slot));
             entity->tileset = found->tileset->name;
             entity->tile = found->tile;
+            if (type != "player" && type != "table")
+                entity->facings = properties.get_optional<int>("facings").value_or(-1);
             // Characters show their own pictures upright.
             if (!isCharacter(type))
                 entity->flip = found->flip;

@@ -9,8 +9,9 @@ small_world "$WORK/game"
 start_game "$WORK/game"
 
 panel_fill="srgb(0,50,200)"
-# The panel covers the bottom 106 rows; this point is inside its fill, right of any text.
-px=600; py=470
+# The panel covers the bottom 106 rows; this point is inside its fill, right of any
+# text and left of the mark in its corner.
+px=560; py=470
 # The clerk stands one tile above the player, who is in the middle of the picture.
 above() { pixel 320 208; }
 

@@ -61,8 +61,8 @@ plays current-folder "$WORK/small" 3 env -u TARNWICK_DATA "$WORK/bare/games/tarn
 plays data-option "$WORK/empty" 3 env -u TARNWICK_DATA "$WORK/bare/games/tarnwick" --data "$WORK/small"
 run "$WORK/empty" env -u TARNWICK_DATA "$WORK/bare/games/tarnwick"
 [ "$STATUS" = 1 ] || fail "no data: exit status $STATUS, wanted 1"
-one_line "tarnwick: no game data (res/maps/testmap.json) in $WORK/bare/share/games/tarnwick (installed) or $WORK/empty (current folder); name its folder with --data DIR or TARNWICK_DATA"
+one_line "tarnwick: no game data (a res folder with the map) in $WORK/bare/share/games/tarnwick (installed) or $WORK/empty (current folder); name its folder with --data DIR or TARNWICK_DATA"
 run "$WORK/small" "$installed" --data nothing
 [ "$STATUS" = 1 ] || fail "--data without data: exit status $STATUS, wanted 1"
-one_line "tarnwick: $WORK/small/nothing: no game data (res/maps/testmap.json) in the folder given with --data"
+one_line "tarnwick: $WORK/small/nothing: no game data in the folder given with --data: there is no such folder"
 echo "install: 13 passed, 0 failed"

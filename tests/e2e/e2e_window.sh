@@ -33,14 +33,14 @@ player_at 608 448 64 "2x"
 step Left; step Up; press Return
 shot window-2x-conversation >/dev/null
 expect 640 416 "srgb(0,255,0)" "2x: the clerk above the player"
-expect 1200 940 "$fill" "2x: the panel"
+expect 1100 940 "$fill" "2x: the panel (left of the mark in its corner)"
 expect 5 940 "$edge" "2x: the panel's outline"
 expect 6 940 "$fill" "2x: the panel's left edge"
 expect 1200 754 "$fill" "2x: the panel's top edge"
 expect 1200 753 "$edge" "2x: the panel's outline"
 expect 1200 747 "$black" "2x: above the panel"
 close_talk
-expect 1200 940 "$black" "2x: the panel after the conversation"
+expect 1100 940 "$black" "2x: the panel after the conversation"
 
 # 1000 x 500: 1x, the picture at (180, 10) with black bars left, right and below.
 xdotool windowsize "$WINDOW" 1000 500

@@ -17,8 +17,11 @@ small_world() {
     '#ffff00' '#8b4513' '#ff00ff' '#00ffff' '#ffffff' '#ff8000'
   # The player's sheet: four facings for 0 and 1 disguise.
   convert -size 128x32 xc:'#ff0000' -size 128x32 xc:'#800000' -append "PNG32:$dir/res/gfx/player.png"
+  # The camera that follows the player wherever it goes: the tests find the
+  # player in the middle of the picture.
   cat > "$dir/res/maps/testmap.json" <<'JSON'
 { "width": 7, "height": 4, "tilewidth": 32, "tileheight": 32,
+  "properties": { "camera": "follow" },
   "layers": [
     { "name": "floor", "data": [1,1,1,1,1,1,1, 1,1,1,1,1,1,1, 1,1,1,1,1,1,1, 1,1,1,1,1,1,1] },
     { "name": "things", "data": [2,2,2,2,2,2,2, 2,4,6,7,7,7,2, 2,0,3,0,0,0,2, 2,2,2,2,2,2,2] } ],

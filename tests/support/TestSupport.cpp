@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include "Camera.h"
+
 #include "DialogueBox.h"
 #include "DialogueState.h"
 #include "EndingCard.h"
@@ -104,12 +106,16 @@ std::string goalsIni()
 
 void holdKeys(std::initializer_list<sf::Keyboard::Key> keys)
 {
-    for (int k = 0; k < sf::Keyboard::KeyCount; ++k) {
-        Keyboard::lastState[k] = Keyboard::currentState[k];
-        Keyboard::currentState[k] = false;
-    }
+    // A key the game swallowed reads as up until it has been let go.
+    bool held[sf::Keyboard::KeyCount] = {};
     for (sf::Keyboard::Key key : keys)
-        Keyboard::currentState[key] = true;
+        held[key] = true;
+    for (int k = 0; k < sf::Keyboard::KeyCount; ++k) {
+        if (!held[k])
+            Keyboard::heldOver[k] = false;
+        Keyboard::lastState[k] = Keyboard::currentState[k];
+        Keyboard::currentState[k] = held[k] && !Keyboard::heldOver[k];
+    }
 }
 
 void runFrame()
@@ -161,13 +167,15 @@ sf::Color windowPixel(unsigned x, unsigned y)
 void resetGame()
 {
     Game::destroyStates();
+    Camera::map = sf::FloatRect();
+    Camera::follow = false;
     Game::running = false;
     Game::part = -1;
     Game::disguise = 0;
     Game::defacedTables = 0;
     EndingCard::requested = false;
     for (int k = 0; k < sf::Keyboard::KeyCount; ++k)
-        Keyboard::lastState[k] = Keyboard::currentState[k] = false;
+        Keyboard::lastState[k] = Keyboard::currentState[k] = Keyboard::heldOver[k] = false;
     Game::window.setView(Game::window.getDefaultView());
 }
 

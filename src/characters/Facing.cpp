@@ -1,0 +1,60 @@
+#include "Facing.h"
+
+#include "DialogueState.h"
+#include "Entity.h"
+#include "GameState.h"
+#include "Graphics.h"
+#include "Player.h"
+#include "Victim.h"
+
+#include <cstdlib>
+
+const char* const Facing::sheetFile = "res/gfx/people.png";
+const char* const Facing::sheetName = "people";
+
+int Facing::column(sf::Vector2i from, sf::Vector2i to)
+{
+    const long long dx = static_cast<long long>(to.x) - from.x, dy = static_cast<long long>(to.y) - from.y;
+    if (dx == 0 && dy == 0)
+        return 2;
+    if (std::llabs(dx) > std::llabs(dy))
+        return dx > 0 ? 1 : 3;
+    return dy > 0 ? 2 : 0;
+}
+
+Facing::Turn Facing::towardsPlayer(Entity* speaker, const GameState* world)
+{
+    Turn turn;
+    if (!speaker || speaker->facings < 0)
+        return turn;
+    // The world lies under any conversations stacked on it.
+    while (auto* talk = dynamic_cast<const DialogueState*>(world))
+        world = talk->previous;
+    const Player* player = nullptr;
+    for (const Entity* e : world ? world->entities : std::vector<Entity*>())
+        if ((player = dynamic_cast<const Player*>(e)))
+            break;
+    if (!player)
+        return turn;
+
+    const auto* victim = dynamic_cast<const Victim*>(speaker);
+    const long long row = static_cast<long long>(speaker->facings) + (victim && victim->disguiseTaken ? 1 : 0);
+    const long long frame = 4 * row + column({speaker->x, speaker->y}, {player->x, player->y});
+    if (frame > 0x7fffffff)
+        return turn;
+    Graphics::loadTilemap(sheetFile, sheetName, 32);
+    const sf::Texture* facing = Graphics::getTexture(sheetName, static_cast<int>(frame));
+    if (!facing || facing->getSize().x == 0)
+        return turn; // no such frame: the picture stays
+    turn.who = speaker;
+    turn.before = speaker->sprite.getTexture();
+    turn.turned = facing;
+    speaker->sprite.setTexture(*facing, false);
+    return turn;
+}
+
+void Facing::back(const Turn& turn)
+{
+    if (turn.who && turn.before && turn.who->sprite.getTexture() == turn.turned)
+        turn.who->sprite.setTexture(*turn.before, false);
+}
