@@ -3,6 +3,8 @@
 #include "DialogueTree.h"
 #include "EndingCard.h"
 #include "Game.h"
+#include "StoryRules.h"
+#include "StoryState.h"
 
 Boss::Boss(int x, int y)
     : Entity(x, y)
@@ -18,14 +20,11 @@ Boss::~Boss()
 void Boss::displayDialogue()
 {
     DialogueTree::keepOwned(dialogue, mapDialogue, dialogues);
-    const int n = Game::defacedTables;
-    if (static_cast<long long>(n) == static_cast<long long>(Game::part) + 1 && n >= 0
-        && static_cast<std::size_t>(n) < dialogues.size()) {
-        dialogue = dialogues[static_cast<std::size_t>(n)];
-        Game::part = n;
-    } else {
-        dialogue = nullptr;
-    }
+    // The part moves on as his conversation opens.
+    StoryState story = StoryState::fromGame();
+    const int n = StoryRules::openBoss(story, dialogues.size());
+    dialogue = n >= 0 ? dialogues[static_cast<std::size_t>(n)] : nullptr;
+    story.toGame();
     Entity::displayDialogue();
 }
 
@@ -33,6 +32,6 @@ void Boss::setState(int result)
 {
     // The end of the story: the closing card names the ending that the last
     // answer chose, and ends the game.
-    if (Game::part == 3)
+    if (StoryRules::storyEnds(StoryState::fromGame()))
         EndingCard::request(result);
 }

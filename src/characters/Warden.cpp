@@ -2,6 +2,8 @@
 
 #include "DialogueTree.h"
 #include "Game.h"
+#include "StoryRules.h"
+#include "StoryState.h"
 
 Warden::Warden(int x, int y)
     : Entity(x, y)
@@ -19,19 +21,14 @@ Warden::~Warden()
 void Warden::displayDialogue()
 {
     DialogueTree::keepOwned(dialogue, mapDialogue, dialogues);
-    dialogue = nullptr;
-    if (Game::part >= 0 && Game::part <= 2) {
-        const std::size_t index = 2 * static_cast<std::size_t>(Game::part)
-                                  + (Game::disguise > Game::part ? 1 : 0);
-        if (index < dialogues.size())
-            dialogue = dialogues[index];
-    }
+    const int index = StoryRules::wardenConversation(StoryState::fromGame(), dialogues.size());
+    dialogue = index >= 0 ? dialogues[static_cast<std::size_t>(index)] : nullptr;
     Entity::displayDialogue();
 }
 
 void Warden::setState(int)
 {
-    if (Game::disguise > Game::part) {
+    if (StoryRules::wardenStandsAside(StoryState::fromGame())) {
         x = asidePosition.x;
         y = asidePosition.y;
     }
@@ -39,7 +36,7 @@ void Warden::setState(int)
 
 void Warden::update()
 {
-    if (!(Game::disguise > Game::part) && x != guardPosition.x) {
+    if (!StoryRules::wardenStandsAside(StoryState::fromGame()) && x != guardPosition.x) {
         x = guardPosition.x;
         y = guardPosition.y;
     }

@@ -2,7 +2,6 @@
 
 #include "AtomicFile.h"
 #include "MainState.h"
-#include "StoryRules.h"
 #include "StoryState.h"
 #include "WorldIdentity.h"
 #include "XdgDirs.h"
@@ -319,12 +318,7 @@ void SaveGame::storyChanged(MainState& world)
     const std::string now = storyOnly(StoryState::capture(world));
     if (world.storySaved.empty()) {
         // Nothing saved from this world yet: compared with how it began.
-        StoryState start;
-        start.tables.assign(static_cast<std::size_t>(world.cast.tables), 0);
-        start.victims.assign(world.cast.victims.size(), StoryState::VictimState::kept);
-        start.wardensAside.assign(static_cast<std::size_t>(world.cast.wardens), 0);
-        StoryRules::nextFrame(start, world.cast.victimParts);
-        world.storySaved = storyOnly(start);
+        world.storySaved = storyOnly(StoryState::begin(world.cast));
     }
     if (now == world.storySaved)
         return;
