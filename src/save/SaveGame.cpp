@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "MainState.h"
+#include "StoryRules.h"
 #include "StoryState.h"
 #include "WorldIdentity.h"
 #include "XdgDirs.h"
@@ -272,6 +273,13 @@ bool SaveGame::save(const MainState& world)
         return true;
     try {
         const StoryState state = StoryState::capture(world);
+        // A story that has ended is not saved: Continue goes back to just
+        // before its last conversation, rather than into a world where
+        // nothing is left to happen.
+        if (StoryRules::storyEnds(state)) {
+            lastError.clear();
+            return true;
+        }
         const std::string identity = worldIdentity();
         if (identity.empty()) {
             lastError = "Not saved: the game's data cannot be read.";
