@@ -1,5 +1,6 @@
 #include "MainState.h"
 
+#include "DialogueState.h"
 #include "EndingCard.h"
 #include "Game.h"
 #include "Goals.h"
@@ -14,18 +15,23 @@ MainState::MainState()
     Game::disguise = 0;
     Game::part = -1;
     EndingCard::requested = false;
-    played.restart();
+}
+
+MainState* MainState::beneath(GameState* state)
+{
+    while (auto* talk = dynamic_cast<DialogueState*>(state))
+        state = talk->previous;
+    return dynamic_cast<MainState*>(state);
 }
 
 MainState::~MainState() = default;
 
 void MainState::update()
 {
-    ++playedSteps;
     // The story ended in the conversation that just closed: the closing card
     // goes up before anything moves again.
     if (EndingCard::requested) {
-        EndingCard::open(this, goalLine.goals, played.getElapsedTime());
+        EndingCard::open(this, goalLine.goals, EndingCard::stepsTime(playedSteps));
         return;
     }
     goalLine.update();

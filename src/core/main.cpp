@@ -1,9 +1,12 @@
 #include "Checker.h"
 #include "CommandLine.h"
 #include "DataDirectory.h"
+#include "DisplayProbe.h"
 #include "Game.h"
+#include "Session.h"
 
 #include <exception>
+#include <filesystem>
 #include <iostream>
 
 int main(int argc, char** argv)
@@ -34,10 +37,30 @@ int main(int argc, char** argv)
         break;
     }
 
+    // Even a replay without a window needs the display's graphics for its
+    // pictures: say so rather than let the windowing library abort.
+    const std::string noDisplay = DisplayProbe::problem();
+    if (!noDisplay.empty()) {
+        std::cerr << "tarnwick: " << noDisplay << '\n';
+        return 1;
+    }
+
     try {
+        // Recordings are named from the folder the game was started in.
+        const auto absolute = [](const std::string& file) {
+            return file.empty() ? file : std::filesystem::absolute(file).string();
+        };
+        const std::string recordFile = absolute(command.recordFile);
+        const std::string replayFile = absolute(command.replayFile);
         // The game reads "res/..." from its working folder.
         DataDirectory::enter(command.dataDir);
-        if (command.fullscreen)
+        if (!recordFile.empty())
+            Session::record(recordFile);
+        if (!replayFile.empty())
+            Session::replay(replayFile);
+        Game::headless = command.headless;
+        Game::lagMs = command.lagMs;
+        if (command.fullscreen && !Game::headless)
             Game::setFullscreen(*command.fullscreen);
         Game::initialize();
     } catch (const std::exception& error) {

@@ -34,6 +34,22 @@ const std::vector<CommandLine::Option>& CommandLine::options()
              c.action = Action::Check;
              c.route = true;
          }},
+        {"record", 0, "FILE", false, "write every key of this game to FILE (attach it to a bug report)",
+         [](CommandLine& c, const std::string& file) { c.recordFile = file; }},
+        {"replay", 0, "FILE", false, "play the game recorded in FILE again, key for key",
+         [](CommandLine& c, const std::string& file) { c.replayFile = file; }},
+        {"headless", 0, "", false, "with --replay: no window, as fast as it goes; print the state reached",
+         [](CommandLine& c, const std::string&) { c.headless = true; }},
+        {"lag", 0, "MS", false, "sleep MS milliseconds after every picture (to see a slow machine)",
+         [](CommandLine& c, const std::string& ms) {
+             if (ms.empty() || ms.size() > 5 || ms.find_first_not_of("0123456789") != std::string::npos
+                 || std::stoi(ms) > 10000) {
+                 c.action = Action::Fail;
+                 c.error = "option '--lag' needs a number of milliseconds from 0 to 10000";
+                 return;
+             }
+             c.lagMs = std::stoi(ms);
+         }},
     };
     return table;
 }
@@ -89,12 +105,23 @@ CommandLine::CommandLine(int argc, const char* const* argv)
                 return;
             }
             option.apply(*this, value);
+            if (action == Action::Fail)
+                return;
             if ((action == Action::Help || action == Action::Version) && !answer)
                 answer = action;
         }
     }
-    if (answer)
+    if (answer) {
         action = *answer;
+        return;
+    }
+    if (action == Action::Play && headless && replayFile.empty()) {
+        action = Action::Fail;
+        error = "option '--headless' needs '--replay FILE'";
+    } else if (action == Action::Play && !recordFile.empty() && !replayFile.empty()) {
+        action = Action::Fail;
+        error = "options '--record' and '--replay' cannot be used together";
+    }
 }
 
 std::string CommandLine::usage(const std::string& installedData)

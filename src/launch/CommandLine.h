@@ -36,6 +36,11 @@ public:
     // and --route: print the shortest route to the ending as well.
     std::string checkDir;
     bool route = false;
+    // --record FILE, --replay FILE (empty when not given), --headless, --lag MS.
+    std::string recordFile;
+    std::string replayFile;
+    bool headless = false;
+    int lagMs = 0;
     // For Action::Fail: what was wrong, one line without the program's name.
     std::string error;
 

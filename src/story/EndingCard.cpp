@@ -77,9 +77,16 @@ std::string EndingCard::formatTime(sf::Time played)
     return text;
 }
 
+sf::Time EndingCard::stepsTime(long long steps)
+{
+    return sf::microseconds(steps > 0 ? steps * 1000000 / 60 : 0);
+}
+
 void EndingCard::update()
 {
-    const sf::Time elapsed = shown.getElapsedTime();
+    const int elapsed = shown;
+    if (shown < duration)
+        ++shown;
     if (elapsed >= duration) {
         Game::end();
         return;

@@ -11,6 +11,8 @@
 #include "SaveGame.h"
 #include "Victim.h"
 
+#include <gtest/gtest.h>
+
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/Texture.hpp>
 
@@ -30,6 +32,15 @@ const bool savesOff = (SaveGame::enabled = false, true);
 } // namespace
 
 namespace testing_support {
+
+namespace {
+// The tests draw into the game's window and read it back: it is opened before
+// the first test, at the size the game would open it.
+struct OpenWindow : ::testing::Environment {
+    void SetUp() override { Game::openWindow(); }
+};
+::testing::Environment* const openWindow = ::testing::AddGlobalTestEnvironment(new OpenWindow);
+} // namespace
 
 ResourceDir::ResourceDir()
 {
@@ -108,9 +119,7 @@ void runFrame()
 
 void updateFrame()
 {
-    if (Game::currentState)
-        Game::currentState->update();
-    Game::releaseRetired();
+    Game::step();
 }
 
 void runFrames(int count, std::initializer_list<sf::Keyboard::Key> keys)
