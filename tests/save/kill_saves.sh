@@ -9,30 +9,33 @@
 #   tests/save/kill_saves.sh [COUNT]
 #
 # GAME_CMD is the play-through, run in the data folder; by default the real
-# binary replaying the shipped route headless ($GAME --replay
-# $SHIPPED_RECORDING --headless) when both are there, else the in-process
-# stand-in $PLAYROUTE. SAVECHECK is the checking tool; TARNWICK_SOURCE_DIR the
-# data folder. Every saved state is written to TARNWICK_SAVE_JOURNAL by the
-# game as it saves.
+# binary ($GAME) replaying the shipped route headless: the recording in
+# SHIPPED_RECORDING if given, else one that $PLAYROUTE writes (the same keys
+# it plays in-process; it stands in for the binary when GAME is unset).
+# SAVECHECK is the checking tool; TARNWICK_SOURCE_DIR the data folder. Every
+# saved state is written to TARNWICK_SAVE_JOURNAL by the game as it saves.
 set -u
 COUNT=${1:-200}
 SRC=${TARNWICK_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
 SAVECHECK=${SAVECHECK:?the savecheck tool}
-if [ -z "${GAME_CMD:-}" ]; then
-  if [ -n "${GAME:-}" ] && [ -s "${SHIPPED_RECORDING:-}" ] && "$GAME" --help 2>/dev/null | grep -q -- --replay; then
-    GAME_CMD="$GAME --replay $SHIPPED_RECORDING --headless"
-  fi
-fi
 # A process killed loses nothing the kernel has: a memory file system keeps
 # the many runs quick (flushing to the disk is for power cuts).
 WORK=$(mktemp -d "$( [ -d /dev/shm ] && [ -w /dev/shm ] && echo /dev/shm || echo "${TMPDIR:-/tmp}")/tarnwick-kill-XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
 fail() { echo "kill_saves: FAIL: $*" >&2; exit 1; }
 if [ -z "${GAME_CMD:-}" ]; then
-  PLAYROUTE=${PLAYROUTE:?the in-process play-through}
-  (cd "$SRC" && XDG_DATA_HOME=$WORK/route exec "$PLAYROUTE" --write "$WORK/route.txt") >/dev/null 2>&1 \
-    || fail "the in-process play-through could not find the route"
-  GAME_CMD="$PLAYROUTE $WORK/route.txt"
+  REC=${SHIPPED_RECORDING:-}
+  if [ ! -s "$REC" ] || [ -z "${GAME:-}" ]; then
+    PLAYROUTE=${PLAYROUTE:?the in-process play-through}
+    (cd "$SRC" && XDG_DATA_HOME=$WORK/route exec "$PLAYROUTE" --write "$WORK/route.txt") >/dev/null 2>&1 \
+      || fail "the in-process play-through could not find the route"
+    [ -s "$REC" ] || REC=$WORK/route.txt.rec
+  fi
+  if [ -n "${GAME:-}" ]; then
+    GAME_CMD="$GAME --replay $REC --headless"
+  else
+    GAME_CMD="$PLAYROUTE $WORK/route.txt"
+  fi
 fi
 
 # play DIR: one play-through saving into DIR, journal beside it.
@@ -67,9 +70,9 @@ final=$("$SAVECHECK" "$SRC" "$WORK/ref" | awk '$2 == "save.txt" { print $3 }')
 # random moment of the saving part of the play-through, counted from the
 # first save (so that a slow start on a busy machine does not waste them).
 span_ms=$(( (took_ms - first_ms) * 11 / 10 + 1 ))
-killed=0
-for i in $(seq 1 "$COUNT"); do
-  dir=$WORK/k$i
+# KILL_JOBS games run side by side (2 by default).
+kill_one() {
+  local i=$1 dir=$WORK/k$1 pid delay_ms
   mkdir -p "$dir"
   (cd "$SRC" && XDG_DATA_HOME=$dir TARNWICK_SAVE_JOURNAL=$dir.journal exec $GAME_CMD) >/dev/null 2>"$dir.err" &
   pid=$!
@@ -80,9 +83,15 @@ for i in $(seq 1 "$COUNT"); do
     delay_ms=$(( (RANDOM * 32768 + RANDOM) % span_ms ))
   fi
   pause "$(printf '%d.%03d' $((delay_ms / 1000)) $((delay_ms % 1000)))"
-  if kill -KILL "$pid" 2>/dev/null; then killed=$((killed + 1)); fi
+  kill -KILL "$pid" 2>/dev/null && : > "$dir.killed"
   wait "$pid" 2>/dev/null
+}
+for i in $(seq 1 "$COUNT"); do
+  while [ "$(jobs -rp | wc -l)" -ge "${KILL_JOBS:-2}" ]; do wait -n; done
+  kill_one "$i" &
 done
+wait
+killed=$(find "$WORK" -maxdepth 1 -name '*.killed' | wc -l)
 
 # Every save and backup left behind loads; each save is the last state its
 # game reported, or the one after it.
