@@ -23,15 +23,14 @@ Boss::~Boss()
 void Boss::displayDialogue()
 {
     DialogueTree::keepOwned(dialogue, mapDialogue, dialogues);
-    const int n = Game::defacedTables;
-    if (static_cast<long long>(n) == static_cast<long long>(Game::part) + 1 && n >= 0
-        && static_cast<std::size_t>(n) < dialogues.size()) {
-        dialogue = dialogues[static_cast<std::size_t>(n)];
-        Game::part = n;
-    } else {
-        dialogue = nullptr;
+    // The part moves on as his conversation opens.
+    StoryState story = StoryState::fromGame();
+    const int n = StoryRules::openBoss(story, dialogues.size());
+    dialogue = n >= 0 ? dialogues[static_cast<std::size_t>(n)] : nullptr;
+    story.toGame();
+    if (!dialogue) {
         // Nothing due: a reminder of the task in hand.
-        const int reminder = StoryRules::bossReminder(StoryState::fromGame(), reminders.size());
+        const int reminder = StoryRules::bossReminder(story, reminders.size());
         if (reminder != StoryRules::noConversation && reminders[static_cast<std::size_t>(reminder)]) {
             Game::displayDialogue(reminders[static_cast<std::size_t>(reminder)], this);
             return;
@@ -44,6 +43,6 @@ void Boss::setState(int result)
 {
     // The end of the story: the closing card names the ending that the last
     // answer chose, and ends the game.
-    if (Game::part == 3)
+    if (StoryRules::storyEnds(StoryState::fromGame()))
         EndingCard::request(result);
 }

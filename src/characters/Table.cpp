@@ -4,6 +4,7 @@
 #include "Game.h"
 #include "Graphics.h"
 #include "StoryRules.h"
+#include "StoryState.h"
 
 #include <climits>
 
@@ -31,25 +32,25 @@ void Table::displayDialogue()
         if (said != StoryRules::noConversation && aftermath[static_cast<std::size_t>(said)])
             Game::displayDialogue(aftermath[static_cast<std::size_t>(said)], this);
         return;
-    } else {
-        const int p = Game::part;
-        if (p >= 0 && p <= 2 && Game::defacedTables == p
-            && static_cast<std::size_t>(p) < dialogues.size())
-            dialogue = dialogues[static_cast<std::size_t>(p)];
     }
+    // Otherwise the part's conversation, or the map's own, if it gave one.
+    const int offer = StoryRules::tableConversation(StoryState::fromGame(), defaced, dialogues.size());
+    if (offer == StoryRules::noConversation)
+        dialogue = nullptr;
+    else if (offer >= 0)
+        dialogue = dialogues[static_cast<std::size_t>(offer)];
     Entity::displayDialogue();
 }
 
 void Table::setState(int)
 {
-    // Three tables in all: once the last part has begun (its conversation can
-    // still have a table's stacked over it) nothing more is defaced.
-    if (Game::defacedTables > Game::part || defaced || Game::part > 2)
+    StoryState story = StoryState::fromGame();
+    const int order = StoryRules::defaceTable(story, defaced);
+    if (order == 0)
         return;
-    ++Game::defacedTables;
-    // Summed in 64 bits: a tile number near the int limit has no later picture.
-    const long long look = static_cast<long long>(tile) + Game::defacedTables;
-    sprite.setTexture(*Graphics::getTexture(tileset, look <= INT_MAX ? static_cast<int>(look) : -1), false);
+    story.toGame();
+    // The first table defaced in the game shows its second picture, and so on.
+    sprite.setTexture(*Graphics::getTexture(tileset, StoryRules::pictureAfter(tile, order)), false);
     defaced = true;
-    defacedOrder = Game::defacedTables;
+    defacedOrder = order;
 }

@@ -4,8 +4,8 @@
 #include "Game.h"
 #include "GameState.h"
 #include "Graphics.h"
-
-#include <climits>
+#include "StoryRules.h"
+#include "StoryState.h"
 
 Victim::Victim(int x, int y)
     : Entity(x, y)
@@ -22,24 +22,25 @@ void Victim::setState(int result)
     if (disguiseTaken)
         return;
     state = result;
-    if (result == 0 || result == 2)
+    StoryState story = StoryState::fromGame();
+    if (!StoryRules::victimGives(story, disguiseTaken, result))
         return;
     disguiseTaken = true;
     // The last tile number has no picture after it: the sprite shows none.
-    sprite.setTexture(*Graphics::getTexture(tileset, tile < INT_MAX ? tile + 1 : -1), false);
-    ++Game::disguise;
+    sprite.setTexture(*Graphics::getTexture(tileset, StoryRules::pictureAfter(tile, 1)), false);
+    story.toGame();
 }
 
 void Victim::displayDialogue()
 {
-    DialogueTree* offered = disguiseTaken ? dialogue : secondDialogue;
+    DialogueTree* offered = StoryRules::victimAsks(disguiseTaken) ? secondDialogue : dialogue;
     if (offered)
         Game::displayDialogue(offered, this);
 }
 
 void Victim::update()
 {
-    if (part >= Game::part || removed)
+    if (removed || !StoryRules::victimLeaves(StoryState::fromGame(), part))
         return;
     if (owner)
         owner->remove(this);

@@ -28,12 +28,8 @@ void Warden::displayDialogue()
         Game::displayDialogue(waiting, this);
         return;
     }
-    if (Game::part >= 0 && Game::part <= 2) {
-        const std::size_t index = 2 * static_cast<std::size_t>(Game::part)
-                                  + (Game::disguise > Game::part ? 1 : 0);
-        if (index < dialogues.size())
-            dialogue = dialogues[index];
-    }
+    const int index = StoryRules::wardenConversation(StoryState::fromGame(), dialogues.size());
+    dialogue = index >= 0 ? dialogues[static_cast<std::size_t>(index)] : nullptr;
     Entity::displayDialogue();
 }
 
@@ -48,7 +44,7 @@ void Warden::setState(int)
 
 void Warden::update()
 {
-    if (!(Game::disguise > Game::part) && x != guardPosition.x) {
+    if (!StoryRules::wardenStandsAside(StoryState::fromGame()) && x != guardPosition.x) {
         x = guardPosition.x;
         y = guardPosition.y;
     }

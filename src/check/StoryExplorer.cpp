@@ -5,6 +5,9 @@
 #include "Entity.h"
 #include "GameState.h"
 #include "Player.h"
+#include "StoryCast.h"
+#include "StoryRules.h"
+#include "StoryState.h"
 #include "Table.h"
 #include "Victim.h"
 #include "Warden.h"
@@ -77,21 +80,10 @@ struct Actor {
     bool named = false;                     // a plain thing with a name is someone to talk to
 };
 
-struct Story {
-    int part = -1;
-    int disguise = 0;
-    int defaced = 0;
-    std::vector<char> taken, tables, aside;
-
-    std::string key() const
-    {
-        std::string k = std::to_string(part) + "," + std::to_string(disguise) + "," + std::to_string(defaced) + ",";
-        k.append(taken.begin(), taken.end());
-        k.append(tables.begin(), tables.end());
-        k.append(aside.begin(), aside.end());
-        return k;
-    }
-};
+// The story between conversations: the state without the player's cell, which
+// the explorer keeps beside it, and without the time played.
+using Story = StoryState;
+using VictimState = StoryState::VictimState;
 
 struct Outcome {
     Story story;
@@ -149,7 +141,7 @@ private:
     // for each of them, with the first such state.
     void heardNothing(int actor, const Story& story)
     {
-        if (silentAt.emplace(actor, story.key()).second)
+        if (silentAt.emplace(actor, story.toText()).second)
             silent.push_back({actors[static_cast<std::size_t>(actor)].label, describe(story, false)});
     }
     std::map<int, std::string> silentAt;
@@ -159,6 +151,8 @@ public:
 
 private:
     std::vector<Actor> actors;
+    StoryCast cast;
+    std::vector<int>& victimParts = cast.victimParts;
     const Player* player = nullptr;
     int victims = 0, wardens = 0, tables = 0;
     long long x0 = 0, y0 = 0;
@@ -192,6 +186,7 @@ template <class F> void Explorer::cellsOf(const sf::IntRect& r, F f) const
 }
 
 Explorer::Explorer(const GameState& world)
+    : cast(StoryCast::of(world))
 {
     for (const Entity* e : world.entities)
         if ((player = dynamic_cast<const Player*>(e)))
@@ -279,7 +274,7 @@ Explorer::Explorer(const GameState& world)
 
 int Explorer::storyId(const Story& story)
 {
-    const auto [found, added] = storyIds.emplace(story.key(), static_cast<int>(stories.size()));
+    const auto [found, added] = storyIds.emplace(story.toText(), static_cast<int>(stories.size()));
     if (added)
         stories.push_back(story);
     return found->second;
@@ -304,10 +299,10 @@ std::vector<char> Explorer::blocked(const Story& story) const
     for (const Actor& a : actors) {
         if (!a.solid)
             continue;
-        if (a.kind == Kind::victim && !(a.part < story.part))
+        if (a.kind == Kind::victim && !StoryRules::victimLeaves(story, a.part))
             cellsOf(a.place, [&](int cell) { grid[static_cast<std::size_t>(cell)] = 1; });
         if (a.kind == Kind::warden)
-            cellsOf(story.aside[static_cast<std::size_t>(a.slot)] ? a.aside : a.place,
+            cellsOf(story.wardensAside[static_cast<std::size_t>(a.slot)] ? a.aside : a.place,
                     [&](int cell) { grid[static_cast<std::size_t>(cell)] = 1; });
     }
     return grid;
@@ -360,46 +355,47 @@ std::vector<Outcome> Explorer::talk(const Story& story, int faced)
         const DialogueTree* tree = nullptr;
         switch (a.kind) {
         case Kind::victim:
-            if (a.part < story.part)
+            if (StoryRules::victimLeaves(story, a.part))
                 continue; // gone since the frame after the part began
-            tree = opening.taken[s] ? a.own : a.offer;
+            tree = StoryRules::victimAsks(opening.victims[s] == VictimState::gave) ? a.offer : a.own;
             break;
         case Kind::warden: {
             // Only where he stands now.
             bool here = false;
-            cellsOf(opening.aside[s] ? a.aside : a.place, [&](int cell) { here |= cell == faced; });
+            cellsOf(opening.wardensAside[s] ? a.aside : a.place, [&](int cell) { here |= cell == faced; });
             if (!here)
                 continue;
-            if (opening.part >= 0 && opening.part <= 2) {
-                const std::size_t i = 2 * static_cast<std::size_t>(opening.part) + (opening.disguise > opening.part);
-                tree = i < a.list.size() ? a.list[i] : nullptr;
-            } else if (opening.part < 0) {
+            if (StoryRules::wardenWaits(opening)) {
                 tree = a.waiting;
+            } else {
+                const int i = StoryRules::wardenConversation(opening, a.list.size());
+                tree = i >= 0 ? a.list[static_cast<std::size_t>(i)] : nullptr;
             }
             break;
         }
-        case Kind::table:
+        case Kind::table: {
             if (opening.tables[s]) {
-                // The order it was defaced in: what it says of it.
-                const std::size_t i = static_cast<std::size_t>(opening.tables[s]) - 1;
-                tree = i < a.quiet.size() ? a.quiet[i] : nullptr;
+                // What it says of what was done to it.
+                const int said = StoryRules::defacedTableConversation(opening.tables[s], a.quiet.size());
+                tree = said >= 0 ? a.quiet[static_cast<std::size_t>(said)] : nullptr;
+                break;
             }
-            else if (opening.part >= 0 && opening.part <= 2 && opening.defaced == opening.part
-                     && static_cast<std::size_t>(opening.part) < a.list.size())
-                tree = a.list[static_cast<std::size_t>(opening.part)];
-            else
-                tree = a.own;
+            const int offer = StoryRules::tableConversation(opening, false, a.list.size());
+            tree = offer >= 0 ? a.list[static_cast<std::size_t>(offer)]
+                   : offer == StoryRules::ownConversation ? a.own : nullptr;
             break;
-        case Kind::boss:
-            if (static_cast<long long>(opening.defaced) == opening.part + 1LL && opening.defaced >= 0
-                && static_cast<std::size_t>(opening.defaced) < a.list.size()) {
-                tree = a.list[static_cast<std::size_t>(opening.defaced)];
-                opening.part = opening.defaced;
-            } else if (opening.part >= 0 && opening.part <= 2 && opening.defaced == opening.part
-                       && static_cast<std::size_t>(opening.part) < a.quiet.size()) {
-                tree = a.quiet[static_cast<std::size_t>(opening.part)]; // a reminder of the task
+        }
+        case Kind::boss: {
+            const int n = StoryRules::openBoss(opening, a.list.size());
+            if (n >= 0) {
+                tree = a.list[static_cast<std::size_t>(n)];
+            } else {
+                const int reminder = StoryRules::bossReminder(opening, a.quiet.size());
+                if (reminder >= 0)
+                    tree = a.quiet[static_cast<std::size_t>(reminder)]; // a reminder of the task
             }
             break;
+        }
         case Kind::plain:
             tree = a.own;
             break;
@@ -416,13 +412,7 @@ std::vector<Outcome> Explorer::talk(const Story& story, int faced)
     std::function<void(int, Outcome)> close = [&](int top, Outcome o) {
         if (top < 0) {
             // The frame after: victims of past parts leave, the warden goes back.
-            for (const Actor& a : actors) {
-                const auto s = static_cast<std::size_t>(a.slot);
-                if (a.kind == Kind::victim && a.part < o.story.part)
-                    o.story.taken[s] = 0;
-                if (a.kind == Kind::warden && !(o.story.disguise > o.story.part))
-                    o.story.aside[s] = 0;
-            }
+            StoryRules::nextFrame(o.story, victimParts);
             outcomes.push_back(std::move(o));
             return;
         }
@@ -442,23 +432,19 @@ std::vector<Outcome> Explorer::talk(const Story& story, int faced)
             const auto s = static_cast<std::size_t>(a.slot);
             switch (a.kind) {
             case Kind::victim:
-                if (!st.taken[s] && result != 0 && result != 2) {
-                    st.taken[s] = 1;
-                    ++st.disguise;
-                }
+                if (StoryRules::victimGives(st, st.victims[s] == VictimState::gave, result))
+                    st.victims[s] = VictimState::gave;
                 break;
             case Kind::warden:
-                if (st.part >= 0 && st.part <= 2 && st.disguise > st.part)
-                    st.aside[s] = 1;
+                if (StoryRules::wardenStepsAside(st))
+                    st.wardensAside[s] = 1;
                 break;
             case Kind::table:
-                if (!(st.defaced > st.part || st.tables[s] || st.part > 2)) {
-                    ++st.defaced;
-                    st.tables[s] = static_cast<char>(st.defaced); // which table of the game
-                }
+                if (const int order = StoryRules::defaceTable(st, st.tables[s] != 0))
+                    st.tables[s] = order;
                 break;
             case Kind::boss:
-                if (st.part == 3) {
+                if (StoryRules::storyEnds(st)) {
                     next.ending = true;
                     outcomes.push_back(std::move(next));
                     continue;
@@ -478,7 +464,7 @@ std::vector<Outcome> Explorer::talk(const Story& story, int faced)
     std::vector<Outcome> distinct;
     for (Outcome& o : outcomes) {
         const bool seen = std::any_of(distinct.begin(), distinct.end(), [&](const Outcome& d) {
-            return d.ending == o.ending && d.trapped == o.trapped && d.story.key() == o.story.key();
+            return d.ending == o.ending && d.trapped == o.trapped && d.story == o.story;
         });
         if (!seen)
             distinct.push_back(std::move(o));
@@ -504,19 +490,19 @@ std::string Explorer::describe(const Story& story, bool full) const
 {
     std::string text = story.part < 0 ? "before the story begins" : "part " + std::to_string(story.part);
     text += ", " + std::to_string(story.disguise) + (story.disguise == 1 ? " item" : " items") + " worn, "
-            + std::to_string(story.defaced) + (story.defaced == 1 ? " table" : " tables") + " defaced";
+            + std::to_string(story.defacedTables) + (story.defacedTables == 1 ? " table" : " tables") + " defaced";
     if (!full)
         return text;
     std::string holding;
     for (const Actor& a : actors)
-        if (a.kind == Kind::victim && !(a.part < story.part) && !story.taken[static_cast<std::size_t>(a.slot)])
+        if (a.kind == Kind::victim && story.victims[static_cast<std::size_t>(a.slot)] == VictimState::kept)
             holding += (holding.empty() ? "" : ", ") + a.label.substr(0, a.label.rfind(" (")) + " (part "
                        + std::to_string(a.part) + ")";
     text += "; still holding their items: " + (holding.empty() ? std::string("nobody") : holding);
     for (const Actor& a : actors)
         if (a.kind == Kind::warden)
             text += "; " + a.label.substr(0, a.label.rfind(" (")) + " "
-                    + (story.aside[static_cast<std::size_t>(a.slot)] ? "stands aside" : "guards his door");
+                    + (story.wardensAside[static_cast<std::size_t>(a.slot)] ? "stands aside" : "guards his door");
     return text;
 }
 
@@ -566,7 +552,7 @@ std::vector<StoryExplorer::Talk> Explorer::wayTo(int node)
         t.ends = o.ending;
         t.part = o.story.part;
         t.disguise = o.story.disguise;
-        t.defacedTables = o.story.defaced;
+        t.defacedTables = o.story.defacedTables;
         t.after = o.ending ? "the game ends" : o.trapped ? "the conversation cannot be left" : describe(o.story, false);
         way.push_back(t);
     }
@@ -580,11 +566,8 @@ StoryExplorer::Result Explorer::run(long long maxStates)
         result.furthest = "there is no player who can walk (a tile of type \"player\" with a picture)";
         return result;
     }
-    Story start;
-    start.taken.assign(static_cast<std::size_t>(victims), 0);
-    start.tables.assign(static_cast<std::size_t>(tables), 0);
-    start.aside.assign(static_cast<std::size_t>(wardens), 0);
-    // The first frame: victims of a part before -1 leave at once.
+    // As the world begins; in its first frame victims of a part before -1 leave at once.
+    const Story start = StoryState::begin(cast);
     nodeId(-1, 0); // the ending
     nodeId(-2, 0); // stuck in a conversation
     const int first = nodeId(storyId(start), cellAt(0, 0));
@@ -677,7 +660,7 @@ StoryExplorer::Result Explorer::run(long long maxStates)
             if (best < 0)
                 best = static_cast<int>(n);
             const Story& b = stories[static_cast<std::size_t>(nodes[static_cast<std::size_t>(best)].story)];
-            if (std::tie(s.part, s.defaced, s.disguise) > std::tie(b.part, b.defaced, b.disguise))
+            if (std::tie(s.part, s.defacedTables, s.disguise) > std::tie(b.part, b.defacedTables, b.disguise))
                 best = static_cast<int>(n);
         }
         result.furthest = describe(stories[static_cast<std::size_t>(nodes[static_cast<std::size_t>(best)].story)], true);

@@ -9,12 +9,13 @@ class GameState;
 
 // Proves that a loaded world's story can be finished, by exploring every
 // state it can reach from the start: the story part, the items worn, the
-// tables defaced (and which), which victims still hold their item, where each
+// tables defaced (which, and in which order), which victims still hold their item, where each
 // warden stands, and every cell the player can walk to, given the walls and
 // the warden, between one conversation and the next. The characters' rules
-// are the game's own: who offers which conversation when, what its end does,
-// and what the world does in the frame after it (victims leave, the warden
-// returns). Every way a conversation can end (the answers chosen) is tried.
+// are the game's own, asked of StoryRules as the characters ask them: who
+// offers which conversation when, what its end does, and what the world does
+// in the frame after it (victims leave, the warden returns). Every way a
+// conversation can end (the answers chosen) is tried.
 //
 // It finds the shortest route to the ending, counted in steps walked, and
 // whether any reachable state is a dead end: one from which the ending can

@@ -273,6 +273,13 @@ bool SaveGame::save(const MainState& world)
         return true;
     try {
         const StoryState state = StoryState::capture(world);
+        // A story that has ended is not saved: Continue goes back to just
+        // before its last conversation, rather than into a world where
+        // nothing is left to happen.
+        if (StoryRules::storyEnds(state)) {
+            lastError.clear();
+            return true;
+        }
         const std::string identity = worldIdentity();
         if (identity.empty()) {
             lastError = "Not saved: the game's data cannot be read.";
@@ -319,12 +326,7 @@ void SaveGame::storyChanged(MainState& world)
     const std::string now = storyOnly(StoryState::capture(world));
     if (world.storySaved.empty()) {
         // Nothing saved from this world yet: compared with how it began.
-        StoryState start;
-        start.tables.assign(static_cast<std::size_t>(world.cast.tables), 0);
-        start.victims.assign(world.cast.victims.size(), StoryState::VictimState::kept);
-        start.wardensAside.assign(static_cast<std::size_t>(world.cast.wardens), 0);
-        StoryRules::nextFrame(start, world.cast.victimParts);
-        world.storySaved = storyOnly(start);
+        world.storySaved = storyOnly(StoryState::begin(world.cast));
     }
     if (now == world.storySaved)
         return;

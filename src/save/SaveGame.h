@@ -27,6 +27,7 @@ public:
     static Slot inspect();                    // what the title screen shows; never throws
     static bool restore(MainState& world);    // Continue: applies the save to a freshly built world
     static bool save(const MainState& world); // atomic, keeps a backup; false keeps the old save
+                                              // (an ended story is not saved: true, nothing written)
     static std::string lastError;             // why the last save() (or restore()) failed, one short line
     static bool enabled;                      // false: save() does nothing (true by default)
 

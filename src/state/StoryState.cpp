@@ -59,6 +59,16 @@ std::vector<std::string> words(const std::string& text)
 
 } // namespace
 
+StoryState StoryState::begin(const StoryCast& cast)
+{
+    StoryState s;
+    s.tables.assign(static_cast<std::size_t>(cast.tables), 0);
+    s.victims.assign(cast.victims.size(), VictimState::kept);
+    s.wardensAside.assign(static_cast<std::size_t>(cast.wardens), 0);
+    StoryRules::nextFrame(s, cast.victimParts);
+    return s;
+}
+
 StoryState StoryState::fromGame()
 {
     StoryState s;

@@ -66,6 +66,9 @@ public:
     // 16 hex digits of the text form.
     std::string digest() const;
 
+    // The story as a world with this cast begins, after its first frame.
+    static StoryState begin(const StoryCast& cast);
+
     // The three counters, from and into Game's.
     static StoryState fromGame();
     void toGame() const;
