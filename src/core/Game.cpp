@@ -5,6 +5,7 @@
 #include "GameState.h"
 #include "Keyboard.h"
 #include "MainState.h"
+#include "Shell.h"
 
 #include <SFML/Window/Event.hpp>
 
@@ -134,13 +135,14 @@ void Game::initialize()
     prepareWindow(sf::Vector2f(pictureWidth / 2.f, pictureHeight / 2.f));
     Keyboard::initialize();
     Keyboard::focused = window.hasFocus();
-    currentState = new MainState();
+    // The title screen, or the world itself with --new-game or --continue.
+    currentState = Shell::begin(new MainState());
 }
 
 void Game::handleEvent(const sf::Event& event)
 {
     if (event.type == sf::Event::Closed) {
-        running = false;
+        Shell::requestQuit(); // saved and ended by the next frame
         return;
     }
     if (event.type == sf::Event::Resized) {
@@ -148,14 +150,13 @@ void Game::handleEvent(const sf::Event& event)
         return;
     }
     if (event.type == sf::Event::KeyPressed) {
-        if (event.key.code == sf::Keyboard::Escape)
-            running = false;
         if (event.key.code == sf::Keyboard::F11 || (event.key.code == sf::Keyboard::Return && event.key.alt)) {
             setFullscreen(!fullscreen);
             return; // a switch of the window, not a key of the game
         }
     }
     Keyboard::handleEvent(event);
+    Shell::handleEvent(event);
 }
 
 void Game::run()
@@ -175,11 +176,13 @@ void Game::run()
 
 void Game::frame()
 {
-    if (currentState)
+    // A quit asked for saves first; Escape pauses the world instead of updating it.
+    if (currentState && Shell::beforeUpdate())
         currentState->update();
     releaseRetired();
     if (currentState)
         currentState->draw();
+    Shell::drawOverlay();
     window.display();
     window.clear(sf::Color(0, 0, 0, 255));
 }

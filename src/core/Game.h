@@ -50,8 +50,9 @@ public:
     // Gives the window's view the picture's size and the viewport that fits
     // the window as it is now; the view keeps its centre.
     static void fitView();
-    // One of the window's events: close, Escape, resizing, the fullscreen
-    // keys (F11, Alt+Return); key and focus events go on to the keyboard.
+    // One of the window's events: close, resizing, the fullscreen keys (F11,
+    // Alt+Return); key and focus events go on to the keyboard, mouse events
+    // to the menus.
     static void handleEvent(const sf::Event& event);
 
     static void initialize();

@@ -2,6 +2,7 @@
 #include "CommandLine.h"
 #include "DataDirectory.h"
 #include "Game.h"
+#include "Shell.h"
 
 #include <exception>
 #include <iostream>
@@ -37,8 +38,11 @@ int main(int argc, char** argv)
     try {
         // The game reads "res/..." from its working folder.
         DataDirectory::enter(command.dataDir);
-        if (command.fullscreen)
-            Game::setFullscreen(*command.fullscreen);
+        // The settings, the window as they have it, and the signals that quit.
+        const Shell::Start start = command.start == CommandLine::Start::NewGame    ? Shell::Start::NewGame
+                                   : command.start == CommandLine::Start::Continue ? Shell::Start::Continue
+                                                                                   : Shell::Start::Title;
+        Shell::startUp(start, command.fullscreen);
         Game::initialize();
     } catch (const std::exception& error) {
         // Missing or bad game data: say what and where on one line, then leave cleanly.

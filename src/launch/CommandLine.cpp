@@ -23,6 +23,10 @@ const std::vector<CommandLine::Option>& CommandLine::options()
          [](CommandLine& c, const std::string&) { c.fullscreen = true; }},
         {"window", 0, "", false, "play in a window (the default)",
          [](CommandLine& c, const std::string&) { c.fullscreen = false; }},
+        {"new-game", 0, "", false, "start a new game at once, without the title screen",
+         [](CommandLine& c, const std::string&) { c.start = Start::NewGame; }},
+        {"continue", 0, "", false, "continue the saved game at once, without the title screen",
+         [](CommandLine& c, const std::string&) { c.start = Start::Continue; }},
         {"check", 0, "DIR", true,
          "check the data in DIR (default: the data the game would play), list every problem and exit",
          [](CommandLine& c, const std::string& dir) {
@@ -122,7 +126,7 @@ std::string CommandLine::usage(const std::string& installedData)
             "  1, 2, 3 (or the keypad's)  choose an answer\n"
             "  G                          hide or show the goal line\n"
             "  F11 or Alt+Return          fullscreen, and back\n"
-            "  Escape                     quit\n"
+            "  Escape                     the pause menu (resume, settings, quit)\n"
             "\n"
             "Game data: the first of these folders that holds res/ is used:\n"
             "  1. the folder given with --data\n"
