@@ -60,7 +60,7 @@ GameState* Shell::begin(MainState* world)
     case Start::Continue:
         if (continueGame(world))
             return world;
-        std::cerr << "tarnwick: no saved game to continue: " << Notice::current() << '\n';
+        std::cerr << "tarnwick: " << Notice::current() << '\n';
         delete world;
         return new TitleScreen(nullptr, Saves::inspect());
     case Start::Title:

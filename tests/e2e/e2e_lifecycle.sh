@@ -26,7 +26,7 @@ for how in close TERM HUP; do
   esac
   wait_exit 30
   [ "$STATUS" = 0 ] || fail "$how: exit status $STATUS"
-  saved=$(find "$XDG_DATA_HOME/tarnwick" -maxdepth 1 -type f -size +0 2>/dev/null | head -n1)
+  saved=$(find "$XDG_DATA_HOME/tarnwick" -maxdepth 1 -type f -size +0 2>/dev/null | head -n1 || true)
   [ -n "$saved" ] || fail "$how: nothing saved under $XDG_DATA_HOME/tarnwick"
 done
 
