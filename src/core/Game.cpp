@@ -177,7 +177,7 @@ void Game::run()
 void Game::frame()
 {
     // A quit asked for saves first; Escape pauses the world instead of updating it.
-    if (currentState && Shell::beforeUpdate())
+    if (Shell::beforeUpdate() && currentState)
         currentState->update();
     releaseRetired();
     if (currentState)
