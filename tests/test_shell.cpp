@@ -26,6 +26,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -508,6 +509,25 @@ TEST_F(ShellTest, ASettingsFileThatCannotBeReadGivesTheDefaultsAndOneLine)
         EXPECT_EQ(seen(settings->menu), c.screen) << c.what;
         resetGame();
     }
+}
+
+TEST_F(ShellTest, FullscreenOrWindowOnTheCommandLineWinsOverTheSettings)
+{
+    std::filesystem::create_directories(Settings::file().parent_path());
+    std::ofstream(Settings::file()) << "[video]\nfullscreen = true\n";
+    struct Case {
+        std::optional<bool> given;
+        bool fullscreen;
+    };
+    for (const Case& c : {Case{std::nullopt, true}, Case{false, false}, Case{true, true}}) {
+        Shell::startUp(Shell::Start::Title, c.given);
+        EXPECT_EQ(Game::fullscreen, c.fullscreen);
+        Game::setFullscreen(false);
+    }
+    EXPECT_TRUE(ShellSettings::fullscreen()) << "the setting is left as it was";
+    std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGHUP, SIG_DFL);
+    std::signal(SIGINT, SIG_DFL);
 }
 
 TEST_F(ShellTest, SignalsAndTheCloseButtonSaveAndEndTheGame)
