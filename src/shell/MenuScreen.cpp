@@ -11,6 +11,7 @@
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Text.hpp>
 
+#include <algorithm>
 #include <locale>
 
 namespace {
@@ -144,6 +145,16 @@ void MenuScreen::draw()
     const sf::View camera = Game::window.getView();
     Game::window.setView(Game::pictureView());
 
+    // The list widens (never narrows) to hold its longest line, such as the
+    // reason a save cannot be used.
+    float widest = 0;
+    for (const Menu::Item& item : menu.items) {
+        if (!item.visible)
+            continue;
+        widest = std::max(widest, words(item.label, 16, plain).getLocalBounds().width);
+        widest = std::max(widest, words(item.detail, 11, plain).getLocalBounds().width);
+    }
+    menu.width = std::max(menu.width, std::min(widest + 40, Game::pictureWidth - 48.f));
     const sf::FloatRect list = menu.bounds();
     const float headingHeight = heading.empty() ? 0.f : 40.f;
     sf::RectangleShape panel(sf::Vector2f(list.width + 40, list.height + headingHeight + 28));
