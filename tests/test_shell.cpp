@@ -521,7 +521,10 @@ TEST_F(ShellTest, FullscreenOrWindowOnTheCommandLineWinsOverTheSettings)
     };
     for (const Case& c : {Case{std::nullopt, true}, Case{false, false}, Case{true, true}}) {
         Shell::startUp(Shell::Start::Title, c.given);
+        Game::currentState = Shell::begin(new MainState());
         EXPECT_EQ(Game::fullscreen, c.fullscreen);
+        EXPECT_NE(current<TitleScreen>(), nullptr);
+        resetGame();
         Game::setFullscreen(false);
     }
     EXPECT_TRUE(ShellSettings::fullscreen()) << "the setting is left as it was";

@@ -38,7 +38,7 @@ int main(int argc, char** argv)
     try {
         // The game reads "res/..." from its working folder.
         DataDirectory::enter(command.dataDir);
-        // The settings, the window as they have it, and the signals that quit.
+        // The settings, where play begins, and the signals that quit.
         const Shell::Start start = command.start == CommandLine::Start::NewGame    ? Shell::Start::NewGame
                                    : command.start == CommandLine::Start::Continue ? Shell::Start::Continue
                                                                                    : Shell::Start::Title;

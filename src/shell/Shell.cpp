@@ -20,6 +20,7 @@ volatile std::sig_atomic_t Shell::quitRequested = 0;
 
 namespace {
 Shell::Start opening = Shell::Start::Title;
+std::optional<bool> fullscreenGiven; // --fullscreen or --window
 
 extern "C" void askToQuit(int)
 {
@@ -43,16 +44,18 @@ GameState* beneath(GameState* state)
 void Shell::startUp(Start start, std::optional<bool> fullscreen)
 {
     opening = start;
+    fullscreenGiven = fullscreen;
     const std::string warning = ShellSettings::load();
     if (!warning.empty())
         std::cerr << "tarnwick: " << warning << '\n';
-    Game::setFullscreen(fullscreen ? *fullscreen : ShellSettings::fullscreen());
-    ShellSettings::applyWindow();
     installSignalHandlers();
 }
 
 GameState* Shell::begin(MainState* world)
 {
+    // The window as the settings have it, once it is there.
+    Game::setFullscreen(fullscreenGiven ? *fullscreenGiven : ShellSettings::fullscreen());
+    ShellSettings::applyWindow();
     switch (opening) {
     case Start::NewGame:
         newGame(world);

@@ -19,12 +19,13 @@ public:
 
     enum class Start { Title, NewGame, Continue };
 
-    // Before the world is built: reads the settings (a bad file: one line on
-    // standard error), sets up the window (`fullscreen` from the command line
-    // wins over the settings) and the signals that ask the game to quit.
+    // Before the game starts: reads the settings (a bad file: one line on
+    // standard error) and sets up the signals that ask the game to quit.
+    // `fullscreen` (from the command line) wins over the settings.
     static void startUp(Start start, std::optional<bool> fullscreen);
-    // The first state, given the freshly built world: the title screen over
-    // it, or the world itself for a new game or one continued.
+    // The first state, given the freshly built world: the title screen
+    // holding it, or the world itself for a new game or one continued. The
+    // window is set up as the settings have it first.
     static GameState* begin(MainState* world);
 
     // Once a frame, after the key snapshot and before the current state's
