@@ -9,6 +9,7 @@ MainState::MainState()
 {
     Map map;
     map.loadMap("testmap.json", this);
+    cast = StoryCast::of(*this);
     goalLine.goals = Goals::load(Goals::file);
     Game::disguise = 0;
     Game::part = -1;
@@ -20,6 +21,7 @@ MainState::~MainState() = default;
 
 void MainState::update()
 {
+    ++playedSteps;
     // The story ended in the conversation that just closed: the closing card
     // goes up before anything moves again.
     if (EndingCard::requested) {

@@ -2,6 +2,7 @@
 
 #include "GameState.h"
 #include "GoalLine.h"
+#include "StoryCast.h"
 
 #include <SFML/System/Clock.hpp>
 
@@ -18,4 +19,8 @@ public:
     GoalLine goalLine;
     // Time played, for the closing card.
     sf::Clock played;
+    // Who takes part in the story, as the map built them (see StoryState).
+    StoryCast cast;
+    // Steps the world has been played: one per update.
+    long long playedSteps = 0;
 };
