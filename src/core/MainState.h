@@ -6,6 +6,8 @@
 
 #include <SFML/System/Clock.hpp>
 
+#include <string>
+
 // The world, built from the map file.
 class MainState : public GameState {
 public:
@@ -23,4 +25,6 @@ public:
     StoryCast cast;
     // Steps the world has been played: one per update.
     long long playedSteps = 0;
+    // The story as last saved or restored (SaveGame), so that only a change is saved.
+    std::string storySaved;
 };

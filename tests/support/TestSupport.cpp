@@ -8,6 +8,7 @@
 #include "GameState.h"
 #include "DialogueTree.h"
 #include "Keyboard.h"
+#include "SaveGame.h"
 #include "Victim.h"
 
 #include <SFML/Graphics/Image.hpp>
@@ -21,6 +22,12 @@
 #include <stdexcept>
 
 namespace fs = std::filesystem;
+
+namespace {
+// Unit tests build many small worlds: the game's own saving stays off in them
+// unless a test turns it on (and points XDG_DATA_HOME somewhere of its own).
+const bool savesOff = (SaveGame::enabled = false, true);
+} // namespace
 
 namespace testing_support {
 
