@@ -164,6 +164,7 @@ protected:
     void TearDown() override
     {
         resetGame();
+        Saves::setEnabled(false); // as every test starts
         Settings::clear();
         Notice::clear();
         Shell::quitRequested = 0;
@@ -535,6 +536,7 @@ TEST_F(ShellTest, FullscreenOrWindowOnTheCommandLineWinsOverTheSettings)
 
 TEST_F(ShellTest, SignalsAndTheCloseButtonSaveAndEndTheGame)
 {
+    Saves::setEnabled(true);
     Shell::installSignalHandlers();
     for (int signal : {SIGTERM, SIGHUP, 0}) {
         std::filesystem::remove_all(dir.path() + "/data");
@@ -564,6 +566,7 @@ TEST_F(ShellTest, SignalsAndTheCloseButtonSaveAndEndTheGame)
 
 TEST_F(ShellTest, ASaveThatCannotBeWrittenIsSaidAndQuitAsksAgain)
 {
+    Saves::setEnabled(true);
     // A file where the save's folder should be: no save can be written,
     // whoever runs the test.
     dir.write("blocked", "");

@@ -2,7 +2,6 @@
 
 #include "Game.h"
 #include "Notice.h"
-#include "Saves.h"
 #include "SettingsScreen.h"
 #include "Shell.h"
 
@@ -27,7 +26,7 @@ bool PauseMenu::savedOrAccepted(const std::string& id, const std::string& unsave
     if (Shell::save())
         return true;
     item->label = unsavedLabel;
-    item->detail = "Not saved: " + Saves::lastError();
+    item->detail = Notice::current();
     return false;
 }
 

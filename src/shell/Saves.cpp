@@ -2,15 +2,7 @@
 
 #include "EndingCard.h"
 #include "MainState.h"
-
-#if __has_include("SaveGame.h")
 #include "SaveGame.h"
-#define TARNWICK_HAS_SAVES 1
-#else
-#define TARNWICK_HAS_SAVES 0
-#endif
-
-#if TARNWICK_HAS_SAVES
 
 Saves::Slot Saves::inspect()
 {
@@ -49,46 +41,6 @@ void Saves::setEnabled(bool on)
 {
     SaveGame::enabled = on;
 }
-
-#else
-
-// Before the save file exists in this build: nothing is saved, and there is
-// never anything to continue.
-namespace {
-bool savingOn = true;
-}
-
-Saves::Slot Saves::inspect()
-{
-    return Slot();
-}
-
-bool Saves::write(const MainState&)
-{
-    return true;
-}
-
-bool Saves::restore(MainState&)
-{
-    return false;
-}
-
-std::string Saves::lastError()
-{
-    return "";
-}
-
-bool Saves::enabled()
-{
-    return savingOn;
-}
-
-void Saves::setEnabled(bool on)
-{
-    savingOn = on;
-}
-
-#endif
 
 std::string Saves::describe(const Slot& slot)
 {

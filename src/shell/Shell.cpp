@@ -148,8 +148,8 @@ bool Shell::continueGame(MainState* world)
     Game::defacedTables = 0;
     world->goalLine.shown = ShellSettings::goalLine();
     if (!Saves::restore(*world)) {
-        const Saves::Slot slot = Saves::inspect();
-        Notice::show("Could not continue: " + (slot.reason.empty() ? "there is no saved game" : slot.reason));
+        const std::string why = Saves::lastError();
+        Notice::show(why.empty() ? "There is no saved game to continue." : why);
         return false;
     }
     Game::changeState(world);
@@ -163,7 +163,9 @@ bool Shell::save()
         return true;
     if (Saves::write(*world))
         return true;
-    Notice::show("Not saved: " + Saves::lastError());
+    // The reason reads "Not saved: ..." already.
+    const std::string why = Saves::lastError();
+    Notice::show(why.empty() ? "Not saved." : why);
     return false;
 }
 
