@@ -53,6 +53,8 @@ while [ $SECONDS -lt $end ]; do
 done
 
 kill -0 "$GAME_PID" 2>/dev/null || fail "the game was gone before quitting"
+# F11 and Alt+Return make a new window: the menu's keys go to the one there is now.
+find_window
 quit_game
 wait_exit 10
 [ "$STATUS" -eq 0 ] || fail "quitting through the pause menu ended the game with status $STATUS"
