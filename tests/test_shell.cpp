@@ -267,6 +267,9 @@ TEST_F(ShellTest, TheTitleShowsWhatTheSaveHolds)
         if (!c.detail.empty()) {
             EXPECT_EQ(screen->menu.find("continue")->detail, c.detail) << c.what;
         }
+        // Why the backup is offered is said too.
+        EXPECT_EQ(Notice::current(), c.slot.fromBackup ? c.slot.reason : "") << c.what;
+        Notice::clear();
         resetGame();
     }
 

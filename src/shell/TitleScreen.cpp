@@ -36,6 +36,9 @@ TitleScreen::~TitleScreen()
 void TitleScreen::showSlot(const Saves::Slot& found)
 {
     slot = found;
+    // Why the backup stands in for the save, for a while at the bottom.
+    if (slot.fromBackup && !slot.reason.empty())
+        Notice::show(slot.reason);
     showMain();
 }
 
