@@ -63,7 +63,7 @@ GameState* Shell::begin(MainState* world)
     case Start::Continue:
         if (continueGame(world))
             return world;
-        std::cerr << "tarnwick: " << Notice::current() << '\n';
+        std::cerr << "tarnwick: --continue: " << Notice::current() << '\n';
         delete world;
         return new TitleScreen(nullptr, Saves::inspect());
     case Start::Title:
@@ -188,6 +188,6 @@ void Shell::toTitle()
 void Shell::quit()
 {
     if (!save())
-        std::cerr << "tarnwick: " << Notice::current() << '\n';
+        std::cerr << "tarnwick: --continue: " << Notice::current() << '\n';
     Game::end();
 }
