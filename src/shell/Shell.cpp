@@ -188,6 +188,6 @@ void Shell::toTitle()
 void Shell::quit()
 {
     if (!save())
-        std::cerr << "tarnwick: --continue: " << Notice::current() << '\n';
+        std::cerr << "tarnwick: " << Notice::current() << '\n';
     Game::end();
 }
