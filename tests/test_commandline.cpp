@@ -45,6 +45,21 @@ TEST(CommandLineTest, LastWindowModeWins)
     EXPECT_EQ(parse({"--window", "--data", "d", "--fullscreen"}).fullscreen, true);
 }
 
+TEST(CommandLineTest, NewGameOrContinueSkipTheTitleTheLastOneWinning)
+{
+    using Start = CommandLine::Start;
+    const std::vector<std::pair<std::vector<std::string>, Start>> cases = {
+        {{}, Start::Title},
+        {{"--new-game"}, Start::NewGame},
+        {{"--continue"}, Start::Continue},
+        {{"--continue", "--window", "--new-game"}, Start::NewGame},
+        {{"--new-game", "--continue"}, Start::Continue},
+    };
+    for (const auto& [args, start] : cases)
+        EXPECT_EQ(parse(args).start, start) << args.size();
+    EXPECT_EQ(parse({"--new-game", "--help"}).action, CommandLine::Action::Help);
+}
+
 TEST(CommandLineTest, HelpAndVersionWinWhereverTheyStand)
 {
     EXPECT_EQ(parse({"--help"}).action, CommandLine::Action::Help);

@@ -15,9 +15,11 @@
 #include "Player.h"
 #include "Session.h"
 #include "StateDigest.h"
+#include "Saves.h"
 #include "StoryDriver.h"
 #include "Table.h"
 #include "TestSupport.h"
+#include "TitleScreen.h"
 #include "Victim.h"
 #include "WorldIdentity.h"
 #include "Warden.h"
@@ -733,4 +735,32 @@ TEST_F(ShippedContent, DamageAndLiveryShowAtAGlance)
                                        Graphics::getTexture("player", 4 * worn + facing)),
                       8.0 / 1024)
                 << "the player in " << worn << " items looks as in " << worn - 1 << ", facing " << facing;
+}
+
+// The title screen: its picture ships at the picture's size, and the screen
+// shows it beneath the menu. With TARNWICK_SHOTS_DIR set (tools/screenshots.sh)
+// the screen is saved there as title.png, with a saved game to continue.
+TEST_F(ShippedContent, TheTitleScreenShowsItsPicture)
+{
+    sf::Image picture;
+    ASSERT_TRUE(picture.loadFromFile(TitleScreen::picture));
+    EXPECT_EQ(picture.getSize(), sf::Vector2u(Game::pictureWidth, Game::pictureHeight));
+
+    Saves::Slot slot;
+    slot.exists = slot.usable = true;
+    slot.part = 1;
+    slot.playedSteps = 60 * (12 * 60 + 5);
+    Game::window.setSize(sf::Vector2u(Game::pictureWidth, Game::pictureHeight));
+    Game::fitView();
+    Game::currentState = new TitleScreen(nullptr, slot);
+    Game::window.clear(sf::Color::Black);
+    Game::currentState->draw();
+    // The wall's top left corner, untouched by the name and the menu.
+    EXPECT_EQ(windowPixel(4, 4), picture.getPixel(4, 4));
+    if (const char* dir = std::getenv("TARNWICK_SHOTS_DIR")) {
+        sf::Texture shot;
+        ASSERT_TRUE(shot.create(Game::window.getSize().x, Game::window.getSize().y));
+        shot.update(Game::window);
+        EXPECT_TRUE(shot.copyToImage().saveToFile(std::string(dir) + "/title.png")) << dir;
+    }
 }

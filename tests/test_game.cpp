@@ -4,6 +4,7 @@
 #include "Game.h"
 #include "GameState.h"
 #include "Keyboard.h"
+#include "Shell.h"
 #include "TestSupport.h"
 #include "WindowLimits.h"
 
@@ -373,16 +374,18 @@ TEST_F(WindowSizeTest, FullscreenComesAndGoesWithF11OrAltReturnKeepingTheCamera)
     EXPECT_FALSE(Game::fullscreen);
 }
 
-TEST_F(WindowSizeTest, CloseAndEscapeEndTheLoop)
+TEST_F(WindowSizeTest, CloseAsksToQuitAndEscapeNoLongerEndsTheLoop)
 {
+    // The close button asks: the next frame saves and ends the loop.
     Game::running = true;
+    Shell::quitRequested = 0;
     sf::Event closed{};
     closed.type = sf::Event::Closed;
     Game::handleEvent(closed);
-    EXPECT_FALSE(Game::running);
-    Game::running = true;
+    EXPECT_TRUE(Shell::quitRequested);
+    Shell::quitRequested = 0;
     Game::handleEvent(keyPressed(sf::Keyboard::Space));
-    EXPECT_TRUE(Game::running);
     Game::handleEvent(keyPressed(sf::Keyboard::Escape));
-    EXPECT_FALSE(Game::running);
+    EXPECT_TRUE(Game::running);
+    EXPECT_FALSE(Shell::quitRequested);
 }

@@ -124,16 +124,7 @@ class GoalLineTest : public GoalsTest {
 protected:
     void build()
     {
-        dir.write("res/maps/testmap.json", R"({"width": 3, "height": 1, "tileheight": 32,
-          "layers": [{"data": [3, 2, 1]}],
-          "tilesets": [{"name": "goal-line", "image": "../gfx/world.png", "firstgid": 1, "tileproperties": {
-            "0": {"type": "floor", "solid": false},
-            "1": {"type": "player", "solid": false},
-            "2": {"type": "sign", "solid": true, "dialogue": "sign", "name": "Sign"}}}]})");
-        dir.image("res/gfx/world.png", 96, 32);
-        dir.image("res/gfx/player.png", 128, 32);
-        dir.write("res/txt/sign.xml", leafXml("Keep off the grass."));
-        dir.write("res/txt/goals.ini", goalsIni());
+        signWorld(dir);
         Game::currentState = world = new MainState();
         Game::running = true;
     }

@@ -5,6 +5,7 @@
 #   docs/morning.png, lunchtime.png, afternoon.png
 #                                each part's table just defaced, with the goal line
 #   docs/ending.png              the closing card
+#   docs/title.png               the title screen, with a game to continue
 # The play-through presses the keys frame by frame, so the pictures come out the
 # same however busy the machine is.
 # Usage: tools/screenshots.sh [BUILD-DIR]   (after `make build`)
@@ -15,6 +16,6 @@ mkdir -p "$root/docs"
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 TARNWICK_SHOTS_DIR="$root/docs" TARNWICK_SOURCE_DIR="$root" "$root/tools/with-display.sh" \
-  "$build/tests/test_content" --gtest_filter='ShippedContent.TheStoryCanBePlayedToItsEnd' >"$log" 2>&1 \
+  "$build/tests/test_content" --gtest_filter='ShippedContent.TheStoryCanBePlayedToItsEnd:ShippedContent.TheTitleScreenShowsItsPicture' >"$log" 2>&1 \
   || { echo "the play-through failed: $(tail -20 "$log")" >&2; exit 1; }
-echo "wrote docs/conversation.png, docs/morning.png, docs/lunchtime.png, docs/afternoon.png and docs/ending.png"
+echo "wrote docs/conversation.png, docs/morning.png, docs/lunchtime.png, docs/afternoon.png, docs/ending.png and docs/title.png"

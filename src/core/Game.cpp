@@ -1,6 +1,7 @@
 #include "Game.h"
 
 #include "Checker.h"
+#include "ControlsScreen.h"
 #include "DialogueState.h"
 #include "GameState.h"
 #include "Input.h"
@@ -11,6 +12,7 @@
 #include "StepClock.h"
 #include "StillFrame.h"
 #include "WindowLimits.h"
+#include "Shell.h"
 
 #include <SFML/System/Err.hpp>
 #include <SFML/Window/Event.hpp>
@@ -179,13 +181,14 @@ void Game::initialize()
     prepareWindow(sf::Vector2f(pictureWidth / 2.f, pictureHeight / 2.f));
     Keyboard::initialize();
     Keyboard::focused = window.hasFocus();
-    currentState = new MainState();
+    // The title screen, or the world itself with --new-game or --continue.
+    currentState = Shell::begin(new MainState());
 }
 
 void Game::handleEvent(const sf::Event& event)
 {
     if (event.type == sf::Event::Closed) {
-        running = false;
+        Shell::requestQuit(); // saved and ended by the next frame
         return;
     }
     if (event.type == sf::Event::Resized) {
@@ -198,14 +201,13 @@ void Game::handleEvent(const sf::Event& event)
     if (event.type == sf::Event::GainedFocus)
         StillFrame::invalidate();
     if (event.type == sf::Event::KeyPressed) {
-        if (Input::isKey(Action::Pause, event.key.code))
-            running = false;
         if (Input::isKey(Action::Fullscreen, event.key.code) || (event.key.code == sf::Keyboard::Return && event.key.alt)) {
             setFullscreen(!fullscreen);
             return; // a switch of the window, not a key of the game
         }
     }
     Keyboard::handleEvent(event);
+    Shell::handleEvent(event);
 }
 
 void Game::run()
@@ -228,8 +230,6 @@ void Game::run()
                 break;
             }
             Input::update();
-            if (Input::padPressed(Action::Pause))
-                running = false;
             if (Input::padPressed(Action::Fullscreen))
                 setFullscreen(!fullscreen);
             step();
@@ -256,7 +256,9 @@ void Game::frame()
 
 void Game::step()
 {
-    if (currentState)
+    // A quit asked for saves first; the pause key opens the pause menu over
+    // the world instead of updating it.
+    if (Shell::beforeUpdate() && currentState)
         currentState->update();
     releaseRetired();
     if (MainState* world = MainState::beneath(currentState))
@@ -266,6 +268,7 @@ void Game::step()
 void Game::show()
 {
     StillFrame::draw();
+    Shell::drawOverlay();
     window.display();
     window.clear(sf::Color(0, 0, 0, 255));
 }
@@ -302,14 +305,22 @@ void Game::releaseRetired()
 void Game::destroyStates()
 {
     releaseRetired();
-    // A conversation does not own the state it interrupted, so when the game
-    // ends inside one, the interrupted states are released along the chain.
     GameState* state = currentState;
     currentState = nullptr;
+    destroyChain(state);
+}
+
+void Game::destroyChain(GameState* state)
+{
+    // A conversation and the controls screen do not own the state they
+    // stand over, so the chain is followed down; the menus and the closing
+    // card release their own.
     while (state) {
         GameState* below = nullptr;
         if (auto* talk = dynamic_cast<DialogueState*>(state))
             below = talk->previous;
+        else if (auto* controls = dynamic_cast<ControlsScreen*>(state))
+            below = controls->previous;
         delete state;
         state = below;
     }

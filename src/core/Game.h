@@ -52,8 +52,9 @@ public:
     // Gives the window's view the picture's size and the viewport that fits
     // the window as it is now; the view keeps its centre.
     static void fitView();
-    // One of the window's events: close, Escape, resizing, the fullscreen
-    // keys (F11, Alt+Return); key and focus events go on to the keyboard.
+    // One of the window's events: close, resizing, the fullscreen keys (F11,
+    // Alt+Return); key and focus events go on to the keyboard, mouse events
+    // to the menus.
     static void handleEvent(const sf::Event& event);
 
     // Opens the window at the size that suits the desktop, unless it is open.
@@ -85,4 +86,6 @@ public:
     static void releaseRetired();
     // Destroys the current state, any states it interrupted and the retired ones.
     static void destroyStates();
+    // Destroys `state` and whatever it stands over without owning it.
+    static void destroyChain(GameState* state);
 };

@@ -6,7 +6,7 @@
 #include "Game.h"
 #include "Gamepad.h"
 #include "Session.h"
-#include "Settings.h"
+#include "Shell.h"
 
 #include <exception>
 #include <filesystem>
@@ -48,11 +48,6 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    // Settings or controls that cannot be used give the defaults, and a line.
-    for (const std::string& warning : {Settings::load(), ControlsFile::load()}) {
-        if (!warning.empty())
-            std::cerr << "tarnwick: " << warning << '\n';
-    }
     try {
         // Recordings are named from the folder the game was started in.
         const auto absolute = [](const std::string& file) {
@@ -74,8 +69,18 @@ int main(int argc, char** argv)
         }
         Game::headless = command.headless;
         Game::lagMs = command.lagMs;
-        if (command.fullscreen && !Game::headless)
-            Game::setFullscreen(*command.fullscreen);
+        // The settings, where play begins, and the signals that quit.
+        const Shell::Start start = command.start == CommandLine::Start::NewGame    ? Shell::Start::NewGame
+                                   : command.start == CommandLine::Start::Continue ? Shell::Start::Continue
+                                                                                   : Shell::Start::Title;
+        // A recording starts from a new game, so that its replay meets the
+        // same world whatever save there is.
+        const bool recorded = !recordFile.empty() || !replayFile.empty();
+        Shell::startUp(recorded ? Shell::Start::NewGame : start,
+                       Game::headless ? std::optional<bool>(false) : command.fullscreen);
+        // Controls that cannot be used give the defaults, and a line.
+        if (const std::string warning = ControlsFile::load(); !warning.empty())
+            std::cerr << "tarnwick: " << warning << '\n';
         Game::initialize();
     } catch (const std::exception& error) {
         // Missing or bad game data: say what and where on one line, then leave cleanly.

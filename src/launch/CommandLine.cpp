@@ -25,6 +25,10 @@ const std::vector<CommandLine::Option>& CommandLine::options()
          [](CommandLine& c, const std::string&) { c.fullscreen = true; }},
         {"window", 0, "", false, "play in a window (the default)",
          [](CommandLine& c, const std::string&) { c.fullscreen = false; }},
+        {"new-game", 0, "", false, "start a new game at once, without the title screen",
+         [](CommandLine& c, const std::string&) { c.start = Start::NewGame; }},
+        {"continue", 0, "", false, "continue the saved game at once, without the title screen",
+         [](CommandLine& c, const std::string&) { c.start = Start::Continue; }},
         {"check", 0, "DIR", true,
          "check the data in DIR (default: the data the game would play), list every problem and exit",
          [](CommandLine& c, const std::string& dir) {

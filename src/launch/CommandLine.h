@@ -32,6 +32,10 @@ public:
     std::optional<std::string> dataDir;
     // --fullscreen (true) or --window (false); the last one given wins.
     std::optional<bool> fullscreen;
+    // Where play begins: the title screen, or --new-game / --continue (the
+    // last one given wins).
+    enum class Start { Title, NewGame, Continue };
+    Start start = Start::Title;
     // --check [DIR]: the tree to check ("" for the data the game would play),
     // and --route: print the shortest route to the ending as well.
     std::string checkDir;

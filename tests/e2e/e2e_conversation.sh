@@ -41,11 +41,11 @@ press Return; press space; press space; press KP_1; press space
 shot conversation-4-accepted >/dev/null
 [ "$(above)" = "srgb(0,128,0)" ] || fail "accepting did not take the disguise: $(above)"
 
-# Escape in the middle of a conversation ends the game cleanly.
+# Quitting in the middle of a conversation ends the game cleanly.
 press Return
 shot conversation-5-thanks >/dev/null
 [ "$(pixel $px $py)" = "$panel_fill" ] || fail "no panel for the second conversation"
-press Escape
+quit_game
 wait_exit 30
 [ "$STATUS" = 0 ] || fail "exit status $STATUS"
 echo "conversation: 1 passed, 0 failed"

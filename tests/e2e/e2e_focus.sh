@@ -45,7 +45,7 @@ picture again
 same back again && fail "Right pressed again did not walk"
 shot focus-end >/dev/null
 
-press Escape
+quit_game
 wait_exit 30
 [ "$STATUS" = 0 ] || fail "exit status $STATUS"
 echo "focus: 1 passed, 0 failed"

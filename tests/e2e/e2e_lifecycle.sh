@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The real game: ends with status 0 on Escape and on a close request, and
-# with status 1 and one clear line when its map is broken.
+# The real game: Escape pauses it and Quit in the pause menu ends it with
+# status 0; a close request, SIGTERM and SIGHUP end it with status 0 after
+# saving; a broken map ends it with status 1 and one clear line.
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/small_world.sh"
 start_display
@@ -10,14 +11,24 @@ start_game "$WORK/game"
 shot lifecycle-start >/dev/null
 # On a 1024 x 768 screen the window opens at 1x: exactly 640 x 480.
 [ "$(window_size)" = 640x480 ] || fail "the window opened at $(window_size) on 1024 x 768"
-press Escape
+quit_game
 wait_exit 30
-[ "$STATUS" = 0 ] || fail "Escape: exit status $STATUS"
+[ "$STATUS" = 0 ] || fail "Quit: exit status $STATUS"
 
-start_game "$WORK/game"
-"$XCLOSE" "$WINDOW"
-wait_exit 30
-[ "$STATUS" = 0 ] || fail "close request: exit status $STATUS"
+# However it is asked to end, the game saves first.
+for how in close TERM HUP; do
+  rm -rf "$XDG_DATA_HOME"
+  start_game "$WORK/game"
+  step Right
+  case $how in
+    close) "$XCLOSE" "$WINDOW" ;;
+    *) kill -s "$how" "$GAME_PID" ;;
+  esac
+  wait_exit 30
+  [ "$STATUS" = 0 ] || fail "$how: exit status $STATUS"
+  saved=$(find "$XDG_DATA_HOME/tarnwick" -maxdepth 1 -type f -size +0 2>/dev/null | head -n1 || true)
+  [ -n "$saved" ] || fail "$how: nothing saved under $XDG_DATA_HOME/tarnwick"
+done
 
 printf '{ "width": 7, "height": 4,\n  "tileheight": oops }\n' > "$WORK/game/res/maps/testmap.json"
 (cd "$WORK/game" && ulimit -c 0 && exec "$GAME") >"$WORK/out" 2>"$WORK/err" && status=0 || status=$?
@@ -47,4 +58,4 @@ rm "$WORK/game/res/txt/boss2.xml"
 (cd "$WORK/game" && ulimit -c 0 && exec "$GAME") >"$WORK/out" 2>"$WORK/err" && status=0 || status=$?
 [ "$status" = 1 ] || fail "missing conversation: exit status $status, wanted 1"
 grep -q '^tarnwick: res/txt/boss2.xml: cannot open file$' "$WORK/err" || fail "missing conversation message: $(cat "$WORK/err")"
-echo "lifecycle: 5 passed, 0 failed"
+echo "lifecycle: 8 passed, 0 failed"

@@ -85,7 +85,7 @@ press Return
 expect 500 470 "$fill" "Return after the switches"
 shot window-end >/dev/null
 
-press Escape
+quit_game
 wait_exit 30
 [ "$STATUS" = 0 ] || fail "exit status $STATUS"
 echo "window: 1 passed, 0 failed"

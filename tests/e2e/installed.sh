@@ -24,11 +24,11 @@ one_line() {
 
 # plays NAME DIR COLOURS COMMAND...: the game, started in DIR, opens its
 # window and draws a picture of at least COLOURS colours, then ends with
-# status 0 on Escape.
+# status 0 when quit through the pause menu.
 plays() {
   local name=$1 dir=$2 colours=$3; shift 3
   local launcher="$WORK/launch-$name" shot="$ARTEFACTS/install-$name.png" seen=0
-  { echo '#!/usr/bin/env bash'; printf 'LD_PRELOAD=%q exec' "$GAME_PRELOAD"; printf ' %q' "$@"; echo; } > "$launcher"
+  { echo '#!/usr/bin/env bash'; printf 'LD_PRELOAD=%q exec' "$GAME_PRELOAD"; printf ' %q' "$@"; echo ' "$@"'; } > "$launcher"
   chmod +x "$launcher"
   GAME=$launcher start_game "$dir"
   for _ in $(seq 1 100); do
@@ -38,7 +38,7 @@ plays() {
     sleep 0.1
   done
   [ "$seen" -ge "$colours" ] || fail "$name: the window shows $seen colours, wanted $colours or more ($shot)"
-  press Escape
+  quit_game
   wait_exit 10
-  [ "$STATUS" = 0 ] || fail "$name: exit status $STATUS on Escape"
+  [ "$STATUS" = 0 ] || fail "$name: exit status $STATUS on quitting"
 }

@@ -7,8 +7,11 @@
 # picture has stood still for three frames, however slow the machine is.
 #
 #   start_display [WxH]      a private Xvfb (default 1024x768) for this script
-#   start_game DIR [ARG...]  runs the game in DIR, waits for its window and its
-#                            first still picture; the window's id is in WINDOW
+#   start_game DIR [ARG...]  runs a new game (--new-game) in DIR, waits for its
+#                            window and its first still picture; the window's
+#                            id is in WINDOW
+#   start_title DIR [ARG...] the same, from the title screen
+#   quit_game                quits through the pause menu (Escape, Up, Return)
 #   find_window              finds the game's window again (fullscreen
 #                            switches make a new one)
 #   step KEY                 one tile's walk, or a turn towards something solid
@@ -46,6 +49,8 @@ ARTEFACTS=${ARTEFACTS:-$PWD/artefacts}
 mkdir -p "$ARTEFACTS"
 
 WORK=$(mktemp -d /tmp/tarnwick-e2e-XXXXXX)
+# Saves and settings of the games started here stay in the test's own folders.
+export XDG_DATA_HOME=$WORK/xdg-data XDG_CONFIG_HOME=$WORK/xdg-config
 XVFB_PID=""
 GAME_PID=""
 DECOY_PID=""
@@ -112,12 +117,20 @@ find_window() {
   settle
 }
 
-start_game() {
+start_title() {
   local dir=$1; shift
   (cd "$dir" && exec "$GAME" "$@" >"$WORK/game.out" 2>"$WORK/game.err") &
   GAME_PID=$!
   find_window
 }
+
+start_game() {
+  local dir=$1; shift
+  start_title "$dir" --new-game "$@"
+}
+
+# The pause menu opens on Resume; Up goes round to Quit.
+quit_game() { press Escape; press Up; press Return; }
 
 start_decoy() {
   "$XPLAY" decoy >"$WORK/decoy" 2>&1 &

@@ -46,6 +46,10 @@ std::string leafXml(const std::string& line);
 // "first", "second" and "third".
 std::string goalsIni();
 
+// Writes a world of three cells into `dir`: a talking sign, the player
+// (facing it) and floor, with its pictures, conversation and goal file.
+void signWorld(const ResourceDir& dir);
+
 // Sets the key tables as the snapshot would: last frame's keys become the
 // previous table, the given keys are the ones down now.
 void holdKeys(std::initializer_list<sf::Keyboard::Key> keys);

@@ -1,0 +1,203 @@
+#include "Shell.h"
+
+#include "Input.h"
+
+#include "ControlsScreen.h"
+#include "DialogueState.h"
+#include "EndingCard.h"
+#include "Game.h"
+#include "Keyboard.h"
+#include "MainState.h"
+#include "MenuScreen.h"
+#include "Notice.h"
+#include "PauseMenu.h"
+#include "Pointer.h"
+#include "Saves.h"
+#include "SettingsScreen.h"
+#include "ShellSettings.h"
+#include "TitleScreen.h"
+
+#include <exception>
+#include <iostream>
+
+volatile std::sig_atomic_t Shell::quitRequested = 0;
+
+namespace {
+Shell::Start opening = Shell::Start::Title;
+std::optional<bool> fullscreenGiven; // --fullscreen or --window
+
+extern "C" void askToQuit(int)
+{
+    // Only a flag: the loop saves and quits at its next frame.
+    Shell::quitRequested = 1;
+}
+
+// The state beneath `state` in the chain of what stands over the world.
+GameState* beneath(GameState* state)
+{
+    if (auto* menu = dynamic_cast<MenuScreen*>(state))
+        return menu->below;
+    if (auto* talk = dynamic_cast<DialogueState*>(state))
+        return talk->previous;
+    if (auto* card = dynamic_cast<EndingCard*>(state))
+        return card->world;
+    if (auto* controls = dynamic_cast<ControlsScreen*>(state))
+        return controls->previous;
+    return nullptr;
+}
+}
+
+void Shell::startUp(Start start, std::optional<bool> fullscreen)
+{
+    opening = start;
+    fullscreenGiven = fullscreen;
+    const std::string warning = ShellSettings::load();
+    if (!warning.empty())
+        std::cerr << "tarnwick: " << warning << '\n';
+    installSignalHandlers();
+    // The settings screen's way to the controls.
+    SettingsScreen::controlsScreen = [](GameState* back) -> GameState* { return new ControlsScreen(back); };
+}
+
+GameState* Shell::begin(MainState* world)
+{
+    // The window as the settings have it, once it is there.
+    if (!Game::headless) {
+        Game::setFullscreen(fullscreenGiven ? *fullscreenGiven : ShellSettings::fullscreen());
+        ShellSettings::applyWindow();
+    }
+    switch (opening) {
+    case Start::NewGame:
+        newGame(world);
+        return world;
+    case Start::Continue:
+        if (continueGame(world))
+            return world;
+        std::cerr << "tarnwick: --continue: " << Notice::current() << '\n';
+        delete world;
+        return new TitleScreen(nullptr, Saves::inspect());
+    case Start::Title:
+        break;
+    }
+    return new TitleScreen(world, Saves::inspect());
+}
+
+void Shell::installSignalHandlers()
+{
+    struct sigaction action {};
+    action.sa_handler = askToQuit;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGHUP, SIGINT})
+        sigaction(signal, &action, nullptr);
+}
+
+void Shell::requestQuit()
+{
+    quitRequested = 1;
+}
+
+bool Shell::beforeUpdate()
+{
+    if (quitRequested) {
+        quitRequested = 0;
+        quit();
+        return false;
+    }
+    // The goal line's key keeps the setting in step.
+    if (auto* world = dynamic_cast<MainState*>(Game::currentState)) {
+        if (world->goalLine.shown != ShellSettings::goalLine()) {
+            ShellSettings::setGoalLine(world->goalLine.shown);
+            ShellSettings::keep();
+        }
+    }
+    GameState* current = Game::currentState;
+    const bool playing = dynamic_cast<MainState*>(current) || dynamic_cast<DialogueState*>(current);
+    if (playing && Input::pressed(Action::Pause)) {
+        // The pause menu stands over the world (or the conversation), which
+        // does not move again until the menu is closed.
+        Game::currentState = new PauseMenu(current);
+        return false;
+    }
+    return true;
+}
+
+void Shell::handleEvent(const sf::Event& event)
+{
+    Pointer::handleEvent(event);
+}
+
+void Shell::drawOverlay()
+{
+    Notice::draw();
+}
+
+MainState* Shell::worldInPlay()
+{
+    for (GameState* state = Game::currentState; state; state = beneath(state)) {
+        if (auto* world = dynamic_cast<MainState*>(state))
+            return world;
+    }
+    return nullptr;
+}
+
+void Shell::newGame(MainState* world)
+{
+    // The counters the world's building leaves alone start afresh too.
+    Game::defacedTables = 0;
+    Game::part = -1;
+    Game::disguise = 0;
+    EndingCard::requested = false;
+    world->goalLine.shown = ShellSettings::goalLine();
+    world->playedSteps = 0;
+    Game::changeState(world);
+}
+
+bool Shell::continueGame(MainState* world)
+{
+    Game::defacedTables = 0;
+    world->goalLine.shown = ShellSettings::goalLine();
+    if (!Saves::restore(*world)) {
+        const std::string why = Saves::lastError();
+        Notice::show(why.empty() ? "There is no saved game to continue." : why);
+        return false;
+    }
+    Game::changeState(world);
+    return true;
+}
+
+bool Shell::save()
+{
+    MainState* world = worldInPlay();
+    if (!world || !Saves::enabled())
+        return true;
+    if (Saves::write(*world))
+        return true;
+    // The reason reads "Not saved: ..." already.
+    const std::string why = Saves::lastError();
+    Notice::show(why.empty() ? "Not saved." : why);
+    return false;
+}
+
+void Shell::toTitle()
+{
+    MainState* world = nullptr;
+    try {
+        world = new MainState();
+    } catch (const std::exception& error) {
+        // The data changed under the game: say so and leave.
+        std::cerr << "tarnwick: " << error.what() << '\n';
+        Game::end();
+        return;
+    }
+    // The title takes the place of the menu that asked; the menu releases
+    // the world and any conversation it stood over.
+    Game::changeState(new TitleScreen(world, Saves::inspect()));
+}
+
+void Shell::quit()
+{
+    if (!save())
+        std::cerr << "tarnwick: " << Notice::current() << '\n';
+    Game::end();
+}

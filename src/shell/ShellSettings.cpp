@@ -1,0 +1,106 @@
+#include "ShellSettings.h"
+
+#include "Game.h"
+#include "Notice.h"
+#include "Settings.h"
+
+#include <SFML/Window/VideoMode.hpp>
+
+#include <algorithm>
+
+namespace {
+const int mostScale = 8;
+}
+
+std::string ShellSettings::load()
+{
+    return Settings::load();
+}
+
+bool ShellSettings::keep()
+{
+    std::string why;
+    if (Settings::save(&why))
+        return true;
+    Notice::show("Settings not kept: " + why);
+    return false;
+}
+
+int ShellSettings::scale()
+{
+    return Settings::getInt("video", "scale", 0, 0, mostScale);
+}
+
+bool ShellSettings::fullscreen()
+{
+    return Settings::getBool("video", "fullscreen", false);
+}
+
+bool ShellSettings::goalLine()
+{
+    return Settings::getBool("game", "goal_line", true);
+}
+
+void ShellSettings::setScale(int scale)
+{
+    Settings::setInt("video", "scale", std::clamp(scale, 0, mostScale));
+}
+
+void ShellSettings::setFullscreen(bool on)
+{
+    Settings::setBool("video", "fullscreen", on);
+}
+
+void ShellSettings::setGoalLine(bool on)
+{
+    Settings::setBool("game", "goal_line", on);
+}
+
+int ShellSettings::largestScale()
+{
+    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+    int scale = 1;
+    while (scale < mostScale && Game::pictureWidth * (scale + 1) <= desktop.width
+           && Game::pictureHeight * (scale + 1) <= desktop.height)
+        ++scale;
+    return scale;
+}
+
+unsigned ShellSettings::windowScale()
+{
+    const int chosen = scale();
+    if (chosen > 0)
+        return static_cast<unsigned>(std::min(chosen, largestScale()));
+    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+    return Game::startScale(desktop.width, desktop.height);
+}
+
+void ShellSettings::applyWindow()
+{
+    if (Game::fullscreen)
+        return;
+    const unsigned s = windowScale();
+    const sf::Vector2u size(Game::pictureWidth * s, Game::pictureHeight * s);
+    if (Game::window.getSize() != size)
+        Game::window.setSize(size);
+    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+    Game::window.setPosition(sf::Vector2i(std::max(0, (static_cast<int>(desktop.width) - static_cast<int>(size.x)) / 2),
+                                          std::max(0, (static_cast<int>(desktop.height) - static_cast<int>(size.y)) / 2)));
+    Game::fitView();
+}
+
+void ShellSettings::applyVideo()
+{
+    Game::setFullscreen(fullscreen());
+    applyWindow();
+}
+
+std::string ShellSettings::describeScale()
+{
+    const int chosen = scale();
+    if (chosen == 0)
+        return "automatic (" + std::to_string(windowScale()) + "x)";
+    if (chosen > largestScale())
+        return std::to_string(chosen) + "x (too big: " + std::to_string(windowScale()) + "x)";
+    return std::to_string(chosen) + "x";
+}
