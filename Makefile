@@ -14,7 +14,7 @@ SOAK_FRAMES ?= 1000000
 SOAK_SEED ?= 1
 MONKEY_TIME ?= 300
 
-.PHONY: all deps build run test sanitize-test sanitize-build fuzz soak art bench screenshots clean install package package-check
+.PHONY: all deps build run test sanitize-test sanitize-build fuzz soak art sounds bench screenshots clean install package package-check
 
 all: build
 
@@ -87,6 +87,11 @@ screenshots: build
 art: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) --target makeart
 	$(BUILD)/tools/makeart .
+
+# Regenerate the sounds and music under res/snd/ from tools/sound/.
+sounds: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) --target makesound
+	$(BUILD)/tools/makesound .
 
 bench: build
 	tools/with-display.sh $(BUILD)/bench/bench_frame

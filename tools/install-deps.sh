@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(g++ cmake make pkg-config libsfml-dev libboost-dev libboost-program-options-dev
           libgtest-dev libx11-dev libxext-dev libxtst-dev libxdamage-dev xvfb x11-utils xdotool imagemagick libgl1-mesa-dri
           dpkg-dev file man-db desktop-file-utils appstream lintian
-          zlib1g-dev libzstd-dev libexpat1-dev libpng-dev clang libclang-rt-14-dev)
+          zlib1g-dev libzstd-dev libexpat1-dev libpng-dev clang libclang-rt-14-dev
+          libopenal-dev libvorbis-dev sox)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,5 +1,6 @@
 #include "Boss.h"
 
+#include "Audio.h"
 #include "DialogueTree.h"
 #include "EndingCard.h"
 #include "Game.h"
@@ -23,6 +24,7 @@ void Boss::displayDialogue()
         && static_cast<std::size_t>(n) < dialogues.size()) {
         dialogue = dialogues[static_cast<std::size_t>(n)];
         Game::part = n;
+        Audio::play(Audio::Cue::Report);
     } else {
         dialogue = nullptr;
     }

@@ -1,5 +1,6 @@
 #include "Table.h"
 
+#include "Audio.h"
 #include "DialogueTree.h"
 #include "Game.h"
 #include "Graphics.h"
@@ -42,4 +43,5 @@ void Table::setState(int)
     const long long look = static_cast<long long>(tile) + Game::defacedTables;
     sprite.setTexture(*Graphics::getTexture(tileset, look <= INT_MAX ? static_cast<int>(look) : -1), false);
     defaced = true;
+    Audio::deface(Game::defacedTables);
 }

@@ -1,5 +1,6 @@
 #include "Victim.h"
 
+#include "Audio.h"
 #include "DialogueTree.h"
 #include "Game.h"
 #include "GameState.h"
@@ -28,6 +29,7 @@ void Victim::setState(int result)
     // The last tile number has no picture after it: the sprite shows none.
     sprite.setTexture(*Graphics::getTexture(tileset, tile < INT_MAX ? tile + 1 : -1), false);
     ++Game::disguise;
+    Audio::play(Audio::Cue::Livery);
 }
 
 void Victim::displayDialogue()

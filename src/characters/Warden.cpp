@@ -1,5 +1,6 @@
 #include "Warden.h"
 
+#include "Audio.h"
 #include "DialogueTree.h"
 #include "Game.h"
 
@@ -32,6 +33,8 @@ void Warden::displayDialogue()
 void Warden::setState(int)
 {
     if (Game::disguise > Game::part) {
+        if (x != asidePosition.x || y != asidePosition.y)
+            Audio::play(Audio::Cue::WardenAside);
         x = asidePosition.x;
         y = asidePosition.y;
     }

@@ -54,5 +54,8 @@ public:
     static constexpr unsigned flipVertical = 2;
     static constexpr unsigned flipDiagonal = 4;
     unsigned flip = 0;
+    // The pitch of its voice in conversations, from the map ("voice"); 0 for
+    // the usual voice of its kind.
+    float voice = 0;
     GameState* owner = nullptr; // not owned
 };

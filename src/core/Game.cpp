@@ -1,5 +1,6 @@
 #include "Game.h"
 
+#include "Audio.h"
 #include "Checker.h"
 #include "DialogueState.h"
 #include "GameState.h"
@@ -175,6 +176,7 @@ void Game::run()
 
 void Game::frame()
 {
+    Audio::update();
     if (currentState)
         currentState->update();
     releaseRetired();

@@ -1,3 +1,4 @@
+#include "Audio.h"
 #include "Checker.h"
 #include "CommandLine.h"
 #include "DataDirectory.h"
@@ -39,13 +40,16 @@ int main(int argc, char** argv)
         DataDirectory::enter(command.dataDir);
         if (command.fullscreen)
             Game::setFullscreen(*command.fullscreen);
+        Audio::start(!command.noAudio);
         Game::initialize();
     } catch (const std::exception& error) {
         // Missing or bad game data: say what and where on one line, then leave cleanly.
         std::cerr << "tarnwick: " << error.what() << '\n';
         Game::cleanUp();
+        Audio::stop();
         return 1;
     }
     Game::run();
+    Audio::stop();
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "DialogueBox.h"
 
+#include "Audio.h"
 #include "DialogueState.h"
 #include "DialogueTree.h"
 #include "Game.h"
@@ -71,6 +72,7 @@ void DialogueBox::loadFromTree(DialogueTree const* next)
     }
     show(pages.front());
     pages.pop_front();
+    Audio::speak(speaker);
 }
 
 void DialogueBox::loadOptions()
@@ -89,6 +91,7 @@ void DialogueBox::update()
         if (!pages.empty()) {
             show(pages.front());
             pages.pop_front();
+            Audio::speak(speaker);
         } else if (!node || node->options.empty()) {
             Entity* who = speaker;
             DialogueState* state = dialogueState;
@@ -126,6 +129,7 @@ void DialogueBox::update()
     const std::size_t index = static_cast<std::size_t>(n - 1);
     if (index < node->options.size() && index < node->responses.size()) {
         lastChoice = n;
+        Audio::play(Audio::Cue::Answer);
         loadFromTree(&node->responses[index]);
     }
 }

@@ -1,5 +1,6 @@
 #include "DialogueState.h"
 
+#include "Audio.h"
 #include "DialogueBox.h"
 #include "Game.h"
 
@@ -7,6 +8,7 @@ DialogueState::DialogueState(GameState* previous, Entity* speaker, DialogueTree 
     : previous(previous)
 {
     add(new DialogueBox(tree, speaker, this));
+    Audio::conversation(true);
 }
 
 void DialogueState::draw()
@@ -19,5 +21,6 @@ void DialogueState::draw()
 void DialogueState::finished()
 {
     // The driver releases this state once its update pass has returned.
+    Audio::conversation(false);
     Game::changeState(previous);
 }

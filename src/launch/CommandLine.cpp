@@ -34,6 +34,8 @@ const std::vector<CommandLine::Option>& CommandLine::options()
              c.action = Action::Check;
              c.route = true;
          }},
+        {"no-audio", 0, "", false, "play without sound (no audio device is opened)",
+         [](CommandLine& c, const std::string&) { c.noAudio = true; }},
     };
     return table;
 }
@@ -121,6 +123,7 @@ std::string CommandLine::usage(const std::string& installedData)
             "  Space                      next page of a conversation\n"
             "  1, 2, 3 (or the keypad's)  choose an answer\n"
             "  G                          hide or show the goal line\n"
+            "  M                          mute or unmute the sound\n"
             "  F11 or Alt+Return          fullscreen, and back\n"
             "  Escape                     quit\n"
             "\n"

@@ -36,6 +36,8 @@ public:
     // and --route: print the shortest route to the ending as well.
     std::string checkDir;
     bool route = false;
+    // --no-audio: play without opening the audio device.
+    bool noAudio = false;
     // For Action::Fail: what was wrong, one line without the program's name.
     std::string error;
 

@@ -93,6 +93,7 @@ void Map::loadMap(const std::string& fileName, GameState* state)
             entity->type = type;
             entity->solid = Lookup::need<bool>(properties, "solid", file, where);
             entity->name = properties.get<std::string>("name", "undefined");
+            entity->voice = properties.get_optional<float>("voice").value_or(0.f);
             entity->setTexture(*Graphics::getTexture(found->tileset->name, found->slot));
             entity->tileset = found->tileset->name;
             entity->tile = found->tile;

@@ -1,0 +1,333 @@
+#include "Audio.h"
+
+#include "AudioDevice.h"
+#include "Entity.h"
+#include "Game.h"
+#include "Keyboard.h"
+#include "MusicStream.h"
+#include "QuietSfml.h"
+
+#include <SFML/Audio/InputSoundFile.hpp>
+#include <SFML/Audio/Sound.hpp>
+#include <SFML/Audio/SoundBuffer.hpp>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <memory>
+
+bool Audio::listening = false;
+std::vector<Audio::Heard> Audio::heard;
+long long Audio::frames = 0;
+
+namespace {
+
+using Cue = Audio::Cue;
+
+// What is loaded while a device is open.
+struct Engine {
+    SoundSet set;
+    std::array<std::vector<sf::SoundBuffer>, SoundSet::cueCount> buffers;
+    std::array<std::size_t, SoundSet::cueCount> turn{};
+    std::vector<sf::Sound> voices = std::vector<sf::Sound>(16);
+    MusicStream music;
+};
+
+std::unique_ptr<Engine> engine;
+std::unique_ptr<std::ofstream> logFile;
+std::chrono::steady_clock::time_point opened;
+
+struct Controls {
+    int master = 100, music = 70, effects = 100;
+    bool muted = false;
+} controls;
+
+bool talking = false;
+int shownPart = -2;
+std::array<long long, SoundSet::cueCount> lastFrame;
+std::uint32_t wobble = 1;
+
+// A volume of 0 to 100 as a gain: its square, which sounds more even than a
+// straight line.
+float gainOf(int value)
+{
+    const float v = static_cast<float>(std::clamp(value, 0, 100)) / 100.f;
+    return v * v;
+}
+
+float effectsGain()
+{
+    return controls.muted ? 0.f : gainOf(controls.master) * gainOf(controls.effects);
+}
+
+float musicLevel()
+{
+    return controls.muted ? 0.f : gainOf(controls.master) * gainOf(controls.music) * (talking ? Audio::underTalk : 1.f);
+}
+
+void applyMusicLevel()
+{
+    if (engine) {
+        const float level = musicLevel();
+        engine->music.change([level](MusicMix& m) { m.setLevel(level); });
+    }
+}
+
+void log(const std::string& what)
+{
+    if (!logFile)
+        return;
+    const auto ms = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - opened);
+    *logFile << static_cast<double>(ms.count()) / 1000.0 << ' ' << Audio::frames << ' ' << what << '\n';
+    logFile->flush();
+}
+
+std::vector<sf::Int16> monoAtRate(const std::string& path, std::string& why)
+{
+    sf::InputSoundFile in;
+    if (!in.openFromFile(path)) {
+        why = "not a sound file the game can read";
+        return {};
+    }
+    const unsigned channels = in.getChannelCount();
+    std::vector<sf::Int16> all(static_cast<std::size_t>(in.getSampleCount()));
+    all.resize(static_cast<std::size_t>(in.read(all.data(), all.size())));
+    std::vector<sf::Int16> mono(all.size() / std::max(channels, 1u));
+    for (std::size_t i = 0; i < mono.size(); ++i) {
+        int sum = 0;
+        for (unsigned c = 0; c < channels; ++c)
+            sum += all[i * channels + c];
+        mono[i] = static_cast<sf::Int16>(sum / static_cast<int>(channels));
+    }
+    if (in.getSampleRate() != MusicMix::rate) {
+        // The nearest sample: music should come at the game's rate.
+        std::vector<sf::Int16> resampled(static_cast<std::size_t>(
+            static_cast<double>(mono.size()) * MusicMix::rate / in.getSampleRate()));
+        for (std::size_t i = 0; i < resampled.size(); ++i)
+            resampled[i] = mono[std::min(mono.size() - 1, i * in.getSampleRate() / MusicMix::rate)];
+        mono.swap(resampled);
+    }
+    if (mono.empty())
+        why = "holds no sound";
+    return mono;
+}
+
+void warn(const std::string& line)
+{
+    std::cerr << "tarnwick: " << line << '\n';
+}
+
+void load(Engine& e)
+{
+    std::vector<std::string> problems;
+    e.set = SoundSet::load(SoundSet::file, &problems);
+    for (const std::string& p : problems)
+        warn(p);
+    QuietSfml quiet;
+    for (std::size_t c = 0; c < SoundSet::cueCount; ++c) {
+        for (const std::string& name : e.set.effects[c]) {
+            sf::SoundBuffer buffer;
+            const std::string path = std::string(SoundSet::folder) + name;
+            if (AudioDevice::readable(path) && buffer.loadFromFile(path))
+                e.buffers[c].push_back(buffer);
+            else
+                warn(path + ": cannot be read: that sound stays silent (tarnwick --check says more)");
+        }
+    }
+    auto piece = [&](MusicMix::Piece which, const std::vector<std::string>& names) {
+        for (const std::string& name : names) {
+            const std::string path = std::string(SoundSet::folder) + name;
+            std::string why;
+            std::vector<sf::Int16> samples = AudioDevice::readable(path) ? monoAtRate(path, why) : std::vector<sf::Int16>();
+            if (samples.empty()) {
+                warn(path + ": cannot be read: that music stays silent (tarnwick --check says more)");
+                continue;
+            }
+            e.music.change([&](MusicMix& m) { m.addLayer(which, std::move(samples)); });
+        }
+    };
+    piece(MusicMix::guildhall, e.set.guildhall);
+    piece(MusicMix::title, {e.set.title});
+}
+
+} // namespace
+
+void Audio::start(bool wanted)
+{
+    stop();
+    lastFrame.fill(-1000000);
+    if (const char* name = std::getenv(logVariable); name && *name)
+        logFile = std::make_unique<std::ofstream>(name, std::ios::app);
+    opened = std::chrono::steady_clock::now();
+    if (!wanted)
+        return;
+    std::string why;
+    if (!AudioDevice::open(why)) {
+        warn(why + ": playing without sound");
+        return;
+    }
+    opened = std::chrono::steady_clock::now();
+    log("opened");
+    engine = std::make_unique<Engine>();
+    load(*engine);
+    shownPart = -2;
+    applyMusicLevel();
+    engine->music.change([](MusicMix& m) {
+        m.setLayers(Audio::musicLayers());
+        m.play(MusicMix::guildhall);
+    });
+    engine->music.play();
+}
+
+void Audio::stop()
+{
+    engine.reset();
+    AudioDevice::close();
+    logFile.reset();
+    talking = false;
+}
+
+bool Audio::active()
+{
+    return engine != nullptr;
+}
+
+std::string Audio::nameOf(Cue cue)
+{
+    const auto index = static_cast<std::size_t>(cue);
+    return index < SoundSet::cueCount ? SoundSet::cueKeys[index] : "?";
+}
+
+void Audio::play(Cue cue, float pitch)
+{
+    const auto index = static_cast<std::size_t>(cue);
+    if (index >= SoundSet::cueCount)
+        return;
+    if (cue == Cue::Bump) {
+        if (frames - lastFrame[index] < bumpFrames)
+            return;
+    }
+    lastFrame[index] = frames;
+    if (cue == Cue::Step) {
+        // No two steps quite alike: a shade higher or lower each time.
+        wobble = wobble * 1664525u + 1013904223u;
+        pitch *= 0.96f + 0.08f * static_cast<float>(wobble >> 8) / 16777216.f;
+    }
+    if (listening)
+        heard.push_back(Heard{cue, frames, pitch});
+    log(nameOf(cue));
+    if (cue == Cue::Sting && engine)
+        engine->music.change([](MusicMix& m) { m.play(MusicMix::none); });
+    if (!engine || engine->buffers[index].empty())
+        return;
+
+    const std::vector<sf::SoundBuffer>& variants = engine->buffers[index];
+    const sf::SoundBuffer& buffer = variants[engine->turn[index]++ % variants.size()];
+    // A free voice, or else the one that has played longest.
+    sf::Sound* voice = nullptr;
+    for (sf::Sound& s : engine->voices)
+        if (s.getStatus() == sf::Sound::Stopped) {
+            voice = &s;
+            break;
+        }
+    if (!voice) {
+        voice = &engine->voices.front();
+        for (sf::Sound& s : engine->voices)
+            if (s.getPlayingOffset() > voice->getPlayingOffset())
+                voice = &s;
+    }
+    voice->stop();
+    voice->setBuffer(buffer);
+    voice->setPitch(pitch);
+    voice->setVolume(100.f * effectsGain());
+    voice->play();
+}
+
+void Audio::speak(const Entity* speaker)
+{
+    float pitch = 1.f;
+    if (speaker) {
+        static const SoundSet defaults;
+        const SoundSet& set = engine ? engine->set : defaults;
+        pitch = set.voiceOf(speaker->type, speaker->voice);
+    }
+    play(Cue::Voice, pitch);
+}
+
+void Audio::deface(int nth)
+{
+    if (nth >= 1 && nth <= 3)
+        play(nth == 1 ? Cue::Scratch : nth == 2 ? Cue::Paint : Cue::Ink);
+}
+
+void Audio::conversation(bool open)
+{
+    play(open ? Cue::Open : Cue::Close);
+    talking = open;
+    applyMusicLevel();
+}
+
+void Audio::titleMusic()
+{
+    log("music title");
+    if (engine)
+        engine->music.change([](MusicMix& m) { m.play(MusicMix::title); });
+}
+
+void Audio::worldMusic()
+{
+    log("music guildhall");
+    if (engine)
+        engine->music.change([](MusicMix& m) { m.play(MusicMix::guildhall); });
+}
+
+int Audio::musicLayers()
+{
+    // The start has the first layer; every part adds one.
+    return std::clamp(Game::part + 2, 1, 5);
+}
+
+void Audio::update()
+{
+    ++frames;
+    if (Keyboard::keyPressed(sf::Keyboard::M))
+        setMuted(!controls.muted);
+    if (Game::part != shownPart) {
+        shownPart = Game::part;
+        const int layers = musicLayers();
+        log("layers " + std::to_string(layers));
+        if (engine)
+            engine->music.change([layers](MusicMix& m) { m.setLayers(layers); });
+    }
+}
+
+int Audio::volume(Channel channel)
+{
+    return channel == Channel::Master ? controls.master : channel == Channel::Music ? controls.music : controls.effects;
+}
+
+void Audio::setVolume(Channel channel, int value)
+{
+    value = std::clamp(value, 0, 100);
+    (channel == Channel::Master ? controls.master : channel == Channel::Music ? controls.music : controls.effects) =
+        value;
+    applyMusicLevel();
+}
+
+bool Audio::muted()
+{
+    return controls.muted;
+}
+
+void Audio::setMuted(bool on)
+{
+    controls.muted = on;
+    log(on ? "muted" : "unmuted");
+    applyMusicLevel();
+    if (engine && on)
+        for (sf::Sound& s : engine->voices)
+            s.stop();
+}
