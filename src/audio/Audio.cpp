@@ -6,6 +6,7 @@
 #include "Keyboard.h"
 #include "MusicStream.h"
 #include "QuietSfml.h"
+#include "Settings.h"
 
 #include <SFML/Audio/InputSoundFile.hpp>
 #include <SFML/Audio/Sound.hpp>
@@ -15,6 +16,7 @@
 #include <array>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -40,10 +42,12 @@ std::unique_ptr<Engine> engine;
 std::unique_ptr<std::ofstream> logFile;
 std::chrono::steady_clock::time_point opened;
 
+// The controls as the settings file keeps them, under [audio].
 struct Controls {
-    int master = 100, music = 70, effects = 100;
+    int master = Audio::defaultMaster, music = Audio::defaultMusic, effects = Audio::defaultEffects;
     bool muted = false;
 } controls;
+const char* const keyOf[] = {"master", "music", "effects"};
 
 bool talking = false;
 int shownPart = -2;
@@ -122,6 +126,10 @@ void warn(const std::string& line)
 
 void load(Engine& e)
 {
+    // A world without a sound folder is silent by choice (`--check` notes it).
+    std::error_code error;
+    if (!std::filesystem::is_directory(SoundSet::folder, error))
+        return;
     std::vector<std::string> problems;
     e.set = SoundSet::load(SoundSet::file, &problems);
     for (const std::string& p : problems)
@@ -155,9 +163,19 @@ void load(Engine& e)
 
 } // namespace
 
+void Audio::loadControls()
+{
+    controls.master = Settings::getInt("audio", "master", defaultMaster, 0, 100);
+    controls.music = Settings::getInt("audio", "music", defaultMusic, 0, 100);
+    controls.effects = Settings::getInt("audio", "effects", defaultEffects, 0, 100);
+    controls.muted = Settings::getBool("audio", "muted", false);
+    applyMusicLevel();
+}
+
 void Audio::start(bool wanted)
 {
     stop();
+    loadControls();
     lastFrame.fill(-1000000);
     if (const char* name = std::getenv(logVariable); name && *name)
         logFile = std::make_unique<std::ofstream>(name, std::ios::app);
@@ -293,8 +311,14 @@ int Audio::musicLayers()
 void Audio::update()
 {
     ++frames;
-    if (Keyboard::keyPressed(sf::Keyboard::M))
+    if (Keyboard::keyPressed(sf::Keyboard::M)) {
         setMuted(!controls.muted);
+        // Kept for the next game; a settings file that cannot be written
+        // only costs that.
+        std::string why;
+        if (!Settings::save(&why))
+            warn("the mute switch is not kept: " + why);
+    }
     if (Game::part != shownPart) {
         shownPart = Game::part;
         const int layers = musicLayers();
@@ -314,6 +338,7 @@ void Audio::setVolume(Channel channel, int value)
     value = std::clamp(value, 0, 100);
     (channel == Channel::Master ? controls.master : channel == Channel::Music ? controls.music : controls.effects) =
         value;
+    Settings::setInt("audio", keyOf[static_cast<int>(channel)], value);
     applyMusicLevel();
 }
 
@@ -325,6 +350,7 @@ bool Audio::muted()
 void Audio::setMuted(bool on)
 {
     controls.muted = on;
+    Settings::setBool("audio", "muted", on);
     log(on ? "muted" : "unmuted");
     applyMusicLevel();
     if (engine && on)

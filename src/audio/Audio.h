@@ -51,6 +51,14 @@ public:
     static void setVolume(Channel channel, int value);
     static bool muted();
     static void setMuted(bool on);
+    // The controls are kept in the settings ([audio] master, music, effects,
+    // muted): the setters change the store (the settings screen saves it;
+    // the mute key saves it at once), and this reads them from the store,
+    // as start() does.
+    static void loadControls();
+    static constexpr int defaultMaster = 100;
+    static constexpr int defaultMusic = 70;
+    static constexpr int defaultEffects = 100;
 
     // What was played, kept while `listening` is set (with or without a
     // device): the cue, the frame (counted by update()) and the pitch.

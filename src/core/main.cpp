@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "DataDirectory.h"
 #include "Game.h"
+#include "Settings.h"
 
 #include <exception>
 #include <iostream>
@@ -40,8 +41,13 @@ int main(int argc, char** argv)
         DataDirectory::enter(command.dataDir);
         if (command.fullscreen)
             Game::setFullscreen(*command.fullscreen);
-        Audio::start(!command.noAudio);
+        // The player's settings (the sound's volumes among them); a file that
+        // cannot be read gives the defaults and one line.
+        if (const std::string warning = Settings::load(); !warning.empty())
+            std::cerr << "tarnwick: " << warning << '\n';
         Game::initialize();
+        // Sound once the world stands: a world that is refused says only why.
+        Audio::start(!command.noAudio);
     } catch (const std::exception& error) {
         // Missing or bad game data: say what and where on one line, then leave cleanly.
         std::cerr << "tarnwick: " << error.what() << '\n';
