@@ -84,8 +84,15 @@ void log(const std::string& what)
 {
     if (!logFile)
         return;
-    const auto ms = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - opened);
-    *logFile << static_cast<double>(ms.count()) / 1000.0 << ' ' << Audio::frames << ' ' << what << '\n';
+    // The device's own clock where it has one: the place in what it has
+    // played where a sound asked for now belongs.
+    double ms = AudioDevice::clock();
+    if (ms < 0)
+        ms = static_cast<double>(std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now()
+                                                                                       - opened)
+                                     .count())
+             / 1000.0;
+    *logFile << ms << ' ' << Audio::frames << ' ' << what << '\n';
     logFile->flush();
 }
 

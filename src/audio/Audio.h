@@ -74,7 +74,9 @@ public:
     static int musicLayers();
 
     // With this variable set to a file name, every sound is also written
-    // there, one line each: milliseconds since the device opened, frame, cue.
+    // there, one line each: milliseconds since the device opened (by the
+    // device's clock when it has one: how much it had played when the sound
+    // was asked for), frame, cue.
     static constexpr const char* logVariable = "TARNWICK_AUDIO_LOG";
     // The name of a cue in that log ("step", "bump", ...).
     static std::string nameOf(Cue cue);

@@ -6,6 +6,7 @@
 #include <SFML/Audio/SoundBuffer.hpp>
 
 #include <AL/alc.h>
+#include <AL/alext.h>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -73,6 +74,20 @@ void AudioDevice::close()
 bool AudioDevice::isOpen()
 {
     return holder != nullptr;
+}
+
+double AudioDevice::clock()
+{
+    ALCcontext* context = holder ? alcGetCurrentContext() : nullptr;
+    ALCdevice* device = context ? alcGetContextsDevice(context) : nullptr;
+    if (!device || !alcIsExtensionPresent(device, "ALC_SOFT_device_clock"))
+        return -1;
+    auto* get = reinterpret_cast<LPALCGETINTEGER64VSOFT>(alcGetProcAddress(device, "alcGetInteger64vSOFT"));
+    if (!get)
+        return -1;
+    ALCint64SOFT nanoseconds = 0;
+    get(device, ALC_DEVICE_CLOCK_SOFT, 1, &nanoseconds);
+    return static_cast<double>(nanoseconds) / 1e6;
 }
 
 bool AudioDevice::readable(const std::string& path)

@@ -14,6 +14,9 @@ public:
     // Lets it go once nothing plays any more.
     static void close();
     static bool isOpen();
+    // How much sound the device has played since it opened, in
+    // milliseconds, by its own clock; negative when it cannot tell.
+    static double clock();
 
     // A sound file the game may read: an ordinary file inside res/.
     static bool readable(const std::string& path);

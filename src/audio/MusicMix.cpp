@@ -53,6 +53,9 @@ void MusicMix::setLayers(int count)
 void MusicMix::setLevel(float value)
 {
     targetLevel = std::clamp(value, 0.f, 1.f);
+    // Nothing is heard yet: no need to ramp.
+    if (current == none)
+        level = targetLevel;
 }
 
 float MusicMix::layerTarget(Piece piece, std::size_t index) const
