@@ -51,7 +51,12 @@ const char* const keyOf[] = {"master", "music", "effects"};
 
 bool talking = false;
 int shownPart = -2;
-std::array<long long, SoundSet::cueCount> lastFrame;
+// The frame each cue was last played in (long ago at first).
+std::array<long long, SoundSet::cueCount> lastFrame = [] {
+    std::array<long long, SoundSet::cueCount> never;
+    never.fill(-1000000);
+    return never;
+}();
 std::uint32_t wobble = 1;
 
 // A volume of 0 to 100 as a gain: its square, which sounds more even than a
@@ -231,10 +236,8 @@ void Audio::play(Cue cue, float pitch)
     const auto index = static_cast<std::size_t>(cue);
     if (index >= SoundSet::cueCount)
         return;
-    if (cue == Cue::Bump) {
-        if (frames - lastFrame[index] < bumpFrames)
-            return;
-    }
+    if (cue == Cue::Bump && frames >= lastFrame[index] && frames - lastFrame[index] < bumpFrames)
+        return;
     lastFrame[index] = frames;
     if (cue == Cue::Step) {
         // No two steps quite alike: a shade higher or lower each time.
