@@ -14,12 +14,14 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <thread>
 
 bool Audio::listening = false;
 std::vector<Audio::Heard> Audio::heard;
@@ -36,6 +38,16 @@ struct Engine {
     std::array<std::size_t, SoundSet::cueCount> turn{};
     std::vector<sf::Sound> voices = std::vector<sf::Sound>(16);
     MusicStream music;
+    // The music is read while the game already runs: decoding it all takes
+    // a noticeable part of a second.
+    std::thread reader;
+    std::atomic<bool> leaving{false};
+    ~Engine()
+    {
+        leaving = true;
+        if (reader.joinable())
+            reader.join();
+    }
 };
 
 std::unique_ptr<Engine> engine;
@@ -101,13 +113,9 @@ void log(const std::string& what)
     logFile->flush();
 }
 
-std::vector<sf::Int16> monoAtRate(const std::string& path, std::string& why)
+// The whole of an open sound file, mono, at the music's rate.
+std::vector<sf::Int16> monoAtRate(sf::InputSoundFile& in)
 {
-    sf::InputSoundFile in;
-    if (!in.openFromFile(path)) {
-        why = "not a sound file the game can read";
-        return {};
-    }
     const unsigned channels = in.getChannelCount();
     std::vector<sf::Int16> all(static_cast<std::size_t>(in.getSampleCount()));
     all.resize(static_cast<std::size_t>(in.read(all.data(), all.size())));
@@ -126,8 +134,6 @@ std::vector<sf::Int16> monoAtRate(const std::string& path, std::string& why)
             resampled[i] = mono[std::min(mono.size() - 1, i * in.getSampleRate() / MusicMix::rate)];
         mono.swap(resampled);
     }
-    if (mono.empty())
-        why = "holds no sound";
     return mono;
 }
 
@@ -157,20 +163,38 @@ void load(Engine& e)
                 warn(path + ": cannot be read: that sound stays silent (tarnwick --check says more)");
         }
     }
-    auto piece = [&](MusicMix::Piece which, const std::vector<std::string>& names) {
+    // The music files are opened here (what SFML says of a bad one is kept
+    // back only on this thread) and read on another.
+    struct Layer {
+        MusicMix::Piece piece;
+        std::string path;
+        std::unique_ptr<sf::InputSoundFile> file;
+    };
+    auto layers = std::make_shared<std::vector<Layer>>();
+    auto open = [&layers](MusicMix::Piece which, const std::vector<std::string>& names) {
         for (const std::string& name : names) {
             const std::string path = std::string(SoundSet::folder) + name;
-            std::string why;
-            std::vector<sf::Int16> samples = AudioDevice::readable(path) ? monoAtRate(path, why) : std::vector<sf::Int16>();
-            if (samples.empty()) {
+            auto file = std::make_unique<sf::InputSoundFile>();
+            if (AudioDevice::readable(path) && file->openFromFile(path))
+                layers->push_back(Layer{which, path, std::move(file)});
+            else
                 warn(path + ": cannot be read: that music stays silent (tarnwick --check says more)");
-                continue;
-            }
-            e.music.change([&](MusicMix& m) { m.addLayer(which, std::move(samples)); });
         }
     };
-    piece(MusicMix::guildhall, e.set.guildhall);
-    piece(MusicMix::title, {e.set.title});
+    open(MusicMix::guildhall, e.set.guildhall);
+    open(MusicMix::title, {e.set.title});
+    e.reader = std::thread([&e, layers] {
+        for (Layer& layer : *layers) {
+            if (e.leaving)
+                return;
+            std::vector<sf::Int16> samples = monoAtRate(*layer.file);
+            layer.file.reset();
+            if (samples.empty())
+                warn(layer.path + ": holds no sound: that music stays silent (tarnwick --check says more)");
+            else
+                e.music.change([&](MusicMix& m) { m.addLayer(layer.piece, std::move(samples)); });
+        }
+    });
 }
 
 } // namespace

@@ -25,7 +25,8 @@ void MusicMix::addLayer(Piece piece, std::vector<sf::Int16> samples)
     if (samples.empty())
         return;
     list.push_back(Layer{std::move(samples), 0.f});
-    list.back().gain = layerTarget(piece, list.size() - 1);
+    // A layer that comes while its piece plays fades in like any other.
+    list.back().gain = piece == current ? 0.f : layerTarget(piece, list.size() - 1);
 }
 
 std::size_t MusicMix::layerCount(Piece piece) const
@@ -73,9 +74,9 @@ void MusicMix::mix(sf::Int16* out, std::size_t count)
         // new one starts from its beginning and fades in.
         if (next != current) {
             fade = towards(fade, 0.f, pieceRamp);
+            // A piece whose layers are still being read starts once they come.
             if (fade == 0.f) {
                 current = length(next) ? next : none;
-                next = current;
                 at = 0;
                 if (current != none)
                     for (std::size_t l = 0; l < layers[current].size(); ++l)

@@ -30,9 +30,9 @@ public:
     // The length of a piece's loop in samples (0 without layers).
     std::size_t length(Piece piece) const;
 
-    // Plays `piece` from its start, after the one playing now has faded out;
-    // none fades the music out. Asking for the piece already playing (or
-    // about to) changes nothing.
+    // Plays `piece` from its start, after the one playing now has faded out
+    // (and once it has a layer); none fades the music out. Asking for the
+    // piece already playing (or about to) changes nothing.
     void play(Piece piece);
     // How many of the layers of the guildhall piece sound (the first ones).
     void setLayers(int count);

@@ -22,9 +22,10 @@ public:
         what(mixer);
     }
 
-    // About 46 ms a chunk: what the game changes is heard that much later at
-    // most (a part's new layer, the music under a conversation).
-    static constexpr std::size_t chunkSamples = 2048;
+    // About 93 ms a chunk, three chunks queued: the music rides out a busy
+    // machine's pauses, and what the game changes (a part's new layer, the
+    // music under a conversation) begins within about a quarter second.
+    static constexpr std::size_t chunkSamples = 4096;
 
 private:
     bool onGetData(Chunk& data) override;
