@@ -7,7 +7,7 @@
 // Checks the world's sounds: the sound file (res/snd/sounds.ini), and that
 // every sound and piece of music it names (or the game's own, for what it
 // leaves out) is there and decodes to the end. A world without res/snd/ is
-// silent: that is only noted.
+// silent, and has nothing to check.
 class SoundCheck {
 public:
     explicit SoundCheck(CheckReport& report);
