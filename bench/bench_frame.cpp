@@ -251,6 +251,7 @@ void measureCapped()
 
 int main()
 {
+    Game::openWindow();
     Keyboard::initialize();
     const fs::path home = fs::current_path();
     const bool shipped = fs::exists("res/maps/testmap.json");

@@ -293,7 +293,7 @@ public:
         card->played = measured;
         EXPECT_EQ(card->ending, ending);
         EXPECT_TRUE(Game::running);
-        card->duration = sf::Time::Zero;
+        card->duration = 0;
         driver->idle(1);
         EXPECT_FALSE(Game::running) << "the card ends the game";
     }

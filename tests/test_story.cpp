@@ -267,7 +267,7 @@ protected:
         EXPECT_EQ(card->ending, ending);
         frame({K::Space});
         EXPECT_TRUE(Game::running) << "a key within the grace period";
-        card->grace = sf::Time::Zero;
+        card->grace = 0;
         frame();
         frame({K::Space});
         EXPECT_FALSE(Game::running);

@@ -4,7 +4,7 @@
 #include "Game.h"
 #include "GameState.h"
 #include "Graphics.h"
-#include "Keyboard.h"
+#include "Input.h"
 
 #include <SFML/Graphics/View.hpp>
 
@@ -61,22 +61,21 @@ void Player::update()
         return;
     }
 
-    using K = sf::Keyboard;
     bool step = true;
-    if (Keyboard::keyDown(K::W) || Keyboard::keyDown(K::Up))
+    if (Input::down(Action::Up))
         direction = 0;
-    else if (Keyboard::keyDown(K::D) || Keyboard::keyDown(K::Right))
+    else if (Input::down(Action::Right))
         direction = 3;
-    else if (Keyboard::keyDown(K::S) || Keyboard::keyDown(K::Down))
+    else if (Input::down(Action::Down))
         direction = 2;
-    else if (Keyboard::keyDown(K::A) || Keyboard::keyDown(K::Left))
+    else if (Input::down(Action::Left))
         direction = 1;
     else
         step = false;
 
     if (step)
         moving = true;
-    else if (Keyboard::keyPressed(K::Return) || Keyboard::keyPressed(K::Space))
+    else if (Input::pressed(Action::Talk))
         interacting = true;
 
     if ((moving || interacting) && owner) {

@@ -43,5 +43,6 @@ void Table::setState(int)
     const long long look = static_cast<long long>(tile) + Game::defacedTables;
     sprite.setTexture(*Graphics::getTexture(tileset, look <= INT_MAX ? static_cast<int>(look) : -1), false);
     defaced = true;
+    defacedOrder = Game::defacedTables;
     Audio::deface(Game::defacedTables);
 }

@@ -16,6 +16,7 @@ public:
     void setState(int result) override;
 
     bool defaced = false;
+    int defacedOrder = 0; // once defaced: 1 for the first table of the game, 2, 3
     std::vector<DialogueTree*> dialogues; // owned: table0.xml to table2.xml
     DialogueTree* mapDialogue = nullptr;  // owned: the map's conversation once the list replaced it
 };

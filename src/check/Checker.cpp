@@ -12,6 +12,7 @@
 #include "ResourceFile.h"
 #include "SoundCheck.h"
 #include "StoryExplorer.h"
+#include "TextMeasure.h"
 
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/Text.hpp>
@@ -132,15 +133,9 @@ void checkGoals(CheckReport& report)
         return;
     }
 
-    sf::Font font;
-    {
-        QuietSfml quiet;
-        if (!ResourceFile::isRegular(Checker::fontFile) || !font.loadFromFile(Checker::fontFile))
-            return; // the font's own check says so
-    }
-    sf::Text text;
-    text.setFont(font);
-    text.setCharacterSize(GoalLine::characterSize);
+    TextMeasure font;
+    if (!ResourceFile::isRegular(Checker::fontFile) || !font.load(Checker::fontFile))
+        return; // the font's own check says so
     const float room = Game::pictureWidth - 12.f;
     std::set<std::string> measured;
     for (int part = -1; part < Goals::partCount; ++part)
@@ -149,8 +144,7 @@ void checkGoals(CheckReport& report)
                 const std::string line = goals.line(part, worn, tables);
                 if (!measured.insert(line).second)
                     continue;
-                text.setString(sf::String(line));
-                const sf::FloatRect box = text.getLocalBounds();
+                const sf::FloatRect box = font.bounds(sf::String(line), GoalLine::characterSize);
                 if (box.left + box.width > room || box.top + box.height > GoalLine::height)
                     report.warning(file, "the goal line \"" + line + "\" is too long for the strip at the top ("
                                              + std::to_string(static_cast<int>(box.left + box.width))

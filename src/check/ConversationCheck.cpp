@@ -1,7 +1,6 @@
 #include "ConversationCheck.h"
 
 #include "DialogueTree.h"
-#include "QuietSfml.h"
 #include "ResourceFile.h"
 
 #include <boost/property_tree/exceptions.hpp>
@@ -62,19 +61,13 @@ ConversationCheck::ConversationCheck(CheckReport& report, const MapCheck& map)
 
 bool ConversationCheck::loadFont(const std::string& path)
 {
-    QuietSfml quiet;
-    measuring = ResourceFile::isRegular(path) && font.loadFromFile(path);
-    if (measuring) {
-        text.setFont(font);
-        text.setCharacterSize(10);
-    }
+    measuring = ResourceFile::isRegular(path) && font.load(path);
     return measuring;
 }
 
 sf::Vector2f ConversationCheck::measure(const std::string& page)
 {
-    text.setString(sf::String(page, std::locale()));
-    const sf::FloatRect box = text.getLocalBounds();
+    const sf::FloatRect box = font.bounds(sf::String(page, std::locale()), 10);
     return {box.left + box.width, box.top + box.height};
 }
 

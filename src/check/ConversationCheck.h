@@ -3,8 +3,9 @@
 #include "CheckReport.h"
 #include "MapCheck.h"
 
-#include <SFML/Graphics/Font.hpp>
-#include <SFML/Graphics/Text.hpp>
+#include "TextMeasure.h"
+
+#include <SFML/System/Vector2.hpp>
 
 #include <map>
 #include <set>
@@ -45,8 +46,7 @@ private:
 
     CheckReport& report;
     const MapCheck& map;
-    sf::Font font;
-    sf::Text text;
+    TextMeasure font;
     bool measuring = false;
     std::map<std::string, std::string> needed;      // file -> who needs it
     std::map<std::string, std::string> speakerOf;   // file -> the longest name that says it

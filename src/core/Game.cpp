@@ -4,13 +4,21 @@
 #include "Checker.h"
 #include "DialogueState.h"
 #include "GameState.h"
+#include "Input.h"
 #include "Keyboard.h"
+#include "LateStatic.h"
 #include "MainState.h"
+#include "Session.h"
+#include "StepClock.h"
 
+#include <SFML/System/Err.hpp>
 #include <SFML/Window/Event.hpp>
 
 #include <algorithm>
 #include <cmath>
+#include <chrono>
+#include <sstream>
+#include <thread>
 
 namespace {
 // The window opens at a whole-number multiple of the picture that suits the desktop.
@@ -36,11 +44,25 @@ void centreOnDesktop()
     Game::window.setPosition(sf::Vector2i(std::max(left, 0), std::max(top, 0)));
 }
 
+// Makes the window anew. The windowing library reports, on every start, that
+// the display cannot switch vertical sync (the game does not ask for it):
+// that line is dropped, anything else it says is passed on.
+void createWindow(sf::VideoMode mode, sf::Uint32 style)
+{
+    std::ostringstream said;
+    std::streambuf* const saved = sf::err().rdbuf(said.rdbuf());
+    Game::window.create(mode, "Tarnwick", style, sf::ContextSettings());
+    sf::err().rdbuf(saved);
+    std::istringstream lines(said.str());
+    for (std::string line; std::getline(lines, line);)
+        if (line.find("vertical sync") == std::string::npos)
+            sf::err() << line << std::endl;
+}
+
 // What every new window needs: the frame limit, the picture in its place and
 // no repeated key events (a held key goes down once).
 void prepareWindow(sf::Vector2f centre)
 {
-    Game::window.setFramerateLimit(60);
     Game::window.setKeyRepeatEnabled(false);
     sf::View view(sf::FloatRect(0, 0, Game::pictureWidth, Game::pictureHeight));
     view.setCenter(centre);
@@ -49,12 +71,16 @@ void prepareWindow(sf::Vector2f centre)
 }
 }
 
-sf::RenderWindow Game::window(startMode(), "Tarnwick", sf::Style::Default, sf::ContextSettings());
+// Made by makeWindow(), not before main: without a display the program must
+// still be able to answer --help, --version and --check.
 namespace {
-// Moves the window to its place as soon as it is made, before main.
-struct PlaceWindow {
-    PlaceWindow() { centreOnDesktop(); }
-} placeWindow;
+LateStatic<sf::RenderWindow> windowStore;
+}
+sf::RenderWindow& Game::window = windowStore.place();
+
+void Game::makeWindow()
+{
+    windowStore.make();
 }
 GameState* Game::currentState = nullptr;
 bool Game::running = false;
@@ -63,6 +89,8 @@ int Game::disguise = 0;
 int Game::defacedTables = 0;
 std::vector<GameState*> Game::retiredStates;
 bool Game::fullscreen = false;
+bool Game::headless = false;
+int Game::lagMs = 0;
 
 sf::View Game::pictureView()
 {
@@ -109,15 +137,16 @@ void Game::setFullscreen(bool on)
 {
     if (on == fullscreen)
         return;
+    makeWindow();
     const sf::Vector2f centre = window.getView().getCenter();
     if (on) {
         windowedSize = window.getSize();
-        window.create(sf::VideoMode::getDesktopMode(), "Tarnwick", sf::Style::Fullscreen);
+        createWindow(sf::VideoMode::getDesktopMode(), sf::Style::Fullscreen);
     } else {
         sf::VideoMode mode = startMode();
         if (windowedSize.x > 0 && windowedSize.y > 0)
             mode = sf::VideoMode(windowedSize.x, windowedSize.y, 32);
-        window.create(mode, "Tarnwick", sf::Style::Default);
+        createWindow(mode, sf::Style::Default);
         centreOnDesktop();
     }
     fullscreen = on;
@@ -127,11 +156,23 @@ void Game::setFullscreen(bool on)
     Keyboard::restart(window.hasFocus());
 }
 
+void Game::openWindow()
+{
+    makeWindow();
+    if (window.isOpen())
+        return;
+    createWindow(startMode(), sf::Style::Default);
+    centreOnDesktop();
+}
+
 void Game::initialize()
 {
     // A world that cannot be shown whole or played to its end is refused
     // before it is built, every problem on a line of its own.
     Checker::refuseBrokenWorld();
+    makeWindow();
+    if (!headless)
+        openWindow();
     prepareWindow(sf::Vector2f(pictureWidth / 2.f, pictureHeight / 2.f));
     Keyboard::initialize();
     Keyboard::focused = window.hasFocus();
@@ -149,9 +190,9 @@ void Game::handleEvent(const sf::Event& event)
         return;
     }
     if (event.type == sf::Event::KeyPressed) {
-        if (event.key.code == sf::Keyboard::Escape)
+        if (Input::isKey(Action::Pause, event.key.code))
             running = false;
-        if (event.key.code == sf::Keyboard::F11 || (event.key.code == sf::Keyboard::Return && event.key.alt)) {
+        if (Input::isKey(Action::Fullscreen, event.key.code) || (event.key.code == sf::Keyboard::Return && event.key.alt)) {
             setFullscreen(!fullscreen);
             return; // a switch of the window, not a key of the game
         }
@@ -162,24 +203,60 @@ void Game::handleEvent(const sf::Event& event)
 void Game::run()
 {
     running = true;
+    // The logic steps at 60 a second of wall time (StepClock); a picture is
+    // drawn after the steps that were due. Headless, steps run back to back.
+    StepClock clock;
     while (true) {
+        const int due = headless ? 1 : clock.wait();
         sf::Event event;
-        while (window.pollEvent(event))
+        while (window.isOpen() && window.pollEvent(event))
             handleEvent(event);
-        Keyboard::update();
-        frame();
+        // Like a frame before, a step is never cut short: the one in which
+        // the game is told to end still runs.
+        for (int i = 0; i < due; ++i) {
+            if (!Session::nextKeys()) {
+                running = false; // a replay ran out
+                break;
+            }
+            Input::update();
+            if (Input::padPressed(Action::Pause))
+                running = false;
+            if (Input::padPressed(Action::Fullscreen))
+                setFullscreen(!fullscreen);
+            step();
+            if (!running)
+                break;
+        }
+        if (!headless) {
+            show();
+            if (lagMs > 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(lagMs));
+        }
         if (!running)
             break;
     }
+    Session::finish();
     cleanUp();
 }
 
 void Game::frame()
 {
+    step();
+    show();
+}
+
+void Game::step()
+{
     Audio::update();
     if (currentState)
         currentState->update();
     releaseRetired();
+    if (MainState* world = MainState::beneath(currentState))
+        ++world->playedSteps;
+}
+
+void Game::show()
+{
     if (currentState)
         currentState->draw();
     window.display();
@@ -234,5 +311,6 @@ void Game::destroyStates()
 void Game::cleanUp()
 {
     destroyStates();
-    window.close();
+    if (windowStore.exists())
+        window.close();
 }

@@ -18,7 +18,9 @@ class Game {
 public:
     Game() = delete;
 
-    static sf::RenderWindow window;
+    // Made when the game starts (makeWindow(), openWindow()), never before
+    // main; nothing may use it before.
+    static sf::RenderWindow& window;
     static GameState* currentState;
     static bool running;
     static int part;
@@ -54,6 +56,18 @@ public:
     // keys (F11, Alt+Return); key and focus events go on to the keyboard.
     static void handleEvent(const sf::Event& event);
 
+    // Opens the window at the size that suits the desktop, unless it is open.
+    // initialize() does so; nothing opens it before main.
+    static void openWindow();
+    // Makes the window object without opening it (a headless game's view).
+    static void makeWindow();
+    // Runs the game without a window (a replay played as fast as it goes):
+    // the view is set as usual, nothing is drawn.
+    static bool headless;
+    // Milliseconds to sleep after every picture shown (--lag): a slow machine
+    // on demand.
+    static int lagMs;
+
     static void initialize();
     static void run();
     static void end();
@@ -61,9 +75,13 @@ public:
     static void changeState(GameState* next);
     static void cleanUp();
 
-    // One frame after the key snapshot: update the current state, release the
-    // states it replaced, draw whatever is current now, display and clear.
+    // One frame after the key snapshot: step(), then show().
     static void frame();
+    // One step of the logic after the key snapshot: update the current state,
+    // release the states it replaced, count the step as played.
+    static void step();
+    // Draws whatever is current now, displays and clears.
+    static void show();
     static void releaseRetired();
     // Destroys the current state, any states it interrupted and the retired ones.
     static void destroyStates();

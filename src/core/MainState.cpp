@@ -1,5 +1,6 @@
 #include "MainState.h"
 
+#include "DialogueState.h"
 #include "EndingCard.h"
 #include "Game.h"
 #include "Goals.h"
@@ -9,11 +10,18 @@ MainState::MainState()
 {
     Map map;
     map.loadMap("testmap.json", this);
+    cast = StoryCast::of(*this);
     goalLine.goals = Goals::load(Goals::file);
     Game::disguise = 0;
     Game::part = -1;
     EndingCard::requested = false;
-    played.restart();
+}
+
+MainState* MainState::beneath(GameState* state)
+{
+    while (auto* talk = dynamic_cast<DialogueState*>(state))
+        state = talk->previous;
+    return dynamic_cast<MainState*>(state);
 }
 
 MainState::~MainState() = default;
@@ -23,7 +31,7 @@ void MainState::update()
     // The story ended in the conversation that just closed: the closing card
     // goes up before anything moves again.
     if (EndingCard::requested) {
-        EndingCard::open(this, goalLine.goals, played.getElapsedTime());
+        EndingCard::open(this, goalLine.goals, EndingCard::stepsTime(playedSteps));
         return;
     }
     goalLine.update();

@@ -2,8 +2,10 @@
 
 #include "GameState.h"
 #include "GoalLine.h"
+#include "StoryCast.h"
 
-#include <SFML/System/Clock.hpp>
+
+#include <string>
 
 // The world, built from the map file.
 class MainState : public GameState {
@@ -16,6 +18,14 @@ public:
 
     // What to do next, over the world while the player walks.
     GoalLine goalLine;
-    // Time played, for the closing card.
-    sf::Clock played;
+    // Who takes part in the story, as the map built them (see StoryState).
+    StoryCast cast;
+    // Time played, for the closing card: the driver's steps (60 a second)
+    // while this world or a conversation over it is current.
+    long long playedSteps = 0;
+    // The story as last saved or restored (SaveGame), so that only a change is saved.
+    std::string storySaved;
+    // The world `state` is, or stands over through conversations; null when
+    // there is none (the closing card, no state).
+    static MainState* beneath(GameState* state);
 };

@@ -1,11 +1,16 @@
 #include "Audio.h"
 #include "Checker.h"
 #include "CommandLine.h"
+#include "ControlsFile.h"
 #include "DataDirectory.h"
+#include "DisplayProbe.h"
 #include "Game.h"
+#include "Gamepad.h"
+#include "Session.h"
 #include "Settings.h"
 
 #include <exception>
+#include <filesystem>
 #include <iostream>
 
 int main(int argc, char** argv)
@@ -36,18 +41,46 @@ int main(int argc, char** argv)
         break;
     }
 
+    // Even a replay without a window needs the display's graphics for its
+    // pictures: say so rather than let the windowing library abort.
+    const std::string noDisplay = DisplayProbe::problem();
+    if (!noDisplay.empty()) {
+        std::cerr << "tarnwick: " << noDisplay << '\n';
+        return 1;
+    }
+
+    // Settings or controls that cannot be used give the defaults, and a line.
+    for (const std::string& warning : {Settings::load(), ControlsFile::load()}) {
+        if (!warning.empty())
+            std::cerr << "tarnwick: " << warning << '\n';
+    }
     try {
+        // Recordings are named from the folder the game was started in.
+        const auto absolute = [](const std::string& file) {
+            return file.empty() ? file : std::filesystem::absolute(file).string();
+        };
+        const std::string recordFile = absolute(command.recordFile);
+        const std::string replayFile = absolute(command.replayFile);
         // The game reads "res/..." from its working folder.
         DataDirectory::enter(command.dataDir);
-        if (command.fullscreen)
+        if (!recordFile.empty())
+            Session::record(recordFile);
+        if (!replayFile.empty()) {
+            Session::replay(replayFile);
+            // A recording holds the keys alone: no pad plays in its replay.
+            Gamepad::source = Gamepad::Source{[](unsigned) { return false; },
+                                              [](unsigned, unsigned) { return false; },
+                                              [](unsigned, sf::Joystick::Axis) { return 0.f; },
+                                              [](unsigned) { return 0u; }};
+        }
+        Game::headless = command.headless;
+        Game::lagMs = command.lagMs;
+        if (command.fullscreen && !Game::headless)
             Game::setFullscreen(*command.fullscreen);
-        // The player's settings (the sound's volumes among them); a file that
-        // cannot be read gives the defaults and one line.
-        if (const std::string warning = Settings::load(); !warning.empty())
-            std::cerr << "tarnwick: " << warning << '\n';
         Game::initialize();
         // Sound once the world stands: a world that is refused says only why.
-        Audio::start(!command.noAudio);
+        // A replay without a window is silent too.
+        Audio::start(!command.noAudio && !command.headless);
     } catch (const std::exception& error) {
         // Missing or bad game data: say what and where on one line, then leave cleanly.
         std::cerr << "tarnwick: " << error.what() << '\n';

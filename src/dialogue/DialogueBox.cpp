@@ -4,7 +4,7 @@
 #include "DialogueState.h"
 #include "DialogueTree.h"
 #include "Game.h"
-#include "Keyboard.h"
+#include "Input.h"
 #include "ResourceFile.h"
 
 #include <locale>
@@ -81,13 +81,18 @@ void DialogueBox::loadOptions()
     std::string list = (speaker ? speaker->name : std::string()) + "\n\n";
     int number = 1;
     for (const std::string& option : node->options)
-        list += " " + std::to_string(number++) + ". " + option + "\n\n";
+        list += " " + Input::answerLabel(number++) + ". " + option + "\n\n";
     show(list);
 }
 
 void DialogueBox::update()
 {
-    if (Keyboard::keyPressed(sf::Keyboard::Space)) {
+    if (optionsShown && Input::deviceChanged) { // the answers' labels follow the device
+        const int kept = selection;
+        loadOptions();
+        selection = kept;
+    }
+    if (Input::pressed(Action::NextPage)) {
         if (!pages.empty()) {
             show(pages.front());
             pages.pop_front();
@@ -109,14 +114,12 @@ void DialogueBox::update()
     if (!optionsShown)
         return;
 
-    // The digits of the main row and of the keypad choose alike.
-    using K = sf::Keyboard;
     int n = 0;
-    if (Keyboard::keyPressed(K::Num1) || Keyboard::keyPressed(K::Numpad1))
+    if (Input::pressed(Action::Answer1))
         n = 1;
-    else if (Keyboard::keyPressed(K::Num2) || Keyboard::keyPressed(K::Numpad2))
+    else if (Input::pressed(Action::Answer2))
         n = 2;
-    else if (Keyboard::keyPressed(K::Num3) || Keyboard::keyPressed(K::Numpad3))
+    else if (Input::pressed(Action::Answer3))
         n = 3;
     if (n != 0)
         selection = n;

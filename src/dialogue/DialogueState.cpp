@@ -3,6 +3,8 @@
 #include "Audio.h"
 #include "DialogueBox.h"
 #include "Game.h"
+#include "MainState.h"
+#include "SaveGame.h"
 
 DialogueState::DialogueState(GameState* previous, Entity* speaker, DialogueTree const* tree)
     : previous(previous)
@@ -23,4 +25,7 @@ void DialogueState::finished()
     // The driver releases this state once its update pass has returned.
     Audio::conversation(false);
     Game::changeState(previous);
+    // Back in the world: what the conversation changed in the story is saved at once.
+    if (auto* world = dynamic_cast<MainState*>(previous))
+        SaveGame::storyChanged(*world);
 }

@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "Input.h"
+
 #include <boost/program_options.hpp>
 
 #include <sstream>
@@ -36,6 +38,22 @@ const std::vector<CommandLine::Option>& CommandLine::options()
          }},
         {"no-audio", 0, "", false, "play without sound (no audio device is opened)",
          [](CommandLine& c, const std::string&) { c.noAudio = true; }},
+        {"record", 0, "FILE", false, "write every key of this game to FILE (attach it to a bug report)",
+         [](CommandLine& c, const std::string& file) { c.recordFile = file; }},
+        {"replay", 0, "FILE", false, "play the game recorded in FILE again, key for key",
+         [](CommandLine& c, const std::string& file) { c.replayFile = file; }},
+        {"headless", 0, "", false, "with --replay: no window, as fast as it goes; print the state reached",
+         [](CommandLine& c, const std::string&) { c.headless = true; }},
+        {"lag", 0, "MS", false, "sleep MS milliseconds after every picture (to see a slow machine)",
+         [](CommandLine& c, const std::string& ms) {
+             if (ms.empty() || ms.size() > 5 || ms.find_first_not_of("0123456789") != std::string::npos
+                 || std::stoi(ms) > 10000) {
+                 c.action = Action::Fail;
+                 c.error = "option '--lag' needs a number of milliseconds from 0 to 10000";
+                 return;
+             }
+             c.lagMs = std::stoi(ms);
+         }},
     };
     return table;
 }
@@ -91,12 +109,23 @@ CommandLine::CommandLine(int argc, const char* const* argv)
                 return;
             }
             option.apply(*this, value);
+            if (action == Action::Fail)
+                return;
             if ((action == Action::Help || action == Action::Version) && !answer)
                 answer = action;
         }
     }
-    if (answer)
+    if (answer) {
         action = *answer;
+        return;
+    }
+    if (action == Action::Play && headless && replayFile.empty()) {
+        action = Action::Fail;
+        error = "option '--headless' needs '--replay FILE'";
+    } else if (action == Action::Play && !recordFile.empty() && !replayFile.empty()) {
+        action = Action::Fail;
+        error = "options '--record' and '--replay' cannot be used together";
+    }
 }
 
 std::string CommandLine::usage(const std::string& installedData)
@@ -116,17 +145,8 @@ std::string CommandLine::usage(const std::string& installedData)
         text << (names.size() < 20 ? std::string(20 - names.size(), ' ') : "\n" + std::string(22, ' '));
         text << option.help << '\n';
     }
-    text << "\n"
-            "Keys:\n"
-            "  W A S D or the arrow keys  walk (hold)\n"
-            "  Return or Space            talk to whoever you face\n"
-            "  Space                      next page of a conversation\n"
-            "  1, 2, 3 (or the keypad's)  choose an answer\n"
-            "  G                          hide or show the goal line\n"
-            "  M                          mute or unmute the sound\n"
-            "  F11 or Alt+Return          fullscreen, and back\n"
-            "  Escape                     quit\n"
-            "\n"
+    text << "\n" << Input::helpText()
+         << "\n"
             "Game data: the first of these folders that holds res/ is used:\n"
             "  1. the folder given with --data\n"
             "  2. the folder named by the environment variable TARNWICK_DATA\n";

@@ -38,6 +38,11 @@ public:
     bool route = false;
     // --no-audio: play without opening the audio device.
     bool noAudio = false;
+    // --record FILE, --replay FILE (empty when not given), --headless, --lag MS.
+    std::string recordFile;
+    std::string replayFile;
+    bool headless = false;
+    int lagMs = 0;
     // For Action::Fail: what was wrong, one line without the program's name.
     std::string error;
 

@@ -2,6 +2,7 @@
 
 #include "Audio.h"
 #include "Game.h"
+#include "Gamepad.h"
 #include "Goals.h"
 #include "Keyboard.h"
 #include "StoryFont.h"
@@ -79,15 +80,26 @@ std::string EndingCard::formatTime(sf::Time played)
     return text;
 }
 
+sf::Time EndingCard::stepsTime(long long steps)
+{
+    return sf::microseconds(steps > 0 ? steps * 1000000 / 60 : 0);
+}
+
 void EndingCard::update()
 {
-    const sf::Time elapsed = shown.getElapsedTime();
+    const int elapsed = shown;
+    if (shown < duration)
+        ++shown;
     if (elapsed >= duration) {
         Game::end();
         return;
     }
     if (elapsed < grace)
         return;
+    if (Gamepad::anyPressed()) {
+        Game::end();
+        return;
+    }
     for (int k = 0; k < sf::Keyboard::KeyCount; ++k) {
         if (Keyboard::keyPressed(static_cast<sf::Keyboard::Key>(k))) {
             Game::end();

@@ -2,7 +2,6 @@
 
 #include "GameState.h"
 
-#include <SFML/System/Clock.hpp>
 #include <SFML/System/Time.hpp>
 
 #include <string>
@@ -35,13 +34,17 @@ public:
     static std::string describe(const Goals& goals, int choice);
     // "38 s", "4 min 05 s", "1 h 02 min".
     static std::string formatTime(sf::Time played);
+    // How long `steps` of the game's logic last (60 a second).
+    static sf::Time stepsTime(long long steps);
 
     GameState* world; // owned
     std::string ending;
     sf::Time played;
-    sf::Clock shown;
+    // Steps the card has been up.
+    int shown = 0;
     // How long the card stays, and how long it ignores keys, so that a page
-    // turned hastily at the end of the conversation does not close it unseen.
-    sf::Time duration = sf::seconds(4);
-    sf::Time grace = sf::seconds(0.5f);
+    // turned hastily at the end of the conversation does not close it unseen:
+    // 4 s and 0.5 s, in steps.
+    int duration = 240;
+    int grace = 30;
 };

@@ -1,7 +1,7 @@
 #include "GoalLine.h"
 
 #include "Game.h"
-#include "Keyboard.h"
+#include "Input.h"
 #include "StoryFont.h"
 
 #include <SFML/Graphics/View.hpp>
@@ -25,7 +25,7 @@ GoalLine::GoalLine()
 
 void GoalLine::update()
 {
-    if (Keyboard::keyPressed(toggleKey))
+    if (Input::pressed(Action::GoalLine))
         shown = !shown;
 }
 

@@ -1,11 +1,15 @@
 #include "Graphics.h"
 
+#include "LateStatic.h"
 #include "PictureFile.h"
 
 #include <algorithm>
 
 std::map<std::string, std::vector<sf::Texture*>> Graphics::_graphics;
-sf::Texture Graphics::_emptyTexture;
+namespace {
+LateStatic<sf::Texture> emptyStore;
+}
+sf::Texture& Graphics::_emptyTexture = emptyStore.place();
 std::map<std::string, Graphics::Sheet> Graphics::_sheets;
 std::unordered_map<const sf::Texture*, Graphics::AtlasTile> Graphics::_atlasTiles;
 unsigned Graphics::atlasSide = 4096;
@@ -140,7 +144,7 @@ sf::Texture* Graphics::getTexture(const std::string& name, int tile)
     auto entry = _graphics.find(name);
     if (entry == _graphics.end() || static_cast<unsigned>(tile) >= entry->second.size()
         || !entry->second[static_cast<unsigned>(tile)])
-        return &_emptyTexture;
+        return &emptyStore.make();
     sf::Texture* texture = entry->second[static_cast<unsigned>(tile)];
     if (texture->getNativeHandle() == 0) {
         // First asked for: the tile's own texture gets its pixels now.

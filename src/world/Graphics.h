@@ -49,7 +49,8 @@ public:
     // A tile's texture receives its pixels when getTexture first hands it out.
     static std::map<std::string, std::vector<sf::Texture*>> _graphics;
     // What every miss yields: one empty texture shared for the whole run.
-    static sf::Texture _emptyTexture;
+    // Made on first use (it needs the display's graphics).
+    static sf::Texture& _emptyTexture;
 
     // What a loaded tileset keeps besides its tile textures.
     struct Sheet {

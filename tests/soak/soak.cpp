@@ -329,6 +329,7 @@ int main(int argc, char** argv)
 {
     const Options options = parse(argc, argv);
     const long checkpoint = options.frames / 10;
+    Game::openWindow();
     Keyboard::initialize();
     World world = newGame();
     Monkey monkey(options.seed);
@@ -350,9 +351,7 @@ int main(int argc, char** argv)
         } else {
             // The driver's frame up to its picture: software drawing costs a
             // hundred times what the game's own work does.
-            if (Game::currentState)
-                Game::currentState->update();
-            Game::releaseRetired();
+            Game::step();
         }
 
         if (Game::currentState != shown && dynamic_cast<DialogueState*>(Game::currentState))

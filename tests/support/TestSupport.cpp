@@ -8,7 +8,10 @@
 #include "GameState.h"
 #include "DialogueTree.h"
 #include "Keyboard.h"
+#include "SaveGame.h"
 #include "Victim.h"
+
+#include <gtest/gtest.h>
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/Texture.hpp>
@@ -22,7 +25,22 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+// Unit tests build many small worlds: the game's own saving stays off in them
+// unless a test turns it on (and points XDG_DATA_HOME somewhere of its own).
+const bool savesOff = (SaveGame::enabled = false, true);
+} // namespace
+
 namespace testing_support {
+
+namespace {
+// The tests draw into the game's window and read it back: it is opened before
+// the first test, at the size the game would open it.
+struct OpenWindow : ::testing::Environment {
+    void SetUp() override { Game::openWindow(); }
+};
+::testing::Environment* const openWindow = ::testing::AddGlobalTestEnvironment(new OpenWindow);
+} // namespace
 
 ResourceDir::ResourceDir()
 {
@@ -101,9 +119,7 @@ void runFrame()
 
 void updateFrame()
 {
-    if (Game::currentState)
-        Game::currentState->update();
-    Game::releaseRetired();
+    Game::step();
 }
 
 void runFrames(int count, std::initializer_list<sf::Keyboard::Key> keys)
@@ -176,6 +192,70 @@ std::vector<std::string> describeEntities(const GameState& state)
         lines.push_back(line.str());
     }
     return lines;
+}
+
+} // namespace testing_support
+
+namespace testing_support {
+
+void writeStoryWorld(const ResourceDir& dir)
+{
+    static const char* const layout[] = {
+        "############", "#a.b.c#....#", "#.....#....#", "#.....#....#", "#B.P..W..t.#",
+        "#.....#....#", "#.....#....#", "#x.y.z#....#", "############",
+    };
+    const auto tileOf = [](char c) {
+        switch (c) {
+        case 'P': return 2;
+        case 'W': return 3;
+        case 't': case 'x': case 'y': case 'z': return 4;
+        case 'a': return 8;
+        case 'b': return 10;
+        case 'c': return 12;
+        case 'B': return 14;
+        default: return -1;
+        }
+    };
+    std::string floor, people;
+    for (const char* row : layout)
+        for (const char* c = row; *c; ++c) {
+            const std::string sep = floor.empty() ? "" : ",";
+            floor += sep + (*c == '#' ? "2" : "1");
+            people += sep + std::to_string(tileOf(*c) + 1);
+        }
+    dir.write("res/maps/testmap.json", R"({"width":12,"height":9,"tilewidth":32,"tileheight":32,
+  "layers":[{"name":"ground","data":[)" + floor + R"(]},{"name":"people","data":[)" + people + R"(]}],
+  "tilesets":[{"name":"smallworld","image":"../gfx/world.png","firstgid":1,"tileproperties":{
+    "0":{"type":"floor","solid":false},
+    "1":{"type":"wall","solid":true},
+    "2":{"type":"player","solid":false},
+    "3":{"type":"warden","solid":true,"name":"Warden"},
+    "4":{"type":"table","solid":true,"name":"Table"},
+    "8":{"type":"victim","solid":true,"part":0,"dialogue":"victim0","name":"Ann"},
+    "10":{"type":"victim","solid":true,"part":1,"dialogue":"victim1","name":"Bea"},
+    "12":{"type":"victim","solid":true,"part":2,"dialogue":"victim2","name":"Cal"},
+    "14":{"type":"boss","solid":true,"name":"Boss"}}}]})");
+    dir.image("res/gfx/world.png", 128, 160);
+    dir.image("res/gfx/player.png", 128, 128);
+    const auto pages = [](const std::string& first) {
+        return "<dialogue><text><l>" + first + "</l><l>...</l></text></dialogue>";
+    };
+    for (int i = 0; i < 6; ++i)
+        dir.write("res/txt/warden" + std::to_string(i) + ".xml", pages("warden" + std::to_string(i)));
+    for (int i = 0; i < 4; ++i) {
+        const std::string n = std::to_string(i);
+        dir.write("res/txt/boss" + n + ".xml", pages("boss" + n));
+        if (i == 3)
+            break;
+        dir.write("res/txt/table" + n + ".xml", pages("table" + n));
+        dir.write("res/txt/victim" + n + "2.xml",
+                  "<dialogue><text><l>victim" + n + "-ask</l></text><options><o>Yes</o><o>No</o><o>Sure</o>"
+                  "</options><responses><r><dialogue><text><l>yes</l></text></dialogue></r><r><dialogue>"
+                  "<text><l>no</l></text></dialogue></r><r><dialogue><text><l>sure</l></text></dialogue>"
+                  "</r></responses></dialogue>");
+        dir.write("res/txt/victim" + n + ".xml", leafXml("victim" + n + "-after"));
+    }
+    dir.write("res/txt/goals.ini", goalsIni());
 }
 
 } // namespace testing_support

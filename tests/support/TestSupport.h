@@ -77,3 +77,22 @@ void resetGame();
 std::vector<std::string> describeEntities(const GameState& state);
 
 } // namespace testing_support
+
+namespace testing_support {
+
+// A small world with the whole cast, in `dir`: the boss (B), the player (P),
+// victims of parts 0, 1 and 2 (a, b, c) who give their items on answers 1
+// and 3, three tables (x, y, z) and a room behind the warden's (W) door with
+// a fourth table (t):
+//   ############
+//   #a.b.c#....#
+//   #.....#....#
+//   #.....#....#
+//   #B.P..W..t.#
+//   #.....#....#
+//   #.....#....#
+//   #x.y.z#....#
+//   ############
+void writeStoryWorld(const ResourceDir& dir);
+
+} // namespace testing_support
