@@ -16,7 +16,7 @@ SOAK_FRAMES ?= 1000000
 SOAK_SEED ?= 1
 MONKEY_TIME ?= 300
 
-.PHONY: all deps play-deps play-build build run test sanitize-test sanitize-build fuzz soak art bench screenshots clean install package package-check
+.PHONY: all deps play-deps play-build build run test sanitize-test sanitize-build fuzz soak art sounds bench screenshots clean install package package-check
 
 all: build
 
@@ -102,6 +102,11 @@ screenshots: build
 art: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) --target makeart
 	$(BUILD)/tools/makeart .
+
+# Regenerate the sounds and music under res/snd/ from tools/sound/.
+sounds: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) --target makesound
+	$(BUILD)/tools/makesound .
 
 bench: build
 	tools/with-display.sh $(BUILD)/bench/bench_frame

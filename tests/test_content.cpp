@@ -1,5 +1,6 @@
 // Checks of the shipped game data under res/: everything the game needs of
 // it, and a play-through of the shipped story along the intended route.
+#include "Audio.h"
 #include "Boss.h"
 #include "Checker.h"
 #include "DialogueBox.h"
@@ -525,6 +526,44 @@ TEST_F(ShippedContent, TheStoryCanBePlayedToItsEnd)
     play.expectClosingCard("Ending 1 of 3: Everyone gets a warning");
     EXPECT_EQ(play.taken, (std::set<std::string>{pim, marsh, major}));
     play.writeRoute();
+}
+
+// The story as it is heard: every event of the play-through has its sound,
+// once, in the story's order.
+TEST_F(ShippedContent, TheStoryIsHeard)
+{
+    Audio::listening = true;
+    Audio::heard.clear();
+    ShippedPlay play;
+    play.talkToBoss();
+    for (int p = 0; p <= 2 && !HasFatalFailure(); ++p)
+        play.playPart({pim, marsh, major, gus, dora}, false);
+    play.expectClosingCard("Ending 1 of 3: Everyone gets a warning");
+    Audio::listening = false;
+    std::map<Audio::Cue, int> count;
+    std::vector<Audio::Cue> story; // the sounds that mark the story's steps
+    std::set<float> voices;
+    for (const Audio::Heard& h : Audio::heard) {
+        ++count[h.cue];
+        if (h.cue == Audio::Cue::Report || h.cue == Audio::Cue::Scratch || h.cue == Audio::Cue::Paint
+            || h.cue == Audio::Cue::Ink || h.cue == Audio::Cue::Sting)
+            story.push_back(h.cue);
+        if (h.cue == Audio::Cue::Voice)
+            voices.insert(h.pitch);
+    }
+    Audio::heard.clear();
+    using C = Audio::Cue;
+    EXPECT_EQ(story, (std::vector<C>{C::Report, C::Scratch, C::Report, C::Paint, C::Report, C::Ink, C::Report,
+                                     C::Sting}));
+    EXPECT_EQ(count[C::Livery], 3);
+    EXPECT_EQ(count[C::WardenAside], 3);
+    EXPECT_EQ(count[C::Open], count[C::Close]);
+    EXPECT_GE(count[C::Voice], count[C::Open]);
+    EXPECT_GE(count[C::Answer], 4);
+    EXPECT_GT(count[C::Step], 100);
+    // Mr. Stoat, the warden and the staff each in their own voice.
+    for (float pitch : {0.8f, 0.66f, 1.15f})
+        EXPECT_EQ(voices.count(pitch), 1u) << pitch;
 }
 
 // Every victim first, with the livery taken before or after meeting Mr. Stoat,

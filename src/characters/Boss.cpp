@@ -1,5 +1,6 @@
 #include "Boss.h"
 
+#include "Audio.h"
 #include "DialogueTree.h"
 #include "EndingCard.h"
 #include "Game.h"
@@ -28,6 +29,8 @@ void Boss::displayDialogue()
     const int n = StoryRules::openBoss(story, dialogues.size());
     dialogue = n >= 0 ? dialogues[static_cast<std::size_t>(n)] : nullptr;
     story.toGame();
+    if (dialogue)
+        Audio::play(Audio::Cue::Report);
     if (!dialogue) {
         // Nothing due: a reminder of the task in hand.
         const int reminder = StoryRules::bossReminder(story, reminders.size());

@@ -1,5 +1,6 @@
 #include "Player.h"
 
+#include "Audio.h"
 #include "Camera.h"
 #include "Game.h"
 #include "GameState.h"
@@ -88,6 +89,7 @@ void Player::update()
                     break;
                 }
             }
+            Audio::play(moving ? Audio::Cue::Step : Audio::Cue::Bump);
         } else {
             for (auto it = ahead.rbegin(); it != ahead.rend(); ++it)
                 (*it)->interact();

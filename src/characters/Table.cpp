@@ -1,5 +1,6 @@
 #include "Table.h"
 
+#include "Audio.h"
 #include "DialogueTree.h"
 #include "Game.h"
 #include "Graphics.h"
@@ -53,4 +54,5 @@ void Table::setState(int)
     sprite.setTexture(*Graphics::getTexture(tileset, StoryRules::pictureAfter(tile, order)), false);
     defaced = true;
     defacedOrder = order;
+    Audio::deface(order);
 }

@@ -1,5 +1,6 @@
 #include "Victim.h"
 
+#include "Audio.h"
 #include "DialogueTree.h"
 #include "Game.h"
 #include "GameState.h"
@@ -29,6 +30,7 @@ void Victim::setState(int result)
     // The last tile number has no picture after it: the sprite shows none.
     sprite.setTexture(*Graphics::getTexture(tileset, StoryRules::pictureAfter(tile, 1)), false);
     story.toGame();
+    Audio::play(Audio::Cue::Livery);
 }
 
 void Victim::displayDialogue()

@@ -1,5 +1,6 @@
 #include "Warden.h"
 
+#include "Audio.h"
 #include "DialogueTree.h"
 #include "Game.h"
 #include "StoryRules.h"
@@ -37,6 +38,8 @@ void Warden::setState(int)
 {
     // Only a conversation of the story's parts lets the player by.
     if (StoryRules::wardenStepsAside(StoryState::fromGame())) {
+        if (x != asidePosition.x || y != asidePosition.y)
+            Audio::play(Audio::Cue::WardenAside);
         x = asidePosition.x;
         y = asidePosition.y;
     }

@@ -11,6 +11,7 @@
 #include "MapCheck.h"
 #include "QuietSfml.h"
 #include "ResourceFile.h"
+#include "SoundCheck.h"
 #include "StoryExplorer.h"
 #include "TextMeasure.h"
 
@@ -212,6 +213,7 @@ CheckReport Checker::check(bool route)
     conversations.loadFont(fontFile);
     conversations.run();
     checkGoals(report);
+    SoundCheck(report).run();
     if (!map.readable || mapErrors > 0)
         report.note("story: not explored: correct the map's errors first");
     else

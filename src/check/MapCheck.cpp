@@ -340,6 +340,13 @@ void MapCheck::checkCells(const MapDocument& map)
             report.warning(cell->file, tile + ": \"solid\" is a " + typeOf("solid")
                                            + " property; the game reads it, but make it a bool property");
 
+        if (const auto voice = properties.get_optional<std::string>("voice")) {
+            const auto pitch = properties.get_optional<float>("voice");
+            if (!pitch || *pitch < 0.25f || *pitch > 4.f)
+                report.warning(cell->file, tile + at + ": \"voice\" is " + inQuotes(*voice)
+                                               + ": a voice's pitch is a number from 0.25 to 4 (1 as recorded); "
+                                                 "the usual voice of its kind is used");
+        }
         if (speaker.type == "victim") {
             const auto part = properties.get_optional<std::string>("part");
             const auto number = properties.get_optional<int>("part");

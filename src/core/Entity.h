@@ -54,6 +54,9 @@ public:
     static constexpr unsigned flipVertical = 2;
     static constexpr unsigned flipDiagonal = 4;
     unsigned flip = 0;
+    // The pitch of its voice in conversations, from the map ("voice"); 0 for
+    // the usual voice of its kind.
+    float voice = 0;
     GameState* owner = nullptr; // not owned
     // The row of the characters' sheet with this one's four facings, for
     // turning towards the player in a conversation; -1: it has one picture.

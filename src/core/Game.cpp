@@ -1,5 +1,6 @@
 #include "Game.h"
 
+#include "Audio.h"
 #include "Checker.h"
 #include "ControlsScreen.h"
 #include "DialogueState.h"
@@ -256,6 +257,7 @@ void Game::frame()
 
 void Game::step()
 {
+    Audio::update();
     // A quit asked for saves first; the pause key opens the pause menu over
     // the world instead of updating it.
     if (Shell::beforeUpdate() && currentState)

@@ -1,3 +1,4 @@
+#include "Audio.h"
 #include "Checker.h"
 #include "CommandLine.h"
 #include "ControlsFile.h"
@@ -82,12 +83,17 @@ int main(int argc, char** argv)
         if (const std::string warning = ControlsFile::load(); !warning.empty())
             std::cerr << "tarnwick: " << warning << '\n';
         Game::initialize();
+        // Sound once the world stands: a world that is refused says only why.
+        // A replay without a window is silent too.
+        Audio::start(!command.noAudio && !command.headless);
     } catch (const std::exception& error) {
         // Missing or bad game data: say what and where on one line, then leave cleanly.
         std::cerr << "tarnwick: " << error.what() << '\n';
         Game::cleanUp();
+        Audio::stop();
         return 1;
     }
     Game::run();
+    Audio::stop();
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "DialogueBox.h"
 
+#include "Audio.h"
 #include "DialogueState.h"
 #include "DialogueTree.h"
 #include "Game.h"
@@ -74,6 +75,7 @@ void DialogueBox::loadFromTree(DialogueTree const* next)
     } else {
         show(pages.front());
         pages.pop_front();
+        Audio::speak(speaker);
     }
     updateHint();
 }
@@ -131,6 +133,7 @@ void DialogueBox::update()
             show(pages.front());
             pages.pop_front();
             updateHint();
+            Audio::speak(speaker);
         } else if (!node || node->options.empty()) {
             Entity* who = speaker;
             DialogueState* state = dialogueState;
@@ -170,6 +173,7 @@ void DialogueBox::update()
     const std::size_t index = static_cast<std::size_t>(n - 1);
     if (index < node->options.size() && index < node->responses.size()) {
         lastChoice = n;
+        Audio::play(Audio::Cue::Answer);
         loadFromTree(&node->responses[index]);
     }
 }

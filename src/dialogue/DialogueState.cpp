@@ -1,5 +1,6 @@
 #include "DialogueState.h"
 
+#include "Audio.h"
 #include "DialogueBox.h"
 #include "Game.h"
 #include "MainState.h"
@@ -10,6 +11,7 @@ DialogueState::DialogueState(GameState* previous, Entity* speaker, DialogueTree 
 {
     turn = Facing::towardsPlayer(speaker, previous);
     add(new DialogueBox(tree, speaker, this));
+    Audio::conversation(true);
 }
 
 void DialogueState::draw()
@@ -23,6 +25,7 @@ void DialogueState::finished()
 {
     Facing::back(turn);
     // The driver releases this state once its update pass has returned.
+    Audio::conversation(false);
     Game::changeState(previous);
     // Back in the world: what the conversation changed in the story is saved at once.
     if (auto* world = dynamic_cast<MainState*>(previous))

@@ -40,6 +40,8 @@ const std::vector<CommandLine::Option>& CommandLine::options()
              c.action = Action::Check;
              c.route = true;
          }},
+        {"no-audio", 0, "", false, "play without sound (no audio device is opened)",
+         [](CommandLine& c, const std::string&) { c.noAudio = true; }},
         {"record", 0, "FILE", false, "write every key of this game to FILE (attach it to a bug report)",
          [](CommandLine& c, const std::string& file) { c.recordFile = file; }},
         {"replay", 0, "FILE", false, "play the game recorded in FILE again, key for key",

@@ -40,6 +40,8 @@ public:
     // and --route: print the shortest route to the ending as well.
     std::string checkDir;
     bool route = false;
+    // --no-audio: play without opening the audio device.
+    bool noAudio = false;
     // --record FILE, --replay FILE (empty when not given), --headless, --lag MS.
     std::string recordFile;
     std::string replayFile;

@@ -2,6 +2,7 @@
 
 #include "Input.h"
 
+#include "Audio.h"
 #include "ControlsScreen.h"
 #include "DialogueState.h"
 #include "EndingCard.h"
@@ -17,6 +18,7 @@
 #include "ShellSettings.h"
 #include "TitleScreen.h"
 
+#include <algorithm>
 #include <exception>
 #include <iostream>
 
@@ -57,6 +59,22 @@ void Shell::startUp(Start start, std::optional<bool> fullscreen)
     installSignalHandlers();
     // The settings screen's way to the controls.
     SettingsScreen::controlsScreen = [](GameState* back) -> GameState* { return new ControlsScreen(back); };
+    // The sound's volumes, ten at a time, and the mute switch (M in play).
+    if (SettingsScreen::entries.empty()) {
+        using C = Audio::Channel;
+        const std::pair<const char*, C> volumes[] = {
+            {"Volume", C::Master}, {"Music", C::Music}, {"Effects", C::Effects}};
+        for (const auto& [name, channel] : volumes) {
+            const std::string label = name;
+            const C which = channel;
+            SettingsScreen::entries.push_back(
+                {std::string("audio-") + name, [label, which] { return label + ": " + std::to_string(Audio::volume(which)) + " %"; },
+                 [which](int step) { Audio::setVolume(which, std::clamp(Audio::volume(which) + 10 * step, 0, 100)); }});
+        }
+        SettingsScreen::entries.push_back({"audio-mute",
+                                           [] { return std::string("Sound: ") + (Audio::muted() ? "muted" : "on"); },
+                                           [](int) { Audio::setMuted(!Audio::muted()); }});
+    }
 }
 
 GameState* Shell::begin(MainState* world)
@@ -150,6 +168,7 @@ void Shell::newGame(MainState* world)
     EndingCard::requested = false;
     world->goalLine.shown = ShellSettings::goalLine();
     world->playedSteps = 0;
+    Audio::worldMusic();
     Game::changeState(world);
 }
 
@@ -162,6 +181,7 @@ bool Shell::continueGame(MainState* world)
         Notice::show(why.empty() ? "There is no saved game to continue." : why);
         return false;
     }
+    Audio::worldMusic();
     Game::changeState(world);
     return true;
 }

@@ -1,5 +1,7 @@
 #include "TitleScreen.h"
 
+#include "Audio.h"
+
 #include "Game.h"
 #include "MainState.h"
 #include "Notice.h"
@@ -20,7 +22,7 @@ TitleScreen::TitleScreen(MainState* world, const Saves::Slot& slot)
     : MenuScreen(nullptr)
     , world(world)
 {
-    // The title's music starts here.
+    Audio::titleMusic();
     if (ResourceFile::isRegular(picture))
         hasBackground = background.loadFromFile(picture);
     menu.top = 250;

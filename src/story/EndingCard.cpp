@@ -1,5 +1,6 @@
 #include "EndingCard.h"
 
+#include "Audio.h"
 #include "Game.h"
 #include "Gamepad.h"
 #include "Goals.h"
@@ -35,6 +36,7 @@ EndingCard::EndingCard(GameState* world, std::string ending, sf::Time played)
     , ending(std::move(ending))
     , played(played)
 {
+    Audio::play(Audio::Cue::Sting);
 }
 
 EndingCard::~EndingCard()

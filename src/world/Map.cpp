@@ -96,6 +96,7 @@ void Map::loadMap(const std::string& fileName, GameState* state)
             entity->type = type;
             entity->solid = Lookup::need<bool>(properties, "solid", file, where);
             entity->name = properties.get<std::string>("name", "undefined");
+            entity->voice = properties.get_optional<float>("voice").value_or(0.f);
             if (Graphics::pictureless)
                 entity->bounds.width = entity->bounds.height = Graphics::tileSide(found->tileset->name, found->slot);
             else

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "CheckReport.h"
+
+#include <string>
+
+// Checks the world's sounds: the sound file (res/snd/sounds.ini), and that
+// every sound and piece of music it names (or the game's own, for what it
+// leaves out) is there and decodes to the end. A world without res/snd/ is
+// silent, and has nothing to check.
+class SoundCheck {
+public:
+    explicit SoundCheck(CheckReport& report);
+    void run();
+
+    // Reads a whole sound file as the game would; "" when it is good, else
+    // what is wrong, in a few words.
+    static std::string problemWith(const std::string& path, unsigned* rate = nullptr,
+                                   unsigned long long* frames = nullptr);
+
+private:
+    CheckReport& report;
+};
