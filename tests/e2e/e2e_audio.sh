@@ -49,7 +49,7 @@ tap space                               # the end of the talk
 step Right; quiet_for 20; step Up; quiet_for 20  # to a table
 tap Return; tap space 60                # scratched
 quiet_for 150                           # standing still
-press Escape
+quit_game
 wait_exit 30
 [ "$STATUS" = 0 ] || fail "effects run: exit status $STATUS"
 for cue in step bump open voice answer close livery report scratch; do
@@ -64,7 +64,7 @@ quiet_for 120
 step Up                                 # face the boss
 press Return; quiet_for 150             # the conversation: the music goes down, a part begins
 press space; quiet_for 180
-press Escape
+quit_game
 wait_exit 30
 [ "$STATUS" = 0 ] || fail "music run: exit status $STATUS"
 analyse music "$WORK/music.wav" "$WORK/music.log" || { keep music; fail "music: see above"; }

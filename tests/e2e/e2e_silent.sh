@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The game without its sound: no audio device, --no-audio, and broken sound
 # files. Each time it plays (a bump, a conversation, a new part) and quits on
-# Escape with status 0, saying no more than it should.
+# the pause menu with status 0, saying no more than it should.
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/small_world.sh"
 start_display
@@ -10,7 +10,7 @@ cp -r "$TARNWICK_SOURCE_DIR/res/snd" "$WORK/game/res/"
 export XDG_CONFIG_HOME="$WORK/config" XDG_DATA_HOME="$WORK/data"
 
 play_a_little() { # a bump into the boss, his first conversation, Escape
-  step Up; press Return; press space; press Escape
+  step Up; press Return; press space; quit_game
   wait_exit 30
 }
 ours() { grep '^tarnwick: ' "$WORK/game.err" || true; }

@@ -51,6 +51,10 @@ mkdir -p "$ARTEFACTS"
 WORK=$(mktemp -d /tmp/tarnwick-e2e-XXXXXX)
 # Saves and settings of the games started here stay in the test's own folders.
 export XDG_DATA_HOME=$WORK/xdg-data XDG_CONFIG_HOME=$WORK/xdg-config
+# A sound device that hears nothing (the test machines have no sound card),
+# unless the test names its own configuration.
+printf '[general]\ndrivers=null\n' > "$WORK/alsoft-null.conf"
+export ALSOFT_CONF=${ALSOFT_CONF:-$WORK/alsoft-null.conf}
 XVFB_PID=""
 GAME_PID=""
 DECOY_PID=""
