@@ -1,6 +1,7 @@
 // The title screen, the pause menu and the settings screen: what keys and the
 // mouse choose, what the player sees of the save and of the settings file,
 // and what stands still beneath a menu.
+#include "Audio.h"
 #include "DialogueState.h"
 #include "Game.h"
 #include "MainState.h"
@@ -589,3 +590,42 @@ TEST_F(ShellTest, ASaveThatCannotBeWrittenIsSaidAndQuitAsksAgain)
 }
 
 } // namespace
+
+// The sound's share of the shell: the title plays its own piece and play the
+// guildhall's, and the settings screen holds the volumes and the mute switch.
+TEST_F(ShellTest, TheTitleHasItsMusicAndTheSettingsTheSoundsVolumes)
+{
+    Shell::startUp(Shell::Start::Title, std::nullopt);
+    Game::currentState = Shell::begin(new MainState());
+    ASSERT_NE(current<TitleScreen>(), nullptr);
+    EXPECT_TRUE(Audio::playingTitle());
+
+    tap(K::Down); // no save: New game, Settings, Quit
+    tap(K::Return);
+    auto* settings = current<SettingsScreen>();
+    ASSERT_NE(settings, nullptr);
+    const std::string shown = seen(settings->menu);
+    for (const char* line : {"Volume: 100 %", "Music: 70 %", "Effects: 100 %", "Sound: on", "Controls"})
+        EXPECT_NE(shown.find(line), std::string::npos) << line << " in " << shown;
+    settings->menu.select("audio-Music");
+    tap(K::Left);
+    EXPECT_EQ(Audio::volume(Audio::Channel::Music), 60);
+    settings->menu.select("audio-mute");
+    tap(K::Return);
+    EXPECT_TRUE(Audio::muted());
+    Settings::clear();
+    EXPECT_EQ(Settings::load(), "");
+    EXPECT_EQ(Settings::getInt("audio", "music", 0, 0, 100), 60) << "kept in the file";
+    EXPECT_TRUE(Settings::getBool("audio", "muted", false));
+    Audio::setMuted(false);
+    Audio::setVolume(Audio::Channel::Music, 70);
+
+    tap(K::Escape); // back to the title, then a new game: the guildhall's music
+    auto* title = current<TitleScreen>();
+    ASSERT_NE(title, nullptr);
+    title->menu.select("new");
+    tap(K::Return);
+    EXPECT_FALSE(Audio::playingTitle());
+    SettingsScreen::controlsScreen = nullptr;
+    SettingsScreen::entries.clear();
+}

@@ -340,6 +340,11 @@ void Audio::worldMusic()
         engine->music.change([](MusicMix& m) { m.play(MusicMix::guildhall); });
 }
 
+bool Audio::playingTitle()
+{
+    return titlePiece;
+}
+
 int Audio::musicLayers()
 {
     // The start has the first layer; every part adds one.

@@ -40,6 +40,9 @@ public:
     // The title screen's piece, or the guildhall's (the game's; the default).
     static void titleMusic();
     static void worldMusic();
+    // Whether the title's piece is the one playing (or to play once the
+    // device opens), rather than the guildhall's.
+    static bool playingTitle();
 
     // Once a frame: the mute key (M), and the guildhall's music follows the
     // part of the story (a layer more for every part).
