@@ -51,6 +51,7 @@ int main(int argc, char** argv)
         std::cerr << "usage: playroute --write FILE | playroute FILE\n";
         return 2;
     }
+    Game::openWindow();
     SaveGame::enabled = true;
     Game::running = true;
     auto* world = new MainState();

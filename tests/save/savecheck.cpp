@@ -21,6 +21,8 @@ int main(int argc, char** argv)
         return 2;
     }
     fs::current_path(argv[1]);
+    // The worlds built here are the game's own, window and all.
+    Game::openWindow();
     const std::string world = SaveGame::worldIdentity();
     int bad = 0;
     for (int i = 2; i < argc; ++i) {
