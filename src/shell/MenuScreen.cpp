@@ -48,12 +48,7 @@ MenuScreen::MenuScreen(GameState* below)
 
 MenuScreen::~MenuScreen()
 {
-    destroyChain(below);
-}
-
-void MenuScreen::destroyChain(GameState* state)
-{
-    Game::destroyChain(state);
+    Game::destroyChain(below);
 }
 
 Menu::Command MenuScreen::keyCommand()

@@ -32,8 +32,6 @@ public:
     // The command this frame's keys give (arrows or WASD, Return or Space,
     // Escape).
     static Menu::Command keyCommand();
-    // Releases a state and everything it stands over.
-    static void destroyChain(GameState* state);
 
     Menu menu;
     std::string heading;
