@@ -11,8 +11,11 @@
 #include "Input.h"
 #include "KeyNames.h"
 #include "Keyboard.h"
+#include "MainState.h"
 #include "Player.h"
+#include "Session.h"
 #include "Settings.h"
+#include "StateDigest.h"
 #include "TestSupport.h"
 
 #include <boost/property_tree/xml_parser.hpp>
@@ -490,4 +493,62 @@ TEST_F(InputTest, TheControlsScreenRebindsRefusesRestoresAndGoesBack)
         setenv("XDG_CONFIG_HOME", before.c_str(), 1);
     else
         unsetenv("XDG_CONFIG_HOME");
+}
+
+// A game played with the pad is recorded with it, and its replay, with no
+// pad plugged in, reaches the same state by the same steps.
+TEST_F(InputTest, APadGameIsRecordedAndReplaysWithoutThePad)
+{
+    ResourceDir dir;
+    signWorld(dir); // the sign, the player facing it, a floor cell
+    const std::string file = dir.path() + "/pad.txt";
+    // Each row: steps, then the pad's d-pad x axis and south button.
+    struct Stretch {
+        int steps;
+        float povX;
+        bool south;
+    };
+    const std::vector<Stretch> play = {{5, 0, false}, {30, 100, false}, {5, 0, false},
+                                       {30, -100, false}, {20, 0, false}, {3, 0, true}, {10, 0, false}};
+    const auto run = [&](bool replaying) {
+        Game::currentState = new MainState();
+        if (replaying) {
+            while (Session::nextKeys()) {
+                Input::noteDevice();
+                Game::step();
+            }
+            return;
+        }
+        pads.connected[0] = true;
+        for (const Stretch& s : play) {
+            pads.axes[0][sf::Joystick::PovX] = s.povX;
+            pads.buttons[0][PadInputs::South] = s.south;
+            for (int i = 0; i < s.steps; ++i) {
+                ASSERT_TRUE(Session::nextKeys());
+                Input::noteDevice();
+                Game::step();
+            }
+        }
+    };
+
+    Session::record(file);
+    run(false);
+    ASSERT_NE(openBox(), nullptr) << "the pad walked there and back and talked to the sign";
+    const std::string played = StateDigest::now();
+    Session::finish();
+    Session::reset();
+    std::ifstream in(file);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find(" p33\n"), std::string::npos) << text; // d-pad right
+    EXPECT_NE(text.find(" p0\n"), std::string::npos) << text;  // the south button
+
+    resetGame();
+    pads = FakePads(); // nothing plugged in: the pad comes from the file
+    Gamepad::initialize();
+    Session::replay(file);
+    run(true);
+    EXPECT_EQ(Session::stepsTaken, 103);
+    EXPECT_NE(openBox(), nullptr);
+    EXPECT_EQ(StateDigest::now(), played);
+    Session::reset();
 }

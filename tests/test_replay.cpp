@@ -73,10 +73,16 @@ TEST(Recording, StepsAreKeptAsRunsAndReadBackTheSame)
     for (int i = 0; i < 12; ++i)
         r.add(keys({72, 73}));
     r.add(keys({sf::Keyboard::KeyCount - 1}));
-    EXPECT_EQ(r.runs.size(), 3u);
-    EXPECT_EQ(r.steps(), 53);
+    Recording::Pad pad;
+    pad.set(PadInputs::South).set(PadInputs::DPadRight);
+    r.add(keys({72}), pad);
+    r.add(keys({72}), pad);
+    r.add(keys({72}));
+    EXPECT_EQ(r.runs.size(), 5u);
+    EXPECT_EQ(r.steps(), 56);
     const std::string text = r.toText();
-    EXPECT_EQ(text, "tarnwick-recording 1\nversion 1.2.3\nworld 00112233aabbccdd\n40\n12 72 73\n1 100\nend 53\n");
+    EXPECT_EQ(text, "tarnwick-recording 1\nversion 1.2.3\nworld 00112233aabbccdd\n40\n12 72 73\n1 100\n2 72 p0 p33\n"
+                    "1 72\nend 56\n");
     std::istringstream in(text + "# a note after the end\n");
     const Recording back = Recording::parse(in);
     EXPECT_EQ(back.version, r.version);
@@ -108,6 +114,8 @@ TEST(Recording, DamagedFilesAreRefusedNamingTheLine)
         {head + "99999999999999999999\n", "is not a number of steps"},
         {head + "5 101\n", "line 4: \"101\" is not a key number"},
         {head + "5 7x\n", "\"7x\" is not a key number"},
+        {head + "5 p40\n", "line 4: \"p40\" is not a pad input (p0 to p39)"},
+        {head + "5 72 p\n", "\"p\" is not a pad input"},
         {head + "5\nend 6\n", "line 5: the end line counts 6 steps, the file 5"},
         {head + "5\nend 5\n3\n", "line 6: more after the end"},
     };

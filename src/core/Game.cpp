@@ -230,8 +230,8 @@ void Game::run()
                 running = false; // a replay ran out
                 break;
             }
-            Input::update();
-            if (Input::padPressed(Action::Fullscreen))
+            Input::noteDevice();
+            if (!headless && Input::padPressed(Action::Fullscreen))
                 setFullscreen(!fullscreen);
             step();
             if (!running)

@@ -5,7 +5,6 @@
 #include "DataDirectory.h"
 #include "DisplayProbe.h"
 #include "Game.h"
-#include "Gamepad.h"
 #include "Session.h"
 #include "Shell.h"
 
@@ -60,14 +59,8 @@ int main(int argc, char** argv)
         DataDirectory::enter(command.dataDir);
         if (!recordFile.empty())
             Session::record(recordFile);
-        if (!replayFile.empty()) {
+        if (!replayFile.empty())
             Session::replay(replayFile);
-            // A recording holds the keys alone: no pad plays in its replay.
-            Gamepad::source = Gamepad::Source{[](unsigned) { return false; },
-                                              [](unsigned, unsigned) { return false; },
-                                              [](unsigned, sf::Joystick::Axis) { return 0.f; },
-                                              [](unsigned) { return 0u; }};
-        }
         Game::headless = command.headless;
         Game::lagMs = command.lagMs;
         // The settings, where play begins, and the signals that quit.

@@ -87,6 +87,11 @@ std::string slotLabels(std::initializer_list<Action> actions, int slot, const st
 void Input::update()
 {
     Gamepad::update(Keyboard::focused);
+    noteDevice();
+}
+
+void Input::noteDevice()
+{
     const bool before = padUsedLast;
     if (Gamepad::anyPressed())
         padUsedLast = true;

@@ -16,6 +16,8 @@ public:
     // Once per frame, after the keyboard's snapshot: the gamepad's snapshot,
     // and which of the two was used last.
     static void update();
+    // Only the second half, for snapshots both taken elsewhere (a replay's).
+    static void noteDevice();
 
     // A key or pad input bound to the action is down now.
     static bool down(Action action);

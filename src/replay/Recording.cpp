@@ -26,12 +26,12 @@ bool number(const std::string& word, long long lo, long long hi, long long& valu
 }
 }
 
-void Recording::add(const Keys& keys)
+void Recording::add(const Keys& keys, const Pad& pad)
 {
-    if (!runs.empty() && runs.back().keys == keys && runs.back().steps < longestRun)
+    if (!runs.empty() && runs.back().keys == keys && runs.back().pad == pad && runs.back().steps < longestRun)
         ++runs.back().steps;
     else
-        runs.push_back(Run{1, keys});
+        runs.push_back(Run{1, keys, pad});
 }
 
 long long Recording::steps() const
@@ -53,6 +53,9 @@ std::string Recording::line(const Run& run)
     for (std::size_t k = 0; k < run.keys.size(); ++k)
         if (run.keys[k])
             text += ' ' + std::to_string(k);
+    for (std::size_t p = 0; p < run.pad.size(); ++p)
+        if (run.pad[p])
+            text += " p" + std::to_string(p);
     return text + '\n';
 }
 
@@ -118,6 +121,13 @@ Recording Recording::parse(std::istream& in)
             throw bad("\"" + first + "\" is not a number of steps (1 to " + std::to_string(longestRun) + ")");
         for (std::string key; words >> key;) {
             long long k = 0;
+            if (key[0] == 'p') {
+                if (!number(key.substr(1), 0, PadInputs::Count - 1, k))
+                    throw bad("\"" + key + "\" is not a pad input (p0 to p" + std::to_string(PadInputs::Count - 1)
+                              + ")");
+                run.pad.set(static_cast<std::size_t>(k));
+                continue;
+            }
             if (!number(key, 0, sf::Keyboard::KeyCount - 1, k))
                 throw bad("\"" + key + "\" is not a key number (0 to " + std::to_string(sf::Keyboard::KeyCount - 1)
                           + ")");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PadInputs.h"
+
 #include <SFML/Window/Keyboard.hpp>
 
 #include <bitset>
@@ -7,9 +9,9 @@
 #include <string>
 #include <vector>
 
-// The input of a game, step by step: which keys the game saw down in each
-// step, kept as runs of steps with the same keys, with the game's version and
-// the identity of the world it was played on.
+// The input of a game, step by step: which keys and gamepad inputs the game
+// saw down in each step, kept as runs of steps with the same input, with the
+// game's version and the identity of the world it was played on.
 //
 // Its text form, one item a line:
 //   tarnwick-recording 1
@@ -17,15 +19,23 @@
 //   world 0123456789abcdef
 //   40                      forty steps with no key down
 //   12 72 73                twelve steps with keys 72 and 73 down
-//   end 52                  the number of steps, when the game ended normally
-// Key numbers are the windowing library's key codes.
+//   5 p0 p33                five with the pad's south button and d-pad right
+//   end 57                  the number of steps, when the game ended normally
+// Key numbers are the windowing library's key codes; pad inputs are numbered
+// as PadInputs numbers them, after a "p". Files from before the pad was
+// recorded have no pad inputs and read the same.
 class Recording {
 public:
     using Keys = std::bitset<sf::Keyboard::KeyCount>;
+    using Pad = std::bitset<PadInputs::Count>;
     struct Run {
         long long steps = 0;
         Keys keys;
-        bool operator==(const Run& other) const { return steps == other.steps && keys == other.keys; }
+        Pad pad;
+        bool operator==(const Run& other) const
+        {
+            return steps == other.steps && keys == other.keys && pad == other.pad;
+        }
     };
 
     std::string version;
@@ -35,7 +45,7 @@ public:
     bool complete = false;
 
     // Adds one step.
-    void add(const Keys& keys);
+    void add(const Keys& keys, const Pad& pad = Pad());
     long long steps() const;
 
     // The header lines, a run's line and the closing line of the text form.

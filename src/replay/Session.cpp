@@ -1,6 +1,7 @@
 #include "Session.h"
 
 #include "CommandLine.h"
+#include "Gamepad.h"
 #include "Keyboard.h"
 #include "StateDigest.h"
 #include "WorldIdentity.h"
@@ -100,22 +101,32 @@ bool Session::nextKeys()
         }
         if (runIndex >= recording.runs.size())
             return false;
-        const Recording::Keys& keys = recording.runs[runIndex].keys;
+        const Recording::Run& run = recording.runs[runIndex];
         for (int k = 0; k < sf::Keyboard::KeyCount; ++k) {
             Keyboard::lastState[k] = Keyboard::currentState[k];
-            Keyboard::currentState[k] = keys[static_cast<std::size_t>(k)];
+            Keyboard::currentState[k] = run.keys[static_cast<std::size_t>(k)];
+        }
+        // The pad's snapshot as the game saw it: what was held over a lost
+        // focus or swallowed is already out of it.
+        for (int i = 0; i < PadInputs::Count; ++i) {
+            Gamepad::lastState[i] = Gamepad::currentState[i];
+            Gamepad::currentState[i] = run.pad[static_cast<std::size_t>(i)];
         }
         ++stepInRun;
         ++stepsTaken;
         return true;
     }
     Keyboard::update();
+    Gamepad::update(Keyboard::focused);
     ++stepsTaken;
     if (mode == Mode::Record) {
         Recording::Keys keys;
         for (int k = 0; k < sf::Keyboard::KeyCount; ++k)
             keys[static_cast<std::size_t>(k)] = Keyboard::currentState[k];
-        recording.add(keys);
+        Recording::Pad pad;
+        for (int i = 0; i < PadInputs::Count; ++i)
+            pad[static_cast<std::size_t>(i)] = Gamepad::currentState[i];
+        recording.add(keys, pad);
         writeFinishedRuns();
     }
     return true;

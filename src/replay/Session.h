@@ -5,9 +5,10 @@
 #include <fstream>
 #include <string>
 
-// Where each step's keys come from, and where they go: the keyboard (and,
-// with --record, a recording file written as the game goes), or a recording
-// played back (--replay), which then decides how many steps the game runs.
+// Where each step's input comes from, and where it goes: the keyboard and the
+// gamepad (and, with --record, a recording file written as the game goes), or
+// a recording played back (--replay), which then decides how many steps the
+// game runs.
 class Session {
 public:
     Session() = delete;
@@ -23,9 +24,10 @@ public:
     // game or on another world.
     static void replay(const std::string& file);
 
-    // Takes the keys of the next step into the keyboard snapshot: from the
-    // keyboard (noting them when recording) or from the recording. False when
-    // a replay has run out of steps: the game is over.
+    // Takes the input of the next step into the keyboard's and the gamepad's
+    // snapshots: from the devices (noting it when recording) or from the
+    // recording, and then no pad is read. False when a replay has run out of
+    // steps: the game is over.
     static bool nextKeys();
     // After the last step, before the states go: a recording is closed (a
     // failure to write it is said on standard error), a replay prints its
