@@ -1,4 +1,5 @@
 #include "Audio.h"
+#include "Bindings.h"
 #include "CheckReport.h"
 #include "CommandLine.h"
 #include "Entity.h"
@@ -297,6 +298,17 @@ TEST_F(AudioTest, TheMuteKeyTurnsTheSoundOffAndOnAndKeepsIt)
     holdKeys({sf::Keyboard::M});
     Audio::update();
     EXPECT_FALSE(Audio::muted());
+    // Mute is an action like the others: bound elsewhere, M is a plain key.
+    ASSERT_TRUE(Bindings::setKey(Action::Mute, 0, sf::Keyboard::N));
+    holdKeys({});
+    holdKeys({sf::Keyboard::M});
+    Audio::update();
+    EXPECT_FALSE(Audio::muted());
+    holdKeys({sf::Keyboard::N});
+    Audio::update();
+    EXPECT_TRUE(Audio::muted());
+    Bindings::restoreDefaults();
+    Audio::setMuted(false);
     if (old.empty())
         unsetenv("XDG_CONFIG_HOME");
     else

@@ -109,7 +109,7 @@ TEST_F(InputTest, DefaultsServeExactlyTheKeysOfTheGame)
         {K::Down, "down"}, {K::A, "left"}, {K::Left, "left"}, {K::Return, "talk next_page"},
         {K::Space, "talk next_page"}, {K::Num1, "answer1"}, {K::Numpad1, "answer1"},
         {K::Num2, "answer2"}, {K::Numpad2, "answer2"}, {K::Num3, "answer3"}, {K::Numpad3, "answer3"},
-        {K::G, "goal_line"}, {K::Escape, "pause"}, {K::F11, "fullscreen"}};
+        {K::G, "goal_line"}, {K::Escape, "pause"}, {K::F11, "fullscreen"}, {K::M, "mute"}};
     for (int k = 0; k < K::KeyCount; ++k) {
         holdKeys({static_cast<K::Key>(k)});
         const auto found = keyed.find(static_cast<K::Key>(k));
@@ -147,6 +147,7 @@ TEST_F(InputTest, RebindingRefusesAKeyAnotherActionUsesWhereBothCount)
         {A::NextPage, 1, K::Return, ""},        // nor pages
         {A::Pause, 0, K::Num2, "2 is already used for answer 2"}, // pausing counts everywhere
         {A::GoalLine, 0, K::Escape, "Escape is already used for pause"},
+        {A::NextPage, 1, K::M, "M is already used for mute"},   // muting counts everywhere too
         {A::Left, 1, K::A, ""},                 // within one action the key moves slots
     };
     for (const Case& c : cases) {

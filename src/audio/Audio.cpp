@@ -3,7 +3,7 @@
 #include "AudioDevice.h"
 #include "Entity.h"
 #include "Game.h"
-#include "Keyboard.h"
+#include "Input.h"
 #include "MusicStream.h"
 #include "QuietSfml.h"
 #include "Settings.h"
@@ -354,7 +354,7 @@ int Audio::musicLayers()
 void Audio::update()
 {
     ++frames;
-    if (Keyboard::keyPressed(sf::Keyboard::M)) {
+    if (Input::pressed(Action::Mute)) {
         setMuted(!controls.muted);
         // Kept for the next game; a settings file that cannot be written
         // only costs that.

@@ -20,6 +20,7 @@ const Row rows[Actions::count] = {
     {"goal_line", "goal line", Actions::Scope::World},
     {"pause", "pause", Actions::Scope::Everywhere},
     {"fullscreen", "fullscreen", Actions::Scope::Everywhere},
+    {"mute", "mute", Actions::Scope::Everywhere},
 };
 
 bool valid(Action action)

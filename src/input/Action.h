@@ -17,6 +17,7 @@ enum class Action {
     GoalLine,
     Pause,
     Fullscreen,
+    Mute,
     Count
 };
 

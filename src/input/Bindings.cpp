@@ -20,6 +20,7 @@ const sf::Keyboard::Key Bindings::defaultKeys[Actions::count][slots] = {
     {K::G, K::Unknown},    // goal line
     {K::Escape, K::Unknown}, // pause
     {K::F11, K::Unknown},  // fullscreen (Alt+Return as well, always)
+    {K::M, K::Unknown},    // mute
 };
 
 // The answers take the other face buttons in reading order: left, top, right.
@@ -35,6 +36,7 @@ const int Bindings::defaultPads[Actions::count][slots] = {
     {PadInputs::East, PadInputs::None},
     {PadInputs::Select, PadInputs::LeftShoulder},
     {PadInputs::Start, PadInputs::None},
+    {PadInputs::None, PadInputs::None},
     {PadInputs::None, PadInputs::None},
 };
 

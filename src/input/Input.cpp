@@ -199,6 +199,7 @@ std::vector<Input::HelpRow> Input::helpRows()
         {either(slotLabels(answers, 0, ", ", false), slotLabels(answers, 1, ", ", false)),
          slotLabels(answers, 0, ", ", true), "choose an answer"},
         {both(A::GoalLine, false), both(A::GoalLine, true), "hide or show the goal line"},
+        {both(A::Mute, false), both(A::Mute, true), "mute the sound, and back"},
         {either(both(A::Fullscreen, false), "Alt+Return"), both(A::Fullscreen, true), "fullscreen, and back"},
         {both(A::Pause, false), both(A::Pause, true), "quit"},
     };
