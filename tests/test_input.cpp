@@ -224,6 +224,12 @@ TEST_F(InputTest, SettingsEntriesRebindOrGiveTheDefaultsWithOneLine)
         EXPECT_EQ(Bindings::keyText(A::Up), c.up);
         EXPECT_EQ(Bindings::padText(A::Talk), c.talkPad);
     }
+    // A file from before mute was an action, with M for another: mute gives
+    // way. A file that names mute too is held to the usual rule.
+    EXPECT_EQ(Bindings::apply({{"goal_line", "M"}}, {}), "");
+    EXPECT_EQ(Bindings::keyText(A::GoalLine), "M");
+    EXPECT_EQ(Bindings::keyText(A::Mute), "");
+    EXPECT_EQ(Bindings::apply({{"goal_line", "M"}, {"mute", "M"}}, {}).rfind("[keys] M serves both", 0), 0u);
 }
 
 TEST_F(InputTest, TheSettingsFileKeepsWhatDiffersFromTheDefaults)

@@ -245,7 +245,9 @@ std::string Bindings::apply(const std::vector<std::pair<std::string, std::string
 {
     restoreDefaults();
     std::string problem;
+    bool muteNamed = false;
     for (const auto& [name, value] : keyEntries) {
+        muteNamed = muteNamed || name == Actions::name(Action::Mute);
         Action action = Action::Count;
         if (!Actions::fromName(name, action))
             problem = "[keys] " + name + ": no such action";
@@ -263,6 +265,12 @@ std::string Bindings::apply(const std::vector<std::pair<std::string, std::string
         else
             problem = readRow("pad", name, value, pads[Actions::index(action)], static_cast<int>(PadInputs::None),
                               &PadInputs::parse, "gamepad button");
+    }
+    // Files from before mute was an action may give its key (M) to another
+    // one: mute gives way then, keyless until the player picks a key.
+    for (K::Key& key : keys[Actions::index(Action::Mute)]) {
+        if (!muteNamed && keyOwner(key, Action::Mute) != Action::Count)
+            key = K::Unknown;
     }
     if (problem.empty())
         problem = findClash(keys, K::Unknown, "keys", &KeyNames::name);
