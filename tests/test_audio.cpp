@@ -162,6 +162,18 @@ TEST(MusicMixTest, APieceStartsFromItsBeginningAndLayersStayInStep)
     empty.play(MusicMix::title);
     EXPECT_EQ(largestStep(run(empty, 100)), 0);
     EXPECT_EQ(empty.playing(), MusicMix::none);
+
+    // A layer that could not be read leaves its place empty: the third
+    // comes in with the third part's count of layers, not a part earlier.
+    MusicMix gap;
+    gap.layerRamp = gap.pieceRamp = 1;
+    gap.addLayer(MusicMix::guildhall, std::vector<sf::Int16>(100, 1000), 0);
+    gap.addLayer(MusicMix::guildhall, std::vector<sf::Int16>(100, 8000), 2);
+    gap.play(MusicMix::guildhall);
+    gap.setLayers(2);
+    EXPECT_EQ(run(gap, 1000).back(), 1000);
+    gap.setLayers(3);
+    EXPECT_EQ(run(gap, 10).back(), 9000);
 }
 
 TEST(SoundSetTest, TheFileChangesWhatItNamesAndSaysWhatItCannotUse)

@@ -169,16 +169,17 @@ void load(Engine& e)
     // back only on this thread) and read on another.
     struct Layer {
         MusicMix::Piece piece;
+        int place; // a layer that cannot be read leaves its place empty
         std::string path;
         std::unique_ptr<sf::InputSoundFile> file;
     };
     auto layers = std::make_shared<std::vector<Layer>>();
     auto open = [&layers](MusicMix::Piece which, const std::vector<std::string>& names) {
-        for (const std::string& name : names) {
-            const std::string path = std::string(SoundSet::folder) + name;
+        for (std::size_t n = 0; n < names.size(); ++n) {
+            const std::string path = std::string(SoundSet::folder) + names[n];
             auto file = std::make_unique<sf::InputSoundFile>();
             if (AudioDevice::readable(path) && file->openFromFile(path))
-                layers->push_back(Layer{which, path, std::move(file)});
+                layers->push_back(Layer{which, static_cast<int>(n), path, std::move(file)});
             else
                 warn(path + ": cannot be read: that music stays silent (tarnwick --check says more)");
         }
@@ -194,7 +195,7 @@ void load(Engine& e)
             if (samples.empty())
                 warn(layer.path + ": holds no sound: that music stays silent (tarnwick --check says more)");
             else
-                e.music.change([&](MusicMix& m) { m.addLayer(layer.piece, std::move(samples)); });
+                e.music.change([&](MusicMix& m) { m.addLayer(layer.piece, std::move(samples), layer.place); });
         }
     });
 }

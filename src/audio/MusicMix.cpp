@@ -15,7 +15,7 @@ float towards(float now, float target, unsigned steps)
 }
 }
 
-void MusicMix::addLayer(Piece piece, std::vector<sf::Int16> samples)
+void MusicMix::addLayer(Piece piece, std::vector<sf::Int16> samples, int place)
 {
     if (piece < 0 || piece >= pieceCount)
         return;
@@ -24,9 +24,11 @@ void MusicMix::addLayer(Piece piece, std::vector<sf::Int16> samples)
         samples.resize(list.front().samples.size(), 0);
     if (samples.empty())
         return;
-    list.push_back(Layer{std::move(samples), 0.f});
+    if (place < 0)
+        place = list.empty() ? 0 : list.back().place + 1;
+    list.push_back(Layer{std::move(samples), 0.f, place});
     // A layer that comes while its piece plays fades in like any other.
-    list.back().gain = piece == current ? 0.f : layerTarget(piece, list.size() - 1);
+    list.back().gain = piece == current ? 0.f : layerTarget(piece, list.back());
 }
 
 std::size_t MusicMix::layerCount(Piece piece) const
@@ -59,12 +61,12 @@ void MusicMix::setLevel(float value)
         level = targetLevel;
 }
 
-float MusicMix::layerTarget(Piece piece, std::size_t index) const
+float MusicMix::layerTarget(Piece piece, const Layer& layer) const
 {
     // Only the guildhall grows; every other piece plays whole.
     if (piece != guildhall)
         return 1.f;
-    return static_cast<long long>(index) < audibleLayers ? 1.f : 0.f;
+    return layer.place < audibleLayers ? 1.f : 0.f;
 }
 
 void MusicMix::mix(sf::Int16* out, std::size_t count)
@@ -79,8 +81,8 @@ void MusicMix::mix(sf::Int16* out, std::size_t count)
                 current = length(next) ? next : none;
                 at = 0;
                 if (current != none)
-                    for (std::size_t l = 0; l < layers[current].size(); ++l)
-                        layers[current][l].gain = layerTarget(current, l);
+                    for (Layer& layer : layers[current])
+                        layer.gain = layerTarget(current, layer);
             }
         } else if (current != none) {
             fade = towards(fade, 1.f, pieceRamp);
@@ -90,9 +92,8 @@ void MusicMix::mix(sf::Int16* out, std::size_t count)
         float sum = 0;
         if (current != none) {
             std::vector<Layer>& list = layers[current];
-            for (std::size_t l = 0; l < list.size(); ++l) {
-                Layer& layer = list[l];
-                layer.gain = towards(layer.gain, layerTarget(current, l), layerRamp);
+            for (Layer& layer : list) {
+                layer.gain = towards(layer.gain, layerTarget(current, layer), layerRamp);
                 if (layer.gain > 0)
                     sum += layer.gain * static_cast<float>(layer.samples[at]);
             }

@@ -25,7 +25,10 @@ public:
 
     // A layer of `piece`: mono samples at `rate`. A layer of another length
     // than the piece's first is cut or padded with silence to its length.
-    void addLayer(Piece piece, std::vector<sf::Int16> samples);
+    // `place` is its number in the piece (0 the first): the guildhall's
+    // layer n sounds from the story's part n - 1 on, even when a layer
+    // before it could not be read. Without one it comes after the last.
+    void addLayer(Piece piece, std::vector<sf::Int16> samples, int place = -1);
     std::size_t layerCount(Piece piece) const;
     // The length of a piece's loop in samples (0 without layers).
     std::size_t length(Piece piece) const;
@@ -52,6 +55,7 @@ private:
     struct Layer {
         std::vector<sf::Int16> samples;
         float gain = 0;
+        int place = 0;
     };
     std::vector<Layer> layers[pieceCount];
     Piece current = none;
@@ -62,5 +66,5 @@ private:
     float level = 1;       // the music's loudness now
     float targetLevel = 1;
 
-    float layerTarget(Piece piece, std::size_t index) const;
+    float layerTarget(Piece piece, const Layer& layer) const;
 };
