@@ -411,6 +411,15 @@ TEST_F(CheckerTest, EveryProblemOfABrokenMapOrPictureIsOneLine)
                     "defaced; still holding their items: nobody: make sure every part leaves enough victims to "
                     "give the items the warden asks for (one more each part), and that the tables and the boss can "
                     "be reached"}},
+            {"voices that are no pitch",
+             [](const ResourceDir&, std::string& m) {
+                 m = replaced(m, "\"14\": {\"type\": \"boss\"", "\"14\": {\"voice\": \"high\", \"type\": \"boss\"");
+                 m = replaced(m, "\"type\": \"table\", \"solid\": true", "\"type\": \"table\", \"voice\": 9, \"solid\": true");
+             },
+             {map + "warning: tile 14 at 1,2 in layer \"things\": \"voice\" is \"high\": a voice's pitch is a number "
+                    "from 0.25 to 4 (1 as recorded); the usual voice of its kind is used",
+              map + "warning: tile 4 at 2,6 in layer \"things\" and 2 more cells: \"voice\" is \"9\": a voice's pitch "
+                    "is a number from 0.25 to 4 (1 as recorded); the usual voice of its kind is used"}},
             {"a gap in the outer wall",
              [](const ResourceDir&, std::string& m) { m = replaced(m, "2,3,0,9,0,11,0,13,0,2", "0,3,0,9,0,11,0,13,0,2"); },
              {map + "warning: the player can walk off the map, to -1,1: close the way with something solid"}},
