@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Recordings: the shipped route (the keys of the content test's play) replays
-# to the state that play reached, three times headless and once in a window;
+# to the state that play reached, three times headless and, its first 15 s,
+# in a window (the whole of it with WHOLE_ROUTE_IN_WINDOW=1);
 # a walk recorded from real keys replays to the state the game ended in; a
 # recording of another world or version is refused in one line.
 . "$(dirname "$0")/lib.sh"
@@ -41,6 +42,14 @@ windowed=$DIGEST
 [ "$STATUS" = 0 ] || fail "windowed replay: status $STATUS: $(cat "$WORK/replay.err")"
 [ -n "$headless" ] && [ "$windowed" = "$headless" ] || fail "cut route: in a window $windowed, headless $headless"
 grep -q '^replay: 900 steps' "$WORK/replay.out" || fail "windowed replay: $(cat "$WORK/replay.out")"
+# The whole route in a window, at the game's pace (two and a half minutes):
+# in the sanitizer build's run, which checks its memory all the way.
+if [ "${WHOLE_ROUTE_IN_WINDOW:-0}" = 1 ]; then
+  replay "$REC"
+  [ "$STATUS" = 0 ] || fail "windowed replay of the whole route: status $STATUS: $(cat "$WORK/replay.err")"
+  [ "$DIGEST" = "$wanted" ] || fail "the whole route in a window reached $DIGEST, the play reached $wanted"
+  echo "the whole route in a window: $DIGEST"
+fi
 
 # Another world, another version: one line each, status 1.
 sed 's/^world .*/world 0123456789abcdef/' "$REC" > "$WORK/other-world.txt"
