@@ -103,8 +103,10 @@ def effects(wav, log):
     print("recording: %.2f s, peak %.1f dBFS" % (len(wave) / rate, db(peak)))
     if db(peak) >= CLIP_DBFS:
         fail("a sample at %.1f dBFS: clipping" % db(peak))
-    block_ms = 0.5
-    peaks, per = blocks(wave, rate, block_ms)
+    peaks, per = blocks(wave, rate, 0.5)
+    # A whole number of samples: 22 at 44100 Hz, a little under half a
+    # millisecond. Times are counted in that, or they would slip 2 ms a second.
+    block_ms = per * 1000.0 / rate
     # The sounds of one frame start together: one start for each frame.
     groups = {}
     for ms, frame, what in events:
@@ -138,10 +140,9 @@ def effects(wav, log):
         if not low <= top <= high:
             fail("%s: peak %.1f dBFS, outside %.0f to %.0f" % (name, top, low, high))
     if latencies:
-        # The device's clock and the count of samples in the file drift apart
-        # slowly (a few milliseconds a second with the wave output): that
-        # rate is measured and taken out, and must itself stay small, so a
-        # delay that grows as the game goes on still fails.
+        # The device's clock and the count of samples in the file may drift
+        # apart slowly: that rate is measured and taken out, and must itself
+        # stay small, so a delay that grows as the game goes on still fails.
         n = len(latencies)
         mt = sum(t for t, _ in latencies) / n
         ml = sum(l for _, l in latencies) / n
