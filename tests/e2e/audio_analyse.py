@@ -1,8 +1,12 @@
 #!/usr/bin/env python3
 """What the game played, as recorded by the audio library's wave output.
 
-  audio_analyse.py effects WAV LOG   every sound's start against its frame,
-                                     peaks, silence while standing still
+  audio_analyse.py effects WAV LOG [CUE=RAW...]
+                                     every sound's start against its frame,
+                                     peaks, silence while standing still;
+                                     RAW is the sound of CUE (16-bit mono raw
+                                     at the recording's rate), for finding it
+                                     where it starts over another
   audio_analyse.py music WAV LOG     the music's loudness, quieter under a
                                      conversation, no gap at a part's start
   audio_analyse.py seam RAW...       a piece's loop (16-bit mono raw): the
@@ -14,7 +18,9 @@ device opens, so a sound logged at t ms should start near t ms in it.
 Prints what it measured; exits 1 on any failure.
 """
 import array
+import itertools
 import math
+import operator
 import struct
 import sys
 
@@ -28,6 +34,9 @@ STEP_PEAK = (-42.0, -18.0)    # footsteps: quiet
 MUSIC_RMS = (-42.0, -16.0)    # the music, over a second and a half
 DUCK_DB = 4.0                 # at least this much quieter under a conversation
 GAP_DBFS = -60.0              # no 50 ms of the music quieter than this
+RING_MS = 100            # a sound this soon after another starts over it, not out of silence
+SHAPE_MS = 20            # such a sound is found by its loudness over this much at a time
+MATCH = 0.95             # the least correlation of that loudness with the recording's
 
 failures = []
 
@@ -97,14 +106,56 @@ def blocks(wave, rate, ms):
     return [max(map(abs, wave[i:i + n]), default=0.0) for i in range(0, len(wave), n)], n
 
 
-def effects(wav, log):
+def read_raw(path):
+    values = array.array("h")
+    values.frombytes(open(path, "rb").read())
+    return [v / 32768.0 for v in values]
+
+
+def loudness(x, hop, width):
+    """The rms of every `width` samples of x, every `hop` samples."""
+    sums = list(itertools.accumulate((v * v for v in x), initial=0.0))
+    return [math.sqrt(max(0.0, sums[i + width] - sums[i]) / width) for i in range(0, len(x) - width + 1, hop)]
+
+
+def locate(wave, rate, shape, a, z):
+    """Where `shape` starts in `wave`, between samples a and z: where the
+    recording's loudness over the length of the shape (over SHAPE_MS at a
+    time, every 22 samples) follows the shape's most closely; and how
+    closely (the correlation: 1 is exactly). Loudness, not the waveform: a
+    held note matches itself a period later almost as well as in place."""
+    hop, width = int(rate * 0.5 / 1000), int(rate * SHAPE_MS / 1000)
+    n = min(len(shape), len(wave) - z)
+    if n < width or z <= a:
+        return None, 0.0
+    heard = loudness(wave[a:z + n], hop, width)
+    model = loudness(shape[:n], hop, width)
+    m = len(model)
+    mean = sum(model) / m
+    model = [v - mean for v in model]
+    spread = math.sqrt(sum(v * v for v in model))
+
+    def correlation(j):
+        part = heard[j:j + m]
+        mu = sum(part) / m
+        own = math.sqrt(max(0.0, sum(map(operator.mul, part, part)) - m * mu * mu))
+        return sum(map(operator.mul, part, model)) / (own * spread) if own * spread > 0 else 0.0
+
+    scores = [correlation(j) for j in range(len(heard) - m + 1)]
+    best = max(range(len(scores)), key=scores.__getitem__)
+    return a + best * hop, scores[best]
+
+
+def effects(wav, log, shapes):
     wave, peak, rate = read_wav(wav)
     events = read_log(log)
     print("recording: %.2f s, peak %.1f dBFS" % (len(wave) / rate, db(peak)))
     if db(peak) >= CLIP_DBFS:
         fail("a sample at %.1f dBFS: clipping" % db(peak))
-    block_ms = 0.5
-    peaks, per = blocks(wave, rate, block_ms)
+    peaks, per = blocks(wave, rate, 0.5)
+    # A whole number of samples: 22 at 44100 Hz, a little under half a
+    # millisecond. Times are counted in that, or they would slip 2 ms a second.
+    block_ms = per * 1000.0 / rate
     # The sounds of one frame start together: one start for each frame.
     groups = {}
     for ms, frame, what in events:
@@ -113,24 +164,40 @@ def effects(wav, log):
     threshold = 3e-4
     latencies = []
     print("%-26s %7s %9s %9s %9s" % ("sounds", "frame", "latency", "peak", "rms"))
-    for frame in sorted(groups):
+    frames = sorted(groups)
+    for k, frame in enumerate(frames):
         ms, cues = groups[frame]
-        start = max(0, int((ms - 60) / block_ms))
-        end = min(len(peaks), int((ms + 150) / block_ms))
-        onset = None
-        for b in range(start, end):
-            before = max(peaks[max(0, b - 40):b], default=0.0)
-            if peaks[b] > threshold and (before < threshold or peaks[b] > 2.5 * before):
-                onset = b
-                break
         name = "+".join(cues)
+        onset = None
+        earlier = ms - groups[frames[k - 1]][0] if k > 0 else None
+        if earlier is not None and earlier < RING_MS:
+            # Over the sound before, which still rings: no rise out of
+            # silence to look for, so its own shape is looked for instead.
+            known = [c for c in cues if c in shapes]
+            if not known:
+                fail("%s (frame %d) starts %.0f ms after the sound before it: give the shape of its sound"
+                     % (name, frame, earlier))
+                continue
+            onset, match = locate(wave, rate, shapes[known[0]], int((ms - 60) * rate / 1000),
+                                  int((ms + 150) * rate / 1000))
+            print("%s: %.0f ms after the sound before it, found by its shape (correlation %.2f)"
+                  % (known[0], earlier, match))
+            if onset is not None and match < MATCH:
+                onset = None
+        else:
+            start = max(0, int((ms - 60) / block_ms))
+            end = min(len(peaks), int((ms + 150) / block_ms))
+            for b in range(start, end):
+                before = max(peaks[max(0, b - 40):b], default=0.0)
+                if peaks[b] > threshold and (before < threshold or peaks[b] > 2.5 * before):
+                    onset = b * per
+                    break
         if onset is None:
             fail("%s (frame %d at %.0f ms): no sound starts near it" % (name, frame, ms))
             continue
-        latency = onset * block_ms - ms
+        latency = onset * 1000.0 / rate - ms
         latencies.append((ms, latency))
-        a, z = onset * per, onset * per + int(0.3 * rate)
-        window = wave[a:z]
+        window = wave[onset:onset + int(0.3 * rate)]
         top = db(max(map(abs, window), default=0.0))
         rms = db(math.sqrt(sum(v * v for v in window) / max(1, len(window))))
         print("%-26s %7d %+7.1f ms %5.1f dB %5.1f dB" % (name, frame, latency, top, rms))
@@ -138,10 +205,9 @@ def effects(wav, log):
         if not low <= top <= high:
             fail("%s: peak %.1f dBFS, outside %.0f to %.0f" % (name, top, low, high))
     if latencies:
-        # The device's clock and the count of samples in the file drift apart
-        # slowly (a few milliseconds a second with the wave output): that
-        # rate is measured and taken out, and must itself stay small, so a
-        # delay that grows as the game goes on still fails.
+        # The device's clock and the count of samples in the file may drift
+        # apart slowly: that rate is measured and taken out, and must itself
+        # stay small, so a delay that grows as the game goes on still fails.
         n = len(latencies)
         mt = sum(t for t, _ in latencies) / n
         ml = sum(l for _, l in latencies) / n
@@ -158,11 +224,14 @@ def effects(wav, log):
         for (t, l), f in zip(latencies, fixed):
             if abs(f) > LATENCY_MS:
                 fail("a sound at %.0f ms starts %.1f ms from its frame" % (t, f))
-    # Standing still: from 1.5 s after the last sound to 0.3 s before the end.
-    last = max((ms for ms, _, what in events if what in CUES), default=0.0)
-    a, z = int((last + 1500) * rate / 1000), len(wave) - int(0.3 * rate)
+    # Standing still: the longest stretch without a sound asked for (from the
+    # device's opening, between two sounds or after the last), from 1.5 s
+    # after its start to 0.3 s before its end.
+    times = [groups[f][0] for f in frames] + [len(wave) * 1000.0 / rate]
+    first, then = max(zip([0.0] + times, times), key=lambda pair: pair[1] - pair[0])
+    a, z = int((first + 1500) * rate / 1000), int((then - 300) * rate / 1000)
     if z - a < rate // 2:
-        fail("standing still: only %.2f s recorded after the last sound" % ((z - a) / rate))
+        fail("standing still: the longest stretch without a sound is only %.2f s" % ((then - first) / 1000))
     else:
         still = max(map(abs, wave[a:z]), default=0.0)
         print("standing still, music off: %.2f s, peak %.1f dBFS" % ((z - a) / rate, db(still)))
@@ -232,8 +301,8 @@ def seam(paths):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) >= 4 and sys.argv[1] == "effects":
-        effects(sys.argv[2], sys.argv[3])
+    if len(sys.argv) >= 4 and sys.argv[1] == "effects" and all("=" in a for a in sys.argv[4:]):
+        effects(sys.argv[2], sys.argv[3], {c: read_raw(p) for c, p in (a.split("=", 1) for a in sys.argv[4:])})
     elif len(sys.argv) >= 4 and sys.argv[1] == "music":
         music(sys.argv[2], sys.argv[3])
     elif len(sys.argv) >= 3 and sys.argv[1] == "seam":
