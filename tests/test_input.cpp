@@ -517,12 +517,18 @@ TEST_F(InputTest, APadGameIsRecordedAndReplaysWithoutThePad)
     };
     const std::vector<Stretch> play = {{5, 0, false}, {30, 100, false}, {5, 0, false},
                                        {30, -100, false}, {20, 0, false}, {3, 0, true}, {10, 0, false}};
+    // One step as the driver runs it; false when a replay has run out.
+    const auto step = [] {
+        if (!Session::nextKeys())
+            return false;
+        Input::noteDevice();
+        Game::step();
+        return true;
+    };
     const auto run = [&](bool replaying) {
         Game::currentState = new MainState();
         if (replaying) {
-            while (Session::nextKeys()) {
-                Input::noteDevice();
-                Game::step();
+            while (step()) {
             }
             return;
         }
@@ -530,11 +536,8 @@ TEST_F(InputTest, APadGameIsRecordedAndReplaysWithoutThePad)
         for (const Stretch& s : play) {
             pads.axes[0][sf::Joystick::PovX] = s.povX;
             pads.buttons[0][PadInputs::South] = s.south;
-            for (int i = 0; i < s.steps; ++i) {
-                ASSERT_TRUE(Session::nextKeys());
-                Input::noteDevice();
-                Game::step();
-            }
+            for (int i = 0; i < s.steps; ++i)
+                ASSERT_TRUE(step());
         }
     };
 

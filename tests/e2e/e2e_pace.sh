@@ -22,7 +22,6 @@ m["layers"][1]["data"] = wall + [2, 4, 6, 7, 7, 7] + [2] * (w - 6) + [2, 3] + [0
 json.dump(m, open(path, "w"))
 PY
 
-now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 # held ARG...: starts the game, holds Right for about 6 s, closes it; prints
 # how long the key was held (ms, from the middle of the call that pressed it
 # to the middle of the one that let go) and the steps the game saw it down in.
@@ -50,16 +49,13 @@ walk_ms() { awk -v ms="$1" -v steps="$2" -v tile="$TILE_STEPS" 'BEGIN { printf "
 TILE_STEPS=18
 read -r idle_ms idle < <(held)
 read -r lag_ms lagged < <(held --lag 30)
-busy_pids=()
-for _ in 1 2; do (while :; do :; done) & busy_pids+=($!); done
+start_busy
 read -r busy_ms busy < <(held)
-kill "${busy_pids[@]}"
+stop_busy
 idle_walk=$(walk_ms "$idle_ms" "$idle"); lag_walk=$(walk_ms "$lag_ms" "$lagged"); busy_walk=$(walk_ms "$busy_ms" "$busy")
 echo "Right held: idle $idle steps in $idle_ms ms, --lag 30 $lagged in $lag_ms ms, beside two busy loops $busy in $busy_ms ms"
 echo "a ten-tile walk at that pace: idle $idle_walk ms, --lag 30 $lag_walk ms, busy $busy_walk ms"
 
-# within PERCENT A B: A is within PERCENT % of B.
-within() { awk -v p="$1" -v a="$2" -v b="$3" 'BEGIN { d = a - b; if (d < 0) d = -d; exit !(d * 100 <= p * b) }'; }
 within 10 "$idle_walk" $((10 * TILE_STEPS * 1000 / 60)) || fail "idle: a ten-tile walk takes $idle_walk ms"
 within 10 "$lag_walk" "$idle_walk" || fail "--lag 30: a ten-tile walk takes $lag_walk ms against $idle_walk idle"
 within 10 "$busy_walk" "$idle_walk" || fail "beside two busy loops: $busy_walk ms against $idle_walk idle"

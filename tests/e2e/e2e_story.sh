@@ -18,7 +18,6 @@ table_at() { # table_at NAME COLOUR: the table above the player shows COLOUR
   [ "$c" = "$2" ] || fail "$1: the table above shows $c, wanted $2"
 }
 talk() { step Up; press Return; }   # face what is above and talk
-now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 window_gone() { ! xwininfo -id "$WINDOW" >/dev/null 2>&1; }
 # The boss's last page closed: the card, until the window goes by itself.
 # CARD_MS: how long it stood, from the key that closed the page.
@@ -34,8 +33,6 @@ card() {
   [ "$STATUS" = 0 ] || fail "exit status $STATUS"
   CARD_MS=$((b - a))
 }
-# within PERCENT A B: A is within PERCENT % of B.
-within() { awk -v p="$1" -v a="$2" -v b="$3" 'BEGIN { d = a - b; if (d < 0) d = -d; exit !(d * 100 <= p * b) }'; }
 
 step Left; talk; press space; press space; press 1; press space   # the clerk's hat
 step Right; talk; press space                                      # boss: part 0
@@ -64,11 +61,10 @@ if [ "${PACE_CHECKS:-0}" = 1 ]; then
   }
   ending_from_save --lag 30
   lagged=$CARD_MS
-  busy_pids=()
-  for _ in 1 2; do (while :; do :; done) & busy_pids+=($!); done
+  start_busy
   ending_from_save
   busy=$CARD_MS
-  kill "${busy_pids[@]}"
+  stop_busy
   echo "closing card: idle $idle ms, --lag 30 $lagged ms, beside two busy loops $busy ms"
   within 10 "$lagged" 4000 || fail "--lag 30: the closing card stood $lagged ms, not 4 s"
   within 10 "$busy" 4000 || fail "beside two busy loops: the closing card stood $busy ms, not 4 s"

@@ -34,6 +34,10 @@
 #                            its id is in DECOY
 #   focus ID                 gives the focus to a window (the game's: $WINDOW)
 #   wait_exit SECONDS        waits for the game to end; its status is in STATUS
+#   start_busy, stop_busy    two busy loops beside the game, and their end (the
+#                            end comes by itself too when the test ends)
+#   now_ms                   the wall clock in milliseconds
+#   within PERCENT A B       A is within PERCENT % of B
 #   fail MESSAGE             ends the test as failed
 #
 # All of them act on the game window in WINDOW. When the game has ended (its
@@ -59,8 +63,10 @@ XVFB_PID=""
 GAME_PID=""
 DECOY_PID=""
 WINDOW=""
+BUSY_PIDS=()
 
 cleanup() {
+  stop_busy
   keep_stages 2>/dev/null || true
   [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null || true
   [ -n "$DECOY_PID" ] && kill "$DECOY_PID" 2>/dev/null || true
@@ -70,6 +76,15 @@ cleanup() {
 trap cleanup EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+within() { awk -v p="$1" -v a="$2" -v b="$3" 'BEGIN { d = a - b; if (d < 0) d = -d; exit !(d * 100 <= p * b) }'; }
+
+start_busy() { local _; for _ in 1 2; do (while :; do :; done) & BUSY_PIDS+=($!); done; }
+stop_busy() {
+  [ ${#BUSY_PIDS[@]} -eq 0 ] || kill "${BUSY_PIDS[@]}" 2>/dev/null || true
+  BUSY_PIDS=()
+}
 
 # until SECONDS COMMAND...: retries a check until it holds; false after SECONDS.
 until_true() {
