@@ -1,10 +1,10 @@
-#include "Boss.h"
-#include "DialogueBox.h"
-#include "DialogueState.h"
-#include "DialogueTree.h"
-#include "EndingCard.h"
-#include "Game.h"
-#include "GameState.h"
+#include "characters/Boss.h"
+#include "dialogue/DialogueBox.h"
+#include "dialogue/DialogueState.h"
+#include "dialogueformat/DialogueTree.h"
+#include "screens/EndingCard.h"
+#include "core/Game.h"
+#include "core/GameState.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // The camera: it follows the player but stops at the map's edges, centres a
 // map smaller than the picture, and a map can ask for the plain camera.
-#include "Camera.h"
-#include "Game.h"
-#include "GameState.h"
-#include "Map.h"
-#include "Player.h"
+#include "render/Camera.h"
+#include "core/Game.h"
+#include "core/GameState.h"
+#include "world/Map.h"
+#include "characters/Player.h"
 #include "TestSupport.h"
 
 #include <SFML/Graphics/Image.hpp>

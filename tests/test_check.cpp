@@ -2,16 +2,16 @@
 // is proved to end (and the route it finds plays to the ending in the game);
 // every problem of a broken tree is one exact line; a dead end is found with
 // the way into it; start-up refuses what cannot be shown or finished.
-#include "Checker.h"
-#include "Game.h"
-#include "GameState.h"
-#include "EndingCard.h"
-#include "MainState.h"
-#include "Map.h"
+#include "check/Checker.h"
+#include "core/Game.h"
+#include "core/GameState.h"
+#include "screens/EndingCard.h"
+#include "world/MainState.h"
+#include "world/Map.h"
 #include "StoryDriver.h"
-#include "StoryExplorer.h"
+#include "check/StoryExplorer.h"
 #include "TestSupport.h"
-#include "Victim.h"
+#include "characters/Victim.h"
 
 #include <boost/property_tree/json_parser.hpp>
 #include <gtest/gtest.h>

@@ -1,18 +1,18 @@
 // Save, then continue, at every conversation of the shipped story's shortest
 // route and of several other orders: the continued world is the saved one,
 // as a state and as the picture on screen.
-#include "Boss.h"
-#include "EndingCard.h"
-#include "Game.h"
-#include "MainState.h"
-#include "SaveGame.h"
+#include "characters/Boss.h"
+#include "screens/EndingCard.h"
+#include "core/Game.h"
+#include "world/MainState.h"
+#include "story/SaveGame.h"
 #include "StoryDriver.h"
-#include "StoryExplorer.h"
-#include "StoryState.h"
-#include "Table.h"
+#include "check/StoryExplorer.h"
+#include "story/StoryState.h"
+#include "characters/Table.h"
 #include "TestSupport.h"
-#include "Victim.h"
-#include "Warden.h"
+#include "characters/Victim.h"
+#include "characters/Warden.h"
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/Texture.hpp>

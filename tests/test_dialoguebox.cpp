@@ -1,10 +1,10 @@
-#include "DialogueBox.h"
-#include "DialogueState.h"
-#include "DialogueTree.h"
-#include "Entity.h"
-#include "Game.h"
-#include "GameState.h"
-#include "Keyboard.h"
+#include "dialogue/DialogueBox.h"
+#include "dialogue/DialogueState.h"
+#include "dialogueformat/DialogueTree.h"
+#include "core/Entity.h"
+#include "core/Game.h"
+#include "core/GameState.h"
+#include "input/Keyboard.h"
 #include "TestSupport.h"
 
 #include <SFML/Graphics/View.hpp>

@@ -1,4 +1,4 @@
-#include "DialogueTree.h"
+#include "dialogueformat/DialogueTree.h"
 #include "TestSupport.h"
 
 #include <boost/property_tree/ptree.hpp>

@@ -1,9 +1,9 @@
-#include "DialogueBox.h"
-#include "DialogueState.h"
-#include "DialogueTree.h"
-#include "Entity.h"
-#include "Game.h"
-#include "GameState.h"
+#include "dialogue/DialogueBox.h"
+#include "dialogue/DialogueState.h"
+#include "dialogueformat/DialogueTree.h"
+#include "core/Entity.h"
+#include "core/Game.h"
+#include "core/GameState.h"
 #include "TestSupport.h"
 
 #include <boost/property_tree/ptree.hpp>

@@ -1,12 +1,12 @@
-#include "DialogueState.h"
-#include "DialogueTree.h"
-#include "Entity.h"
-#include "Game.h"
-#include "GameState.h"
-#include "Keyboard.h"
-#include "Shell.h"
+#include "dialogue/DialogueState.h"
+#include "dialogueformat/DialogueTree.h"
+#include "core/Entity.h"
+#include "core/Game.h"
+#include "core/GameState.h"
+#include "input/Keyboard.h"
+#include "shell/Shell.h"
 #include "TestSupport.h"
-#include "WindowLimits.h"
+#include "core/WindowLimits.h"
 
 #include <SFML/Window/Event.hpp>
 #include <boost/property_tree/ptree.hpp>

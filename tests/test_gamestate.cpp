@@ -1,5 +1,5 @@
-#include "Entity.h"
-#include "GameState.h"
+#include "core/Entity.h"
+#include "core/GameState.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The goal file, the goal line over the world and the closing card.
-#include "EndingCard.h"
-#include "Game.h"
-#include "GoalLine.h"
-#include "Goals.h"
-#include "MainState.h"
+#include "screens/EndingCard.h"
+#include "core/Game.h"
+#include "screens/GoalLine.h"
+#include "story/Goals.h"
+#include "world/MainState.h"
 #include "TestSupport.h"
 
 #include <SFML/System/Sleep.hpp>

@@ -1,8 +1,8 @@
 // Files built to break the readers: nesting deep enough to exhaust the stack
 // of a recursive parser is refused with a clear error naming the file.
-#include "DialogueTree.h"
-#include "GameState.h"
-#include "Map.h"
+#include "dialogueformat/DialogueTree.h"
+#include "core/GameState.h"
+#include "world/Map.h"
 #include "TestSupport.h"
 
 #include <boost/property_tree/json_parser.hpp>

@@ -2,12 +2,12 @@
 // tilesets that name themselves or lie outside res/, pipes instead of files,
 // and maps that claim far more than they hold. Each is refused with an error
 // naming the file, quickly and without a large allocation.
-#include "Entity.h"
-#include "GameState.h"
-#include "JsonFile.h"
-#include "Map.h"
+#include "core/Entity.h"
+#include "core/GameState.h"
+#include "mapformat/JsonFile.h"
+#include "world/Map.h"
 #include "TestSupport.h"
-#include "TilesetFile.h"
+#include "mapformat/TilesetFile.h"
 
 #include <boost/beast/core/detail/base64.hpp>
 #include <boost/property_tree/exceptions.hpp>

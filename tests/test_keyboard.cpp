@@ -1,4 +1,4 @@
-#include "Keyboard.h"
+#include "input/Keyboard.h"
 #include "TestSupport.h"
 
 #include <SFML/Window/Event.hpp>

@@ -1,13 +1,13 @@
-#include "DialogueTree.h"
-#include "Entity.h"
-#include "Game.h"
-#include "GameState.h"
-#include "Graphics.h"
-#include "MainState.h"
-#include "Map.h"
-#include "Player.h"
+#include "dialogueformat/DialogueTree.h"
+#include "core/Entity.h"
+#include "core/Game.h"
+#include "core/GameState.h"
+#include "render/Graphics.h"
+#include "world/MainState.h"
+#include "world/Map.h"
+#include "characters/Player.h"
 #include "TestSupport.h"
-#include "Victim.h"
+#include "characters/Victim.h"
 
 #include <boost/property_tree/exceptions.hpp>
 #include <boost/property_tree/json_parser.hpp>

@@ -1,13 +1,13 @@
 // One small world saved in every way the map loader reads (the older format,
 // and today's editor with embedded, .tsj and .tsx tilesets, packed layer data
 // and group layers) must give the same entities; flip bits mirror plain tiles.
-#include "DialogueTree.h"
-#include "Entity.h"
-#include "Game.h"
-#include "GameState.h"
-#include "Graphics.h"
-#include "Map.h"
-#include "MapDocument.h"
+#include "dialogueformat/DialogueTree.h"
+#include "core/Entity.h"
+#include "core/Game.h"
+#include "core/GameState.h"
+#include "render/Graphics.h"
+#include "world/Map.h"
+#include "mapformat/MapDocument.h"
 #include "TestSupport.h"
 
 #include <SFML/Graphics/Image.hpp>

@@ -2,15 +2,15 @@
 // drawn sprite by sprite, each sprite from its own tile texture with a draw
 // call of its own, in list order: how the game drew before tiles shared one
 // texture per tileset.
-#include "DialogueBox.h"
-#include "DialogueState.h"
-#include "DialogueTree.h"
-#include "Entity.h"
-#include "Game.h"
-#include "GameState.h"
-#include "Graphics.h"
-#include "MainState.h"
-#include "Player.h"
+#include "dialogue/DialogueBox.h"
+#include "dialogue/DialogueState.h"
+#include "dialogueformat/DialogueTree.h"
+#include "core/Entity.h"
+#include "core/Game.h"
+#include "core/GameState.h"
+#include "render/Graphics.h"
+#include "world/MainState.h"
+#include "characters/Player.h"
 #include "TestSupport.h"
 
 #include <SFML/Graphics/Image.hpp>

@@ -1,7 +1,7 @@
 // Picture files are content people share: damaged, oversized or odd files
 // leave an empty picture, quickly, and good ones read exactly.
-#include "Graphics.h"
-#include "PictureFile.h"
+#include "render/Graphics.h"
+#include "resources/PictureFile.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
-#include "DialogueState.h"
-#include "DialogueTree.h"
-#include "Game.h"
-#include "GameState.h"
-#include "Graphics.h"
-#include "Player.h"
+#include "dialogue/DialogueState.h"
+#include "dialogueformat/DialogueTree.h"
+#include "core/Game.h"
+#include "core/GameState.h"
+#include "render/Graphics.h"
+#include "characters/Player.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

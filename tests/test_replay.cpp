@@ -1,8 +1,8 @@
 // The steady clock, the recording's text form and the checker's text
 // measuring against the game's own text drawing.
-#include "Recording.h"
-#include "StepClock.h"
-#include "TextMeasure.h"
+#include "replay/Recording.h"
+#include "core/StepClock.h"
+#include "check/TextMeasure.h"
 
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/Text.hpp>

@@ -1,4 +1,4 @@
-#include "ResourceFile.h"
+#include "resources/ResourceFile.h"
 #include "TestSupport.h"
 
 #include <boost/property_tree/detail/file_parser_error.hpp>

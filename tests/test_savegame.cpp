@@ -1,12 +1,12 @@
 // The saved game: written as the story changes, read back exactly, and safe
 // from whatever the disk holds or refuses.
-#include "Game.h"
-#include "MainState.h"
-#include "SaveGame.h"
+#include "core/Game.h"
+#include "world/MainState.h"
+#include "story/SaveGame.h"
 #include "StoryDriver.h"
-#include "StoryState.h"
+#include "story/StoryState.h"
 #include "TestSupport.h"
-#include "Victim.h"
+#include "characters/Victim.h"
 
 #include <gtest/gtest.h>
 

@@ -1,22 +1,22 @@
 // The title screen, the pause menu and the settings screen: what keys and the
 // mouse choose, what the player sees of the save and of the settings file,
 // and what stands still beneath a menu.
-#include "Audio.h"
-#include "DialogueState.h"
-#include "Game.h"
-#include "MainState.h"
-#include "Menu.h"
-#include "Notice.h"
-#include "PauseMenu.h"
-#include "Player.h"
-#include "Pointer.h"
-#include "Saves.h"
-#include "Settings.h"
-#include "SettingsScreen.h"
-#include "Shell.h"
-#include "ShellSettings.h"
+#include "audio/Audio.h"
+#include "dialogue/DialogueState.h"
+#include "core/Game.h"
+#include "world/MainState.h"
+#include "screens/Menu.h"
+#include "screens/Notice.h"
+#include "screens/PauseMenu.h"
+#include "characters/Player.h"
+#include "screens/Pointer.h"
+#include "shell/Saves.h"
+#include "disk/Settings.h"
+#include "screens/SettingsScreen.h"
+#include "shell/Shell.h"
+#include "shell/ShellSettings.h"
 #include "TestSupport.h"
-#include "TitleScreen.h"
+#include "screens/TitleScreen.h"
 
 #include <SFML/Window/Event.hpp>
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
-#include "DrawIndex.h"
-#include "Entity.h"
-#include "Game.h"
-#include "GameState.h"
-#include "Graphics.h"
-#include "SpriteBatch.h"
+#include "render/DrawIndex.h"
+#include "core/Entity.h"
+#include "core/Game.h"
+#include "core/GameState.h"
+#include "render/Graphics.h"
+#include "render/SpriteBatch.h"
 #include "TestSupport.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>

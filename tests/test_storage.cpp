@@ -1,9 +1,9 @@
 // Settings, the files the game writes, and a world's identity.
-#include "AtomicFile.h"
-#include "Settings.h"
+#include "disk/AtomicFile.h"
+#include "disk/Settings.h"
 #include "TestSupport.h"
-#include "WorldIdentity.h"
-#include "XdgDirs.h"
+#include "disk/WorldIdentity.h"
+#include "disk/XdgDirs.h"
 
 #include <gtest/gtest.h>
 

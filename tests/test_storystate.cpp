@@ -1,12 +1,12 @@
-#include "Game.h"
-#include "MainState.h"
-#include "StoryCast.h"
+#include "core/Game.h"
+#include "world/MainState.h"
+#include "story/StoryCast.h"
 #include "StoryDriver.h"
-#include "StoryState.h"
-#include "Table.h"
+#include "story/StoryState.h"
+#include "characters/Table.h"
 #include "TestSupport.h"
-#include "Victim.h"
-#include "Warden.h"
+#include "characters/Victim.h"
+#include "characters/Warden.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "DialogueBox.h"
-#include "DialogueState.h"
-#include "DialogueTree.h"
-#include "Game.h"
-#include "GameState.h"
-#include "Graphics.h"
-#include "Player.h"
+#include "dialogue/DialogueBox.h"
+#include "dialogue/DialogueState.h"
+#include "dialogueformat/DialogueTree.h"
+#include "core/Game.h"
+#include "core/GameState.h"
+#include "render/Graphics.h"
+#include "characters/Player.h"
 #include "TestSupport.h"
-#include "Victim.h"
+#include "characters/Victim.h"
 
 #include <gtest/gtest.h>
 

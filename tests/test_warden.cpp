@@ -1,12 +1,12 @@
-#include "Boss.h"
-#include "DialogueBox.h"
-#include "DialogueState.h"
-#include "DialogueTree.h"
-#include "Game.h"
-#include "GameState.h"
-#include "Graphics.h"
+#include "characters/Boss.h"
+#include "dialogue/DialogueBox.h"
+#include "dialogue/DialogueState.h"
+#include "dialogueformat/DialogueTree.h"
+#include "core/Game.h"
+#include "core/GameState.h"
+#include "render/Graphics.h"
 #include "TestSupport.h"
-#include "Warden.h"
+#include "characters/Warden.h"
 
 #include <gtest/gtest.h>
 

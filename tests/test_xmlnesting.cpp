@@ -2,9 +2,9 @@
 // the reader does: a document the guard measures shallow must never take the
 // reader deeper, whatever hides the nesting (attribute values, comments,
 // CDATA, processing instructions, DOCTYPE, references).
-#include "DialogueTree.h"
+#include "dialogueformat/DialogueTree.h"
 #include "TestSupport.h"
-#include "XmlNesting.h"
+#include "dialogueformat/XmlNesting.h"
 
 #include <boost/property_tree/ptree.hpp>
 #include <boost/property_tree/xml_parser.hpp>

@@ -1,12 +1,12 @@
-#include "Audio.h"
+#include "audio/Audio.h"
 
-#include "AudioDevice.h"
-#include "Entity.h"
-#include "Game.h"
-#include "Input.h"
-#include "MusicStream.h"
-#include "QuietSfml.h"
-#include "Settings.h"
+#include "audio/AudioDevice.h"
+#include "core/Entity.h"
+#include "core/Game.h"
+#include "input/Input.h"
+#include "audio/MusicStream.h"
+#include "resources/QuietSfml.h"
+#include "disk/Settings.h"
 
 #include <SFML/Audio/InputSoundFile.hpp>
 #include <SFML/Audio/Sound.hpp>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SoundSet.h"
+#include "audio/SoundSet.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
-#include "AudioDevice.h"
+#include "audio/AudioDevice.h"
 
-#include "QuietSfml.h"
-#include "ResourceFile.h"
+#include "resources/QuietSfml.h"
+#include "resources/ResourceFile.h"
 
 #include <SFML/Audio/SoundBuffer.hpp>
 

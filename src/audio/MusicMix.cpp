@@ -1,4 +1,4 @@
-#include "MusicMix.h"
+#include "audio/MusicMix.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "MusicStream.h"
+#include "audio/MusicStream.h"
 
 MusicStream::MusicStream()
     : chunk(chunkSamples)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MusicMix.h"
+#include "audio/MusicMix.h"
 
 #include <SFML/Audio/SoundStream.hpp>
 

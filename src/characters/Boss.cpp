@@ -1,11 +1,11 @@
-#include "Boss.h"
+#include "characters/Boss.h"
 
-#include "Audio.h"
-#include "DialogueTree.h"
-#include "EndingCard.h"
-#include "Game.h"
-#include "StoryRules.h"
-#include "StoryState.h"
+#include "audio/Audio.h"
+#include "dialogueformat/DialogueTree.h"
+#include "screens/EndingCard.h"
+#include "core/Game.h"
+#include "story/StoryRules.h"
+#include "story/StoryState.h"
 
 Boss::Boss(int x, int y)
     : Entity(x, y)

@@ -1,11 +1,11 @@
-#include "Facing.h"
+#include "characters/Facing.h"
 
-#include "DialogueState.h"
-#include "Entity.h"
-#include "GameState.h"
-#include "Graphics.h"
-#include "Player.h"
-#include "Victim.h"
+#include "dialogue/DialogueState.h"
+#include "core/Entity.h"
+#include "core/GameState.h"
+#include "render/Graphics.h"
+#include "characters/Player.h"
+#include "characters/Victim.h"
 
 #include <cstdlib>
 

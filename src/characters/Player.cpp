@@ -1,11 +1,11 @@
-#include "Player.h"
+#include "characters/Player.h"
 
-#include "Audio.h"
-#include "Camera.h"
-#include "Game.h"
-#include "GameState.h"
-#include "Graphics.h"
-#include "Input.h"
+#include "audio/Audio.h"
+#include "render/Camera.h"
+#include "core/Game.h"
+#include "core/GameState.h"
+#include "render/Graphics.h"
+#include "input/Input.h"
 
 #include <SFML/Graphics/View.hpp>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Entity.h"
+#include "core/Entity.h"
 
 // The person at the keyboard: walks tile by tile, talks to what it faces and
 // keeps the camera on itself.

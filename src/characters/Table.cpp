@@ -1,11 +1,11 @@
-#include "Table.h"
+#include "characters/Table.h"
 
-#include "Audio.h"
-#include "DialogueTree.h"
-#include "Game.h"
-#include "Graphics.h"
-#include "StoryRules.h"
-#include "StoryState.h"
+#include "audio/Audio.h"
+#include "dialogueformat/DialogueTree.h"
+#include "core/Game.h"
+#include "render/Graphics.h"
+#include "story/StoryRules.h"
+#include "story/StoryState.h"
 
 #include <climits>
 

@@ -1,12 +1,12 @@
-#include "Victim.h"
+#include "characters/Victim.h"
 
-#include "Audio.h"
-#include "DialogueTree.h"
-#include "Game.h"
-#include "GameState.h"
-#include "Graphics.h"
-#include "StoryRules.h"
-#include "StoryState.h"
+#include "audio/Audio.h"
+#include "dialogueformat/DialogueTree.h"
+#include "core/Game.h"
+#include "core/GameState.h"
+#include "render/Graphics.h"
+#include "story/StoryRules.h"
+#include "story/StoryState.h"
 
 Victim::Victim(int x, int y)
     : Entity(x, y)

@@ -1,10 +1,10 @@
-#include "Warden.h"
+#include "characters/Warden.h"
 
-#include "Audio.h"
-#include "DialogueTree.h"
-#include "Game.h"
-#include "StoryRules.h"
-#include "StoryState.h"
+#include "audio/Audio.h"
+#include "dialogueformat/DialogueTree.h"
+#include "core/Game.h"
+#include "story/StoryRules.h"
+#include "story/StoryState.h"
 
 Warden::Warden(int x, int y)
     : Entity(x, y)

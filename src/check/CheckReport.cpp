@@ -1,4 +1,4 @@
-#include "CheckReport.h"
+#include "check/CheckReport.h"
 
 #include <algorithm>
 

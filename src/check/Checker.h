@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CheckReport.h"
+#include "check/CheckReport.h"
 
 #include <ostream>
 #include <stdexcept>

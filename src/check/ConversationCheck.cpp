@@ -1,7 +1,7 @@
-#include "ConversationCheck.h"
+#include "check/ConversationCheck.h"
 
-#include "DialogueTree.h"
-#include "ResourceFile.h"
+#include "dialogueformat/DialogueTree.h"
+#include "resources/ResourceFile.h"
 
 #include <boost/property_tree/exceptions.hpp>
 #include <boost/property_tree/xml_parser.hpp>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "CheckReport.h"
-#include "MapCheck.h"
+#include "check/CheckReport.h"
+#include "check/MapCheck.h"
 
-#include "TextMeasure.h"
+#include "check/TextMeasure.h"
 
 #include <SFML/System/Vector2.hpp>
 

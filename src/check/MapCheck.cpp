@@ -1,10 +1,10 @@
-#include "MapCheck.h"
+#include "check/MapCheck.h"
 
-#include "Lookup.h"
-#include "Facing.h"
-#include "MapDocument.h"
-#include "PictureFile.h"
-#include "ResourceFile.h"
+#include "mapformat/Lookup.h"
+#include "characters/Facing.h"
+#include "mapformat/MapDocument.h"
+#include "resources/PictureFile.h"
+#include "resources/ResourceFile.h"
 
 #include <SFML/Graphics/Image.hpp>
 #include <boost/property_tree/detail/file_parser_error.hpp>

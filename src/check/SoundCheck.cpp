@@ -1,8 +1,8 @@
-#include "SoundCheck.h"
+#include "check/SoundCheck.h"
 
-#include "QuietSfml.h"
-#include "ResourceFile.h"
-#include "SoundSet.h"
+#include "resources/QuietSfml.h"
+#include "resources/ResourceFile.h"
+#include "audio/SoundSet.h"
 
 #include <SFML/Audio/InputSoundFile.hpp>
 

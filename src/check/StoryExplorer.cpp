@@ -1,16 +1,16 @@
-#include "StoryExplorer.h"
+#include "check/StoryExplorer.h"
 
-#include "Boss.h"
-#include "DialogueTree.h"
-#include "Entity.h"
-#include "GameState.h"
-#include "Player.h"
-#include "StoryCast.h"
-#include "StoryRules.h"
-#include "StoryState.h"
-#include "Table.h"
-#include "Victim.h"
-#include "Warden.h"
+#include "characters/Boss.h"
+#include "dialogueformat/DialogueTree.h"
+#include "core/Entity.h"
+#include "core/GameState.h"
+#include "characters/Player.h"
+#include "story/StoryCast.h"
+#include "story/StoryRules.h"
+#include "story/StoryState.h"
+#include "characters/Table.h"
+#include "characters/Victim.h"
+#include "characters/Warden.h"
 
 #include <algorithm>
 #include <climits>

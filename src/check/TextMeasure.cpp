@@ -1,4 +1,4 @@
-#include "TextMeasure.h"
+#include "check/TextMeasure.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

@@ -1,8 +1,8 @@
-#include "Entity.h"
+#include "core/Entity.h"
 
-#include "DialogueTree.h"
-#include "Game.h"
-#include "SpriteBatch.h"
+#include "dialogueformat/DialogueTree.h"
+#include "core/Game.h"
+#include "render/SpriteBatch.h"
 
 Entity::Entity(int x, int y)
     : x(x)

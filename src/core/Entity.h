@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mapformat/MapLimits.h"
+
 #include <SFML/Graphics/Rect.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Texture.hpp>
@@ -47,12 +49,12 @@ public:
     sf::IntRect bounds;
     int state = 0;
     std::string tileset;
-    // How the picture is mirrored, as map editors store it with a cell: the
-    // diagonal flip (top-left to bottom-right) first, then the horizontal,
-    // then the vertical one.
-    static constexpr unsigned flipHorizontal = 1;
-    static constexpr unsigned flipVertical = 2;
-    static constexpr unsigned flipDiagonal = 4;
+    // How the picture is mirrored, as the map format stores it with a cell
+    // (MapLimits): the diagonal flip first, then the horizontal, then the
+    // vertical one.
+    static constexpr unsigned flipHorizontal = MapLimits::flipHorizontal;
+    static constexpr unsigned flipVertical = MapLimits::flipVertical;
+    static constexpr unsigned flipDiagonal = MapLimits::flipDiagonal;
     unsigned flip = 0;
     // The pitch of its voice in conversations, from the map ("voice"); 0 for
     // the usual voice of its kind.

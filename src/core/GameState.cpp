@@ -1,8 +1,8 @@
-#include "GameState.h"
+#include "core/GameState.h"
 
-#include "Entity.h"
-#include "Game.h"
-#include "SpriteBatch.h"
+#include "core/Entity.h"
+#include "core/Game.h"
+#include "render/SpriteBatch.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DrawIndex.h"
+#include "render/DrawIndex.h"
 
 #include <SFML/System/Vector2.hpp>
 

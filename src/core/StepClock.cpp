@@ -1,4 +1,4 @@
-#include "StepClock.h"
+#include "core/StepClock.h"
 
 #include <chrono>
 #include <thread>

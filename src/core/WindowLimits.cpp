@@ -1,6 +1,6 @@
-#include "WindowLimits.h"
+#include "core/WindowLimits.h"
 
-#include "Game.h"
+#include "core/Game.h"
 
 #include <SFML/Window/Window.hpp>
 

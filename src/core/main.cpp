@@ -1,12 +1,12 @@
-#include "Audio.h"
-#include "Checker.h"
-#include "CommandLine.h"
-#include "ControlsFile.h"
-#include "DataDirectory.h"
-#include "DisplayProbe.h"
-#include "Game.h"
-#include "Session.h"
-#include "Shell.h"
+#include "audio/Audio.h"
+#include "check/Checker.h"
+#include "launch/CommandLine.h"
+#include "input/ControlsFile.h"
+#include "launch/DataDirectory.h"
+#include "launch/DisplayProbe.h"
+#include "core/Game.h"
+#include "replay/Session.h"
+#include "shell/Shell.h"
 
 #include <exception>
 #include <filesystem>

@@ -1,11 +1,11 @@
-#include "DialogueBox.h"
+#include "dialogue/DialogueBox.h"
 
-#include "Audio.h"
-#include "DialogueState.h"
-#include "DialogueTree.h"
-#include "Game.h"
-#include "Input.h"
-#include "ResourceFile.h"
+#include "audio/Audio.h"
+#include "dialogue/DialogueState.h"
+#include "dialogueformat/DialogueTree.h"
+#include "core/Game.h"
+#include "input/Input.h"
+#include "resources/ResourceFile.h"
 
 #include <cmath>
 #include <locale>

@@ -1,10 +1,10 @@
-#include "DialogueState.h"
+#include "dialogue/DialogueState.h"
 
-#include "Audio.h"
-#include "DialogueBox.h"
-#include "Game.h"
-#include "MainState.h"
-#include "SaveGame.h"
+#include "audio/Audio.h"
+#include "dialogue/DialogueBox.h"
+#include "core/Game.h"
+#include "world/MainState.h"
+#include "story/SaveGame.h"
 
 DialogueState::DialogueState(GameState* previous, Entity* speaker, DialogueTree const* tree)
     : previous(previous)

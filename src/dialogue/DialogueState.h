@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Facing.h"
-#include "GameState.h"
+#include "characters/Facing.h"
+#include "core/GameState.h"
 
 class DialogueTree;
 class Entity;

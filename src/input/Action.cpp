@@ -1,4 +1,4 @@
-#include "Action.h"
+#include "input/Action.h"
 
 namespace {
 struct Row {

@@ -1,7 +1,7 @@
-#include "Bindings.h"
+#include "input/Bindings.h"
 
-#include "KeyNames.h"
-#include "PadInputs.h"
+#include "input/KeyNames.h"
+#include "input/PadInputs.h"
 
 #include <sstream>
 

@@ -1,7 +1,7 @@
-#include "ControlsFile.h"
+#include "input/ControlsFile.h"
 
-#include "Bindings.h"
-#include "Settings.h"
+#include "input/Bindings.h"
+#include "disk/Settings.h"
 
 namespace {
 const char* const keySection = "keys";

@@ -1,4 +1,4 @@
-#include "Gamepad.h"
+#include "input/Gamepad.h"
 
 namespace {
 unsigned vendorOf(unsigned pad)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PadInputs.h"
+#include "input/PadInputs.h"
 
 #include <SFML/Window/Joystick.hpp>
 

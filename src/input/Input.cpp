@@ -1,10 +1,10 @@
-#include "Input.h"
+#include "input/Input.h"
 
-#include "Bindings.h"
-#include "Gamepad.h"
-#include "KeyNames.h"
-#include "Keyboard.h"
-#include "PadInputs.h"
+#include "input/Bindings.h"
+#include "input/Gamepad.h"
+#include "input/KeyNames.h"
+#include "input/Keyboard.h"
+#include "input/PadInputs.h"
 
 bool Input::padUsedLast = false;
 bool Input::deviceChanged = false;

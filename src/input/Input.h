@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Action.h"
+#include "input/Action.h"
 
 #include <SFML/Window/Keyboard.hpp>
 

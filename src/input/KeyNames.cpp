@@ -1,4 +1,4 @@
-#include "KeyNames.h"
+#include "input/KeyNames.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "PadInputs.h"
+#include "input/PadInputs.h"
 
 #include <algorithm>
 #include <cctype>

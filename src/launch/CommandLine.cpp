@@ -1,6 +1,6 @@
-#include "CommandLine.h"
+#include "launch/CommandLine.h"
 
-#include "Input.h"
+#include "input/Input.h"
 
 #include <boost/program_options.hpp>
 

@@ -1,4 +1,4 @@
-#include "DataDirectory.h"
+#include "launch/DataDirectory.h"
 
 #include <cstdlib>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "DisplayProbe.h"
+#include "launch/DisplayProbe.h"
 
 #include <X11/Xlib.h>
 

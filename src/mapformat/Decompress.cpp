@@ -1,4 +1,4 @@
-#include "Decompress.h"
+#include "mapformat/Decompress.h"
 
 #include <zlib.h>
 #include <zstd.h>

@@ -1,6 +1,6 @@
-#include "JsonFile.h"
+#include "mapformat/JsonFile.h"
 
-#include "ResourceFile.h"
+#include "resources/ResourceFile.h"
 
 #include <boost/property_tree/json_parser.hpp>
 

@@ -1,6 +1,6 @@
-#include "LayerData.h"
+#include "mapformat/LayerData.h"
 
-#include "Decompress.h"
+#include "mapformat/Decompress.h"
 
 #include <boost/beast/core/detail/base64.hpp>
 #include <boost/property_tree/ptree.hpp>

@@ -1,11 +1,10 @@
-#include "MapDocument.h"
+#include "mapformat/MapDocument.h"
 
-#include "Entity.h"
-#include "JsonFile.h"
-#include "Lookup.h"
-#include "Map.h"
-#include "ResourceFile.h"
-#include "TilesetFile.h"
+#include "mapformat/JsonFile.h"
+#include "mapformat/Lookup.h"
+#include "mapformat/MapLimits.h"
+#include "resources/ResourceFile.h"
+#include "mapformat/TilesetFile.h"
 
 #include <climits>
 #include <filesystem>
@@ -71,14 +70,14 @@ MapDocument::MapDocument(const std::string& file)
     width = needPositive(root, "width", file);
     tileSize = needPositive(root, "tileheight", file);
     const long long cells = static_cast<long long>(width) * height;
-    if (cells > Map::maxCells)
+    if (cells > MapLimits::maxCells)
         Lookup::reject(file,
-                       "the map has " + std::to_string(cells) + " cells; at most " + std::to_string(Map::maxCells)
+                       "the map has " + std::to_string(cells) + " cells; at most " + std::to_string(MapLimits::maxCells)
                            + " are allowed",
                        std::to_string(cells));
-    if (static_cast<long long>(width) * tileSize > Map::maxPixels
-        || static_cast<long long>(height) * tileSize > Map::maxPixels)
-        Lookup::reject(file, "the map is more than " + std::to_string(Map::maxPixels) + " pixels across",
+    if (static_cast<long long>(width) * tileSize > MapLimits::maxPixels
+        || static_cast<long long>(height) * tileSize > MapLimits::maxPixels)
+        Lookup::reject(file, "the map is more than " + std::to_string(MapLimits::maxPixels) + " pixels across",
                        std::to_string(tileSize));
     if (format == Format::legacy)
         readLegacy();
@@ -93,7 +92,7 @@ void MapDocument::readLegacy()
     for (const auto& entry : Lookup::needChild(root, "layers", file)) {
         Layer layer;
         layer.name = entry.second.get<std::string>("name", "");
-        layer.data = LayerData::readLegacy(entry.second, file, capacity, Map::maxCells - held);
+        layer.data = LayerData::readLegacy(entry.second, file, capacity, MapLimits::maxCells - held);
         held += layer.data.held;
         layers.push_back(std::move(layer));
     }
@@ -157,7 +156,7 @@ void MapDocument::readLayers(const pt::ptree& list, long long& held)
         Layer layer;
         layer.name = name;
         layer.visible = node.get<std::string>("visible", "true") != "false";
-        layer.data = LayerData::readCurrent(node, file, name, capacity, Map::maxCells - held);
+        layer.data = LayerData::readCurrent(node, file, name, capacity, MapLimits::maxCells - held);
         held += layer.data.held;
         layers.push_back(std::move(layer));
     }
@@ -286,11 +285,11 @@ std::optional<MapDocument::Cell> MapDocument::resolve(std::uint32_t value) const
     const auto found = cell.tileset->tiles.find(cell.slot);
     cell.properties = found == cell.tileset->tiles.end() ? &noProperties : &found->second;
     if (value & flippedHorizontally)
-        cell.flip |= Entity::flipHorizontal;
+        cell.flip |= MapLimits::flipHorizontal;
     if (value & flippedVertically)
-        cell.flip |= Entity::flipVertical;
+        cell.flip |= MapLimits::flipVertical;
     if (value & flippedDiagonally)
-        cell.flip |= Entity::flipDiagonal;
+        cell.flip |= MapLimits::flipDiagonal;
     cell.file = cell.tileset->file;
     cell.where = "tileset \"" + cell.tileset->name + "\", tile " + std::to_string(cell.slot) + ": ";
     return cell;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LayerData.h"
+#include "mapformat/LayerData.h"
 
 #include <boost/property_tree/ptree.hpp>
 

@@ -1,7 +1,7 @@
-#include "TilesetFile.h"
+#include "mapformat/TilesetFile.h"
 
-#include "JsonFile.h"
-#include "ResourceFile.h"
+#include "mapformat/JsonFile.h"
+#include "resources/ResourceFile.h"
 
 #include <boost/property_tree/json_parser.hpp>
 #include <boost/property_tree/xml_parser.hpp>

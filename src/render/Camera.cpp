@@ -1,4 +1,4 @@
-#include "Camera.h"
+#include "render/Camera.h"
 
 #include <cmath>
 

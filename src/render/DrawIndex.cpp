@@ -1,6 +1,6 @@
-#include "DrawIndex.h"
+#include "render/DrawIndex.h"
 
-#include "Entity.h"
+#include "core/Entity.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "SpriteBatch.h"
+#include "render/SpriteBatch.h"
 
-#include "Game.h"
-#include "Graphics.h"
+#include "core/Game.h"
+#include "render/Graphics.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,12 +1,12 @@
-#include "StillFrame.h"
+#include "render/StillFrame.h"
 
-#include "DialogueBox.h"
-#include "DialogueState.h"
-#include "EndingCard.h"
-#include "Entity.h"
-#include "Game.h"
-#include "GameState.h"
-#include "MainState.h"
+#include "dialogue/DialogueBox.h"
+#include "dialogue/DialogueState.h"
+#include "screens/EndingCard.h"
+#include "core/Entity.h"
+#include "core/Game.h"
+#include "core/GameState.h"
+#include "world/MainState.h"
 
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Texture.hpp>

@@ -1,4 +1,4 @@
-#include "Recording.h"
+#include "replay/Recording.h"
 
 #include <limits>
 #include <sstream>

@@ -1,10 +1,10 @@
-#include "Session.h"
+#include "replay/Session.h"
 
-#include "CommandLine.h"
-#include "Gamepad.h"
-#include "Keyboard.h"
-#include "StateDigest.h"
-#include "WorldIdentity.h"
+#include "launch/CommandLine.h"
+#include "input/Gamepad.h"
+#include "input/Keyboard.h"
+#include "replay/StateDigest.h"
+#include "disk/WorldIdentity.h"
 
 #include <cerrno>
 #include <cstring>

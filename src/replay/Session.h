@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Recording.h"
+#include "replay/Recording.h"
 
 #include <fstream>
 #include <string>

@@ -1,14 +1,14 @@
-#include "StateDigest.h"
+#include "replay/StateDigest.h"
 
-#include "DialogueBox.h"
-#include "DialogueState.h"
-#include "EndingCard.h"
-#include "Entity.h"
-#include "Game.h"
-#include "GameState.h"
-#include "MainState.h"
-#include "StoryState.h"
-#include "WorldIdentity.h"
+#include "dialogue/DialogueBox.h"
+#include "dialogue/DialogueState.h"
+#include "screens/EndingCard.h"
+#include "core/Entity.h"
+#include "core/Game.h"
+#include "core/GameState.h"
+#include "world/MainState.h"
+#include "story/StoryState.h"
+#include "disk/WorldIdentity.h"
 
 #include <typeinfo>
 

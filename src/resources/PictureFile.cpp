@@ -1,6 +1,6 @@
-#include "PictureFile.h"
+#include "resources/PictureFile.h"
 
-#include "ResourceFile.h"
+#include "resources/ResourceFile.h"
 
 #include <png.h>
 

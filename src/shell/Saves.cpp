@@ -1,8 +1,8 @@
-#include "Saves.h"
+#include "shell/Saves.h"
 
-#include "EndingCard.h"
-#include "MainState.h"
-#include "SaveGame.h"
+#include "screens/EndingCard.h"
+#include "world/MainState.h"
+#include "story/SaveGame.h"
 
 Saves::Slot Saves::inspect()
 {

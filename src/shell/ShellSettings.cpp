@@ -1,8 +1,8 @@
-#include "ShellSettings.h"
+#include "shell/ShellSettings.h"
 
-#include "Game.h"
-#include "Notice.h"
-#include "Settings.h"
+#include "core/Game.h"
+#include "screens/Notice.h"
+#include "disk/Settings.h"
 
 #include <SFML/Window/VideoMode.hpp>
 

@@ -1,6 +1,6 @@
-#include "Goals.h"
+#include "story/Goals.h"
 
-#include "ResourceFile.h"
+#include "resources/ResourceFile.h"
 
 #include <boost/property_tree/ini_parser.hpp>
 #include <boost/property_tree/ptree.hpp>

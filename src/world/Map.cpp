@@ -1,19 +1,19 @@
-#include "Map.h"
+#include "world/Map.h"
 
-#include "Boss.h"
-#include "Camera.h"
-#include "DialogueTree.h"
-#include "Entity.h"
-#include "GameState.h"
-#include "Graphics.h"
-#include "Player.h"
-#include "Table.h"
-#include "Victim.h"
-#include "Warden.h"
+#include "characters/Boss.h"
+#include "render/Camera.h"
+#include "dialogueformat/DialogueTree.h"
+#include "core/Entity.h"
+#include "core/GameState.h"
+#include "render/Graphics.h"
+#include "characters/Player.h"
+#include "characters/Table.h"
+#include "characters/Victim.h"
+#include "characters/Warden.h"
 
-#include "Lookup.h"
-#include "MapDocument.h"
-#include "ResourceFile.h"
+#include "mapformat/Lookup.h"
+#include "mapformat/MapDocument.h"
+#include "resources/ResourceFile.h"
 
 #include <boost/property_tree/ptree.hpp>
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mapformat/MapLimits.h"
+
 #include <string>
 
 class GameState;
@@ -14,9 +16,7 @@ public:
     int width = 0;    // cell columns
     int tileSize = 0; // side of a square tile in pixels ("tileheight")
 
-    // Limits that keep an out-of-format map from exhausting memory or pushing
-    // positions past what a sprite can show exactly. maxCells holds for the
-    // cells of one layer and for the cells all layers hold together.
-    static constexpr long long maxCells = 1LL << 22;
-    static constexpr long long maxPixels = 1LL << 24;
+    // The map format's limits (MapLimits), under the loader's name.
+    static constexpr long long maxCells = MapLimits::maxCells;
+    static constexpr long long maxPixels = MapLimits::maxPixels;
 };

@@ -3,14 +3,14 @@
 //   playroute --write FILE   plays the route; writes its keys to FILE and, as
 //                            a recording the game can replay, to FILE.rec
 //   playroute FILE           plays the keys written there
-#include "Game.h"
-#include "MainState.h"
-#include "Recording.h"
-#include "SaveGame.h"
-#include "Session.h"
+#include "core/Game.h"
+#include "world/MainState.h"
+#include "replay/Recording.h"
+#include "story/SaveGame.h"
+#include "replay/Session.h"
 #include "StoryDriver.h"
-#include "StoryExplorer.h"
-#include "WorldIdentity.h"
+#include "check/StoryExplorer.h"
+#include "disk/WorldIdentity.h"
 
 #include <fstream>
 #include <iostream>

@@ -3,10 +3,10 @@
 // are read as Continue reads them and built into a freshly made world. One
 // line each: "FOLDER FILE DIGEST" for a save that loads, "FOLDER FILE
 // unusable: REASON" for one that does not. Exit status 1 if any does not.
-#include "Game.h"
-#include "MainState.h"
-#include "SaveGame.h"
-#include "StoryState.h"
+#include "core/Game.h"
+#include "world/MainState.h"
+#include "story/SaveGame.h"
+#include "story/StoryState.h"
 
 #include <cstdlib>
 #include <filesystem>

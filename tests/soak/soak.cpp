@@ -13,17 +13,17 @@
 //
 // With --endings, the story must have ended (closing card and all) at least
 // that often, so that a run is known to have gone through the whole story.
-#include "DialogueState.h"
-#include "EndingCard.h"
-#include "Entity.h"
-#include "Game.h"
-#include "GameState.h"
-#include "Keyboard.h"
-#include "MainState.h"
-#include "Player.h"
-#include "StateDigest.h"
+#include "dialogue/DialogueState.h"
+#include "screens/EndingCard.h"
+#include "core/Entity.h"
+#include "core/Game.h"
+#include "core/GameState.h"
+#include "input/Keyboard.h"
+#include "world/MainState.h"
+#include "characters/Player.h"
+#include "replay/StateDigest.h"
 #include "TestSupport.h"
-#include "Victim.h"
+#include "characters/Victim.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,13 +1,13 @@
 #include "StoryDriver.h"
 
-#include "DialogueBox.h"
-#include "DialogueState.h"
-#include "DialogueTree.h"
-#include "Entity.h"
-#include "Game.h"
-#include "GameState.h"
-#include "Keyboard.h"
-#include "Player.h"
+#include "dialogue/DialogueBox.h"
+#include "dialogue/DialogueState.h"
+#include "dialogueformat/DialogueTree.h"
+#include "core/Entity.h"
+#include "core/Game.h"
+#include "core/GameState.h"
+#include "input/Keyboard.h"
+#include "characters/Player.h"
 #include "TestSupport.h"
 
 #include <algorithm>

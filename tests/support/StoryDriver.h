@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Recording.h"
-#include "StoryExplorer.h"
+#include "replay/Recording.h"
+#include "check/StoryExplorer.h"
 
 #include <SFML/Window/Keyboard.hpp>
 

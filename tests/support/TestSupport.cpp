@@ -1,17 +1,17 @@
 #include "TestSupport.h"
 
-#include "Camera.h"
+#include "render/Camera.h"
 
-#include "DialogueBox.h"
-#include "DialogueState.h"
-#include "EndingCard.h"
-#include "Entity.h"
-#include "Game.h"
-#include "GameState.h"
-#include "DialogueTree.h"
-#include "Keyboard.h"
-#include "SaveGame.h"
-#include "Victim.h"
+#include "dialogue/DialogueBox.h"
+#include "dialogue/DialogueState.h"
+#include "screens/EndingCard.h"
+#include "core/Entity.h"
+#include "core/Game.h"
+#include "core/GameState.h"
+#include "dialogueformat/DialogueTree.h"
+#include "input/Keyboard.h"
+#include "story/SaveGame.h"
+#include "characters/Victim.h"
 
 #include <gtest/gtest.h>
 

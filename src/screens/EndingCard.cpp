@@ -1,0 +1,138 @@
+#include "screens/EndingCard.h"
+
+#include "audio/Audio.h"
+#include "core/Game.h"
+#include "input/Gamepad.h"
+#include "story/Goals.h"
+#include "input/Keyboard.h"
+#include "resources/StoryFont.h"
+
+#include <SFML/Graphics/RectangleShape.hpp>
+#include <SFML/Graphics/Text.hpp>
+#include <SFML/Graphics/View.hpp>
+
+#include <cstdio>
+#include <locale>
+
+bool EndingCard::requested = false;
+int EndingCard::requestedChoice = 0;
+
+namespace {
+
+// A line of the card, centred on the picture at height `top`.
+void drawCentred(const std::string& words, unsigned size, float top, sf::Color colour)
+{
+    sf::Text text(sf::String(words, std::locale()), StoryFont::get(), size);
+    text.setFillColor(colour);
+    const sf::FloatRect box = text.getLocalBounds();
+    text.setPosition(static_cast<float>(static_cast<int>((Game::pictureWidth - box.width) / 2 - box.left)), top);
+    Game::window.draw(text, sf::RenderStates::Default);
+}
+
+} // namespace
+
+EndingCard::EndingCard(GameState* world, std::string ending, sf::Time played)
+    : world(world)
+    , ending(std::move(ending))
+    , played(played)
+{
+    Audio::play(Audio::Cue::Sting);
+}
+
+EndingCard::~EndingCard()
+{
+    delete world;
+}
+
+void EndingCard::request(int choice)
+{
+    requested = true;
+    requestedChoice = choice;
+}
+
+void EndingCard::open(GameState* world, const Goals& goals, sf::Time played)
+{
+    requested = false;
+    // Like a conversation, the card stands over the world, which it keeps.
+    Game::currentState = new EndingCard(world, describe(goals, requestedChoice), played);
+}
+
+std::string EndingCard::describe(const Goals& goals, int choice)
+{
+    const std::string name = goals.ending(choice);
+    if (name.empty())
+        return "The end";
+    if (goals.endings.size() < 2)
+        return name;
+    return "Ending " + std::to_string(choice) + " of " + std::to_string(goals.endings.size()) + ": " + name;
+}
+
+std::string EndingCard::formatTime(sf::Time played)
+{
+    const long long seconds = played.asMicroseconds() > 0 ? played.asMicroseconds() / 1000000 : 0;
+    char text[48];
+    if (seconds < 60)
+        std::snprintf(text, sizeof text, "%lld s", seconds);
+    else if (seconds < 3600)
+        std::snprintf(text, sizeof text, "%lld min %02lld s", seconds / 60, seconds % 60);
+    else
+        std::snprintf(text, sizeof text, "%lld h %02lld min", seconds / 3600, seconds / 60 % 60);
+    return text;
+}
+
+sf::Time EndingCard::stepsTime(long long steps)
+{
+    return sf::microseconds(steps > 0 ? steps * 1000000 / 60 : 0);
+}
+
+void EndingCard::update()
+{
+    const int elapsed = shown;
+    if (shown < duration)
+        ++shown;
+    if (elapsed >= duration) {
+        Game::end();
+        return;
+    }
+    if (elapsed < grace)
+        return;
+    if (Gamepad::anyPressed()) {
+        Game::end();
+        return;
+    }
+    for (int k = 0; k < sf::Keyboard::KeyCount; ++k) {
+        if (Keyboard::keyPressed(static_cast<sf::Keyboard::Key>(k))) {
+            Game::end();
+            return;
+        }
+    }
+}
+
+void EndingCard::draw()
+{
+    if (world)
+        world->draw();
+
+    const sf::View camera = Game::window.getView();
+    Game::window.setView(Game::pictureView());
+    const float w = static_cast<float>(Game::pictureWidth), h = static_cast<float>(Game::pictureHeight);
+
+    sf::RectangleShape dim(sf::Vector2f(w, h));
+    dim.setFillColor(sf::Color(0, 0, 0, 150));
+    Game::window.draw(dim, sf::RenderStates::Default);
+
+    sf::RectangleShape panel(sf::Vector2f(440, 150));
+    panel.setPosition((w - 440) / 2, (h - 150) / 2);
+    panel.setFillColor(sf::Color(0, 50, 200, 255));
+    panel.setOutlineColor(sf::Color(0, 25, 100, 255));
+    panel.setOutlineThickness(3);
+    Game::window.draw(panel, sf::RenderStates::Default);
+
+    const float top = (h - 150) / 2;
+    drawCentred("TARNWICK", 28, top + 14, sf::Color::White);
+    drawCentred(ending, 14, top + 62, sf::Color(255, 226, 120));
+    drawCentred("Time played: " + formatTime(played), 12, top + 90, sf::Color::White);
+    drawCentred("Press any key", 10, top + 122, sf::Color(170, 190, 240));
+
+    Game::window.setView(camera);
+}

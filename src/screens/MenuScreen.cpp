@@ -1,0 +1,194 @@
+#include "screens/MenuScreen.h"
+
+#include "input/Input.h"
+
+#include "dialogue/DialogueState.h"
+#include "screens/EndingCard.h"
+#include "core/Game.h"
+#include "input/Keyboard.h"
+#include "screens/Pointer.h"
+#include "resources/StoryFont.h"
+
+#include <SFML/Graphics/ConvexShape.hpp>
+#include <SFML/Graphics/RectangleShape.hpp>
+#include <SFML/Graphics/Text.hpp>
+
+#include <algorithm>
+#include <locale>
+
+namespace {
+const sf::Color panelFill(0, 50, 200, 240);
+const sf::Color panelEdge(0, 25, 100, 255);
+const sf::Color highlight(255, 226, 120);
+const sf::Color plain(255, 255, 255);
+const sf::Color greyed(140, 160, 210);
+const sf::Color detailColour(190, 205, 245);
+
+sf::Text words(const std::string& line, unsigned size, sf::Color colour)
+{
+    sf::Text text(sf::String(line, std::locale()), StoryFont::get(), size);
+    text.setFillColor(colour);
+    return text;
+}
+
+// Centres the text on x, with its top at y.
+void place(sf::Text& text, float x, float y)
+{
+    const sf::FloatRect box = text.getLocalBounds();
+    text.setPosition(static_cast<float>(static_cast<int>(x - box.width / 2 - box.left)), y);
+}
+}
+
+MenuScreen::MenuScreen(GameState* below)
+    : below(below)
+{
+    // A click or a move made before the menu opened is not meant for it.
+    Pointer::forget();
+}
+
+MenuScreen::~MenuScreen()
+{
+    Game::destroyChain(below);
+}
+
+Menu::Command MenuScreen::keyCommand()
+{
+    using K = sf::Keyboard;
+    // The menus' own keys always work, whatever the controls are bound to,
+    // and so do the bound ones (and the pad's).
+    if (Keyboard::keyPressed(K::Escape) || Input::pressed(Action::Pause))
+        return Menu::Command::Back;
+    if (Keyboard::keyPressed(K::Return) || Keyboard::keyPressed(K::Space) || Input::pressed(Action::Talk))
+        return Menu::Command::Choose;
+    if (Keyboard::keyPressed(K::Up) || Keyboard::keyPressed(K::W) || Input::pressed(Action::Up))
+        return Menu::Command::Up;
+    if (Keyboard::keyPressed(K::Down) || Keyboard::keyPressed(K::S) || Input::pressed(Action::Down))
+        return Menu::Command::Down;
+    if (Keyboard::keyPressed(K::Left) || Keyboard::keyPressed(K::A) || Input::pressed(Action::Left))
+        return Menu::Command::Left;
+    if (Keyboard::keyPressed(K::Right) || Keyboard::keyPressed(K::D) || Input::pressed(Action::Right))
+        return Menu::Command::Right;
+    return Menu::Command::None;
+}
+
+void MenuScreen::update()
+{
+    refresh();
+    menu.settle();
+    Menu::Outcome outcome = menu.command(keyCommand());
+    sf::Vector2f at;
+    bool clicked = false;
+    if (outcome.kind == Menu::Outcome::Kind::Nothing && Pointer::take(at, clicked))
+        outcome = menu.pointer(at, clicked);
+    act(outcome);
+}
+
+void MenuScreen::act(const Menu::Outcome& outcome)
+{
+    switch (outcome.kind) {
+    case Menu::Outcome::Kind::Nothing:
+        break;
+    case Menu::Outcome::Kind::Chosen:
+        chosen(outcome.id);
+        break;
+    case Menu::Outcome::Kind::Adjust:
+        adjusted(outcome.id, outcome.step);
+        break;
+    case Menu::Outcome::Kind::Back:
+        back();
+        break;
+    }
+}
+
+void MenuScreen::leave()
+{
+    GameState* back = below;
+    below = nullptr;
+    Pointer::forget();
+    Game::changeState(back);
+}
+
+void MenuScreen::open(MenuScreen* next)
+{
+    // Like a conversation: this screen stands still beneath the next one.
+    Game::currentState = next;
+}
+
+void MenuScreen::drawBackdrop()
+{
+    if (auto* menuBelow = dynamic_cast<MenuScreen*>(below)) {
+        menuBelow->drawBackdrop();
+        return;
+    }
+    if (below)
+        below->draw();
+    const sf::View camera = Game::window.getView();
+    Game::window.setView(Game::pictureView());
+    sf::RectangleShape dim(sf::Vector2f(Game::pictureWidth, Game::pictureHeight));
+    dim.setFillColor(sf::Color(0, 0, 0, 140));
+    Game::window.draw(dim, sf::RenderStates::Default);
+    Game::window.setView(camera);
+}
+
+void MenuScreen::draw()
+{
+    drawBackdrop();
+    const sf::View camera = Game::window.getView();
+    Game::window.setView(Game::pictureView());
+
+    // The list widens (never narrows) to hold its longest line, such as the
+    // reason a save cannot be used.
+    float widest = 0;
+    for (const Menu::Item& item : menu.items) {
+        if (!item.visible)
+            continue;
+        widest = std::max(widest, words(item.label, 16, plain).getLocalBounds().width);
+        widest = std::max(widest, words(item.detail, 11, plain).getLocalBounds().width);
+    }
+    menu.width = std::max(menu.width, std::min(widest + 40, Game::pictureWidth - 48.f));
+    const sf::FloatRect list = menu.bounds();
+    const float headingHeight = heading.empty() ? 0.f : 40.f;
+    sf::RectangleShape panel(sf::Vector2f(list.width + 40, list.height + headingHeight + 28));
+    panel.setPosition(list.left - 20, list.top - headingHeight - 14);
+    panel.setFillColor(panelFill);
+    panel.setOutlineColor(panelEdge);
+    panel.setOutlineThickness(3);
+    Game::window.draw(panel, sf::RenderStates::Default);
+
+    if (!heading.empty()) {
+        sf::Text title = words(heading, 22, plain);
+        place(title, menu.centreX, list.top - headingHeight - 4);
+        Game::window.draw(title, sf::RenderStates::Default);
+    }
+
+    for (int index = 0; index < static_cast<int>(menu.items.size()); ++index) {
+        const Menu::Item& item = menu.items[index];
+        if (!item.visible)
+            continue;
+        const sf::FloatRect row = menu.area(index);
+        const bool current = index == menu.selected;
+        if (current) {
+            sf::RectangleShape bar(sf::Vector2f(row.width, row.height - 2));
+            bar.setPosition(row.left, row.top + 1);
+            bar.setFillColor(highlight);
+            Game::window.draw(bar, sf::RenderStates::Default);
+            // A pointer at the left of the chosen row.
+            sf::ConvexShape arrow(3);
+            arrow.setPoint(0, sf::Vector2f(row.left + 8, row.top + 7));
+            arrow.setPoint(1, sf::Vector2f(row.left + 16, row.top + 13));
+            arrow.setPoint(2, sf::Vector2f(row.left + 8, row.top + 19));
+            arrow.setFillColor(panelEdge);
+            Game::window.draw(arrow, sf::RenderStates::Default);
+        }
+        const sf::Color colour = current ? panelEdge : item.enabled ? plain : greyed;
+        sf::Text label = words(item.label, 16, colour);
+        place(label, menu.centreX, row.top + 4);
+        Game::window.draw(label, sf::RenderStates::Default);
+        if (!item.detail.empty()) {
+            sf::Text detail = words(item.detail, 11, current ? panelEdge : detailColour);
+            place(detail, menu.centreX, row.top + menu.rowHeight - 2);
+            Game::window.draw(detail, sf::RenderStates::Default);
+        }
+    }
+    Game::window.setView(camera);
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "core/GameState.h"
+#include "screens/Menu.h"
+
+#include <string>
+
+// A menu on a panel, over what it interrupted: the title screen, the pause
+// menu and the settings screen. What it stands over is drawn beneath it and
+// never updated, so a world beneath stands still.
+class MenuScreen : public GameState {
+public:
+    // Takes `below` over (null for none): it is released with this screen
+    // unless handed back with leave().
+    explicit MenuScreen(GameState* below);
+    ~MenuScreen() override;
+
+    void update() override;
+    void draw() override;
+    // What shows behind the panel: by default what this screen stands over,
+    // dimmed (a menu over a menu shows the first one's backdrop only).
+    virtual void drawBackdrop();
+
+    // Acts on a key command or a pointer, as update() does.
+    void act(const Menu::Outcome& outcome);
+    // Makes the screen beneath current again, handing it back; this screen
+    // is released once its update pass has returned.
+    void leave();
+    // Opens `next` over this screen (which `next` then owns).
+    void open(MenuScreen* next);
+
+    // The command this frame's keys give (arrows or WASD, Return or Space,
+    // Escape).
+    static Menu::Command keyCommand();
+
+    Menu menu;
+    std::string heading;
+    GameState* below = nullptr; // owned
+
+protected:
+    // Brings the items up to date before the keys are read (values that
+    // changed elsewhere, a notice that expired).
+    virtual void refresh() {}
+    virtual void chosen(const std::string& id) = 0;
+    virtual void adjusted(const std::string& /*id*/, int /*step*/) {}
+    virtual void back() {}
+};

@@ -1,0 +1,51 @@
+#include "screens/PauseMenu.h"
+
+#include "core/Game.h"
+#include "screens/Notice.h"
+#include "screens/SettingsScreen.h"
+#include "shell/Shell.h"
+
+PauseMenu::PauseMenu(GameState* below)
+    : MenuScreen(below)
+{
+    heading = "Paused";
+    menu.top = 170;
+    menu.width = 260;
+    menu.add("resume", "Resume");
+    menu.add("settings", "Settings");
+    menu.add("title", "Quit to title");
+    menu.add("quit", "Quit");
+    menu.settle();
+}
+
+bool PauseMenu::savedOrAccepted(const std::string& id, const std::string& unsavedLabel)
+{
+    Menu::Item* item = menu.find(id);
+    if (item->label == unsavedLabel)
+        return true; // asked again: leave without saving
+    if (Shell::save())
+        return true;
+    item->label = unsavedLabel;
+    item->detail = Notice::current();
+    return false;
+}
+
+void PauseMenu::chosen(const std::string& id)
+{
+    if (id == "resume") {
+        leave();
+    } else if (id == "settings") {
+        open(new SettingsScreen(this));
+    } else if (id == "title") {
+        if (savedOrAccepted(id, "Quit to title without saving"))
+            Shell::toTitle();
+    } else if (id == "quit") {
+        if (savedOrAccepted(id, "Quit without saving"))
+            Game::end();
+    }
+}
+
+void PauseMenu::back()
+{
+    leave();
+}

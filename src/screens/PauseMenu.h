@@ -1,0 +1,20 @@
+#pragma once
+
+#include "screens/MenuScreen.h"
+
+// Over the world or a conversation, on Escape: Resume, Settings, Quit to
+// title, Quit. Leaving saves first; when the save cannot be written the menu
+// says so and leaves only when asked again.
+class PauseMenu : public MenuScreen {
+public:
+    explicit PauseMenu(GameState* below);
+
+protected:
+    void chosen(const std::string& id) override;
+    void back() override;
+
+private:
+    // Saves, or marks the item when that failed and it was not marked yet.
+    // True when the game may leave.
+    bool savedOrAccepted(const std::string& id, const std::string& unsavedLabel);
+};

@@ -1,0 +1,83 @@
+#include "screens/SettingsScreen.h"
+
+#include "core/Game.h"
+#include "world/MainState.h"
+#include "shell/Shell.h"
+#include "shell/ShellSettings.h"
+
+std::vector<SettingsScreen::Entry> SettingsScreen::entries;
+std::function<GameState*(GameState*)> SettingsScreen::controlsScreen;
+
+SettingsScreen::SettingsScreen(MenuScreen* below)
+    : MenuScreen(below)
+{
+    heading = "Settings";
+    menu.top = 150;
+    menu.width = 340;
+    menu.add("scale", "");
+    menu.add("fullscreen", "");
+    menu.add("goal", "");
+    for (const Entry& entry : entries)
+        menu.add(entry.id, "");
+    menu.add("controls", "Controls");
+    menu.add("back", "Back");
+    refresh();
+    menu.settle();
+}
+
+void SettingsScreen::refresh()
+{
+    // What the window and the world show now, which keys elsewhere may change.
+    menu.find("scale")->label = "Window scale: " + ShellSettings::describeScale();
+    menu.find("fullscreen")->label = std::string("Fullscreen: ") + (Game::fullscreen ? "on" : "off");
+    const MainState* world = Shell::worldInPlay();
+    const bool goal = world ? world->goalLine.shown : ShellSettings::goalLine();
+    menu.find("goal")->label = std::string("Goal line: ") + (goal ? "shown" : "hidden");
+    for (const Entry& entry : entries)
+        if (Menu::Item* item = menu.find(entry.id))
+            item->label = entry.label ? entry.label() : entry.id;
+    menu.find("controls")->visible = static_cast<bool>(controlsScreen);
+}
+
+void SettingsScreen::adjusted(const std::string& id, int step)
+{
+    if (id == "scale") {
+        // Round automatic, 1x, 2x ... up to what the screen holds.
+        const int count = ShellSettings::largestScale() + 1;
+        const int now = ShellSettings::scale() < count ? ShellSettings::scale() : 0;
+        ShellSettings::setScale(((now + step) % count + count) % count);
+        ShellSettings::applyWindow();
+    } else if (id == "fullscreen") {
+        ShellSettings::setFullscreen(!Game::fullscreen);
+        ShellSettings::applyVideo();
+    } else if (id == "goal") {
+        MainState* world = Shell::worldInPlay();
+        const bool shown = !(world ? world->goalLine.shown : ShellSettings::goalLine());
+        ShellSettings::setGoalLine(shown);
+        if (world)
+            world->goalLine.shown = shown;
+    } else {
+        for (const Entry& entry : entries)
+            if (entry.id == id && entry.adjust)
+                entry.adjust(step);
+    }
+    ShellSettings::keep();
+    refresh();
+}
+
+void SettingsScreen::chosen(const std::string& id)
+{
+    if (id == "back") {
+        leave();
+    } else if (id == "controls") {
+        if (controlsScreen)
+            Game::currentState = controlsScreen(this);
+    } else {
+        adjusted(id, 1);
+    }
+}
+
+void SettingsScreen::back()
+{
+    leave();
+}

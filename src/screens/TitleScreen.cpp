@@ -1,0 +1,158 @@
+#include "screens/TitleScreen.h"
+
+#include "audio/Audio.h"
+
+#include "core/Game.h"
+#include "world/MainState.h"
+#include "screens/Notice.h"
+#include "resources/ResourceFile.h"
+#include "screens/SettingsScreen.h"
+#include "shell/Shell.h"
+#include "resources/StoryFont.h"
+
+#include <SFML/Graphics/RectangleShape.hpp>
+#include <SFML/Graphics/Sprite.hpp>
+#include <SFML/Graphics/Text.hpp>
+
+#include <exception>
+
+const char* const TitleScreen::picture = "res/gfx/title.png";
+
+TitleScreen::TitleScreen(MainState* world, const Saves::Slot& slot)
+    : MenuScreen(nullptr)
+    , world(world)
+{
+    Audio::titleMusic();
+    if (ResourceFile::isRegular(picture))
+        hasBackground = background.loadFromFile(picture);
+    menu.top = 250;
+    menu.width = 280;
+    showSlot(slot);
+}
+
+TitleScreen::~TitleScreen()
+{
+    delete world;
+}
+
+void TitleScreen::showSlot(const Saves::Slot& found)
+{
+    slot = found;
+    // Why the backup stands in for the save, for a while at the bottom.
+    if (slot.fromBackup && !slot.reason.empty())
+        Notice::show(slot.reason);
+    showMain();
+}
+
+void TitleScreen::showMain()
+{
+    askingToReplace = false;
+    heading.clear();
+    menu.items.clear();
+    menu.add("new", "New game");
+    Menu::Item& resume = menu.add("continue", slot.fromBackup ? "Continue from the backup" : "Continue");
+    resume.visible = slot.exists;
+    resume.enabled = slot.usable;
+    resume.detail = slot.usable ? Saves::describe(slot) : slot.reason;
+    menu.add("settings", "Settings");
+    menu.add("quit", "Quit");
+    menu.selected = -1;
+    // A player who has a game going most likely wants it back.
+    if (!menu.select("continue"))
+        menu.select("new");
+}
+
+void TitleScreen::askToReplace()
+{
+    askingToReplace = true;
+    heading = "Replace the saved game?";
+    menu.items.clear();
+    Menu::Item& keep = menu.add("keep", "No, keep it");
+    keep.detail = slot.usable ? Saves::describe(slot) : slot.reason;
+    menu.add("replace", "Yes, start a new game");
+    menu.selected = -1;
+    menu.select("keep");
+}
+
+void TitleScreen::chosen(const std::string& id)
+{
+    if (id == "new") {
+        if (slot.exists)
+            askToReplace();
+        else
+            startNew();
+    } else if (id == "replace") {
+        startNew();
+    } else if (id == "keep") {
+        showMain();
+    } else if (id == "continue") {
+        MainState* fresh = takeWorld();
+        if (!fresh)
+            return;
+        if (!Shell::continueGame(fresh)) {
+            // The world may have been half changed: the next start builds anew.
+            delete fresh;
+            showSlot(Saves::inspect());
+        }
+    } else if (id == "settings") {
+        open(new SettingsScreen(this));
+    } else if (id == "quit") {
+        Game::end();
+    }
+}
+
+void TitleScreen::back()
+{
+    if (askingToReplace)
+        showMain();
+}
+
+MainState* TitleScreen::takeWorld()
+{
+    MainState* fresh = world;
+    world = nullptr;
+    if (fresh)
+        return fresh;
+    try {
+        return new MainState();
+    } catch (const std::exception& error) {
+        Notice::show(error.what());
+        return nullptr;
+    }
+}
+
+void TitleScreen::startNew()
+{
+    if (MainState* fresh = takeWorld())
+        Shell::newGame(fresh);
+}
+
+void TitleScreen::drawBackdrop()
+{
+    const sf::View camera = Game::window.getView();
+    Game::window.setView(Game::pictureView());
+    if (hasBackground) {
+        Game::window.draw(sf::Sprite(background), sf::RenderStates::Default);
+    } else {
+        sf::RectangleShape plain(sf::Vector2f(Game::pictureWidth, Game::pictureHeight));
+        plain.setFillColor(sf::Color(86, 52, 30));
+        Game::window.draw(plain, sf::RenderStates::Default);
+    }
+    // The name, in the lettering of the closing card, with a shadow.
+    sf::Text name("TARNWICK", StoryFont::get(), 56);
+    name.setStyle(sf::Text::Bold);
+    const sf::FloatRect box = name.getLocalBounds();
+    const float left = static_cast<float>(static_cast<int>((Game::pictureWidth - box.width) / 2 - box.left));
+    name.setFillColor(sf::Color(34, 28, 38));
+    name.setPosition(left + 3, 103);
+    Game::window.draw(name, sf::RenderStates::Default);
+    name.setFillColor(sf::Color(255, 226, 120));
+    name.setPosition(left, 100);
+    Game::window.draw(name, sf::RenderStates::Default);
+    sf::Text line("A first day at the Guildhall", StoryFont::get(), 14);
+    const sf::FloatRect lineBox = line.getLocalBounds();
+    line.setFillColor(sf::Color(244, 242, 236));
+    line.setPosition(static_cast<float>(static_cast<int>((Game::pictureWidth - lineBox.width) / 2 - lineBox.left)), 172);
+    Game::window.draw(line, sf::RenderStates::Default);
+    Game::window.setView(camera);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "screens/MenuScreen.h"
+#include "shell/Saves.h"
+
+#include <SFML/Graphics/Texture.hpp>
+
+class MainState;
+
+// The first screen: New game, Continue (when there is a save), Settings and
+// Quit, over the title picture. Starting a new game over a save asks first.
+class TitleScreen : public MenuScreen {
+public:
+    // `world` (owned; null to build one when needed) is the fresh world that
+    // a new game or Continue starts from; `slot` is what the save holds.
+    TitleScreen(MainState* world, const Saves::Slot& slot);
+    ~TitleScreen() override;
+
+    void drawBackdrop() override;
+
+    // Shows the menu for a save as `slot` describes it.
+    void showSlot(const Saves::Slot& slot);
+    // True while the screen asks whether to replace the save.
+    bool asking() const { return askingToReplace; }
+
+    Saves::Slot slot;
+    MainState* world = nullptr;
+    static const char* const picture;
+
+protected:
+    void chosen(const std::string& id) override;
+    void back() override;
+
+private:
+    void showMain();
+    void askToReplace();
+    // The fresh world, taken from the screen (built now when there is none);
+    // null when it cannot be built (a notice says why).
+    MainState* takeWorld();
+    void startNew();
+
+    bool askingToReplace = false;
+    sf::Texture background;
+    bool hasBackground = false;
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "core/GameState.h"
+#include "screens/GoalLine.h"
+#include "story/StoryCast.h"
+
+
+#include <string>
+
+// The world, built from the map file.
+class MainState : public GameState {
+public:
+    MainState();
+    ~MainState() override;
+
+    void update() override;
+    void draw() override;
+
+    // What to do next, over the world while the player walks.
+    GoalLine goalLine;
+    // Who takes part in the story, as the map built them (see StoryState).
+    StoryCast cast;
+    // Time played, for the closing card: the driver's steps (60 a second)
+    // while this world or a conversation over it is current.
+    long long playedSteps = 0;
+    // The story as last saved or restored (SaveGame), so that only a change is saved.
+    std::string storySaved;
+    // The world `state` is, or stands over through conversations; null when
+    // there is none (the closing card, no state).
+    static MainState* beneath(GameState* state);
+};
