@@ -16,7 +16,7 @@
 #include "characters/Player.h"
 #include "replay/Session.h"
 #include "replay/StateDigest.h"
-#include "shell/Saves.h"
+#include "story/SaveGame.h"
 #include "StoryDriver.h"
 #include "characters/Table.h"
 #include "TestSupport.h"
@@ -785,7 +785,7 @@ TEST_F(ShippedContent, TheTitleScreenShowsItsPicture)
     ASSERT_TRUE(picture.loadFromFile(TitleScreen::picture));
     EXPECT_EQ(picture.getSize(), sf::Vector2u(Game::pictureWidth, Game::pictureHeight));
 
-    Saves::Slot slot;
+    SaveGame::Slot slot;
     slot.exists = slot.usable = true;
     slot.part = 1;
     slot.playedSteps = 60 * (12 * 60 + 5);

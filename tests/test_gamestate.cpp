@@ -1,9 +1,17 @@
 #include "core/Entity.h"
+#include "core/Game.h"
 #include "core/GameState.h"
+#include "dialogue/DialogueState.h"
+#include "screens/ControlsScreen.h"
+#include "screens/EndingCard.h"
+#include "screens/MenuScreen.h"
+#include "screens/PauseMenu.h"
+#include "world/MainState.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -167,4 +175,120 @@ TEST_F(GameStateTest, CollideReportsStrictOverlapsInListOrder)
     EXPECT_EQ(state.collide(self, {-33, -33}), (std::vector<Entity*>{}));
     EXPECT_EQ(state.collide(thin, {0, 0}), (std::vector<Entity*>{}));
     EXPECT_EQ(state.collide(flat, {0, 0}), (std::vector<Entity*>{}));
+}
+
+// The chain of screens as the game stacks it: the world, a conversation over
+// it, the pause menu over the conversation, the controls screen over the menu.
+// Each holds a probe that writes its release into the log.
+class ScreenChainTest : public GameStateTest {
+protected:
+    enum Screen { World, Talk, Menu, Controls, None };
+
+    void SetUp() override
+    {
+        GameStateTest::SetUp();
+        signWorld(dir);
+        build();
+    }
+    void TearDown() override
+    {
+        // What a test left standing goes from the top, as when the game ends.
+        if (chain[Controls])
+            Game::destroyChain(chain[Controls]);
+        GameStateTest::TearDown();
+    }
+    void build()
+    {
+        auto* world = new MainState();
+        Entity* sign = nullptr;
+        for (Entity* e : world->entities)
+            if (e->dialogue)
+                sign = e;
+        ASSERT_NE(sign, nullptr);
+        auto* talk = new DialogueState(world, sign, sign->dialogue);
+        auto* menu = new PauseMenu(talk);
+        auto* controls = new ControlsScreen(menu);
+        GameState* built[] = {world, talk, menu, controls};
+        for (int i = 0; i < 4; ++i) {
+            chain[i] = built[i];
+            chain[i]->add(new Probe(names[i], log));
+        }
+    }
+    GameState* at(Screen s) const { return s == None ? nullptr : chain[s]; }
+
+    static constexpr const char* names[4] = {"world", "talk", "menu", "controls"};
+    ResourceDir dir;
+    GameState* chain[4] = {};
+};
+
+TEST_F(ScreenChainTest, EachScreenKnowsTheOneBelowAndFindsTheNearestOfAKind)
+{
+    struct Row {
+        Screen from;
+        Screen below;
+        bool ownsBelow;
+        Screen world, talk, menu, controls; // what find<T>() gives from it
+    };
+    const Row rows[] = {
+        {World, None, false, World, None, None, None},
+        {Talk, World, false, World, Talk, None, None},
+        {Menu, Talk, true, World, Talk, Menu, None},
+        {Controls, Menu, false, World, Talk, Menu, Controls},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(names[row.from]);
+        GameState* screen = at(row.from);
+        const GameState* same = screen;
+        EXPECT_EQ(screen->below(), at(row.below));
+        EXPECT_EQ(screen->ownsBelow(), row.ownsBelow);
+        EXPECT_EQ(screen->find<MainState>(), at(row.world));
+        EXPECT_EQ(screen->find<DialogueState>(), at(row.talk));
+        EXPECT_EQ(screen->find<MenuScreen>(), at(row.menu));
+        EXPECT_EQ(screen->find<ControlsScreen>(), at(row.controls));
+        EXPECT_EQ(screen->find<GameState>(), screen) << "this screen first";
+        EXPECT_EQ(screen->find<EndingCard>(), nullptr);
+        EXPECT_EQ(same->find<MainState>(), at(row.world)) << "the const walk";
+        EXPECT_EQ(same->find<MenuScreen>(), at(row.menu)) << "the const walk";
+    }
+    // The world in play (its clock runs) only through conversations.
+    EXPECT_EQ(MainState::beneath(at(World)), at(World));
+    EXPECT_EQ(MainState::beneath(at(Talk)), at(World));
+    EXPECT_EQ(MainState::beneath(at(Menu)), nullptr);
+    EXPECT_EQ(MainState::beneath(at(Controls)), nullptr);
+    EXPECT_EQ(MainState::beneath(nullptr), nullptr);
+}
+
+TEST_F(ScreenChainTest, DestroyingAChainReleasesEveryScreenFromThereDownOnce)
+{
+    // A screen that does not own the one below (the conversation, the
+    // controls screen) leaves it to destroyChain, after itself; one that does
+    // (the menu) releases it itself, before its own entities. Nothing above
+    // the screen destroyed goes.
+    struct Row {
+        Screen from;
+        Log released;
+    };
+    const Row rows[] = {
+        {World, {"~world"}},
+        {Talk, {"~talk", "~world"}},
+        {Menu, {"~talk", "~world", "~menu"}},
+        {Controls, {"~controls", "~talk", "~world", "~menu"}},
+    };
+    Game::destroyChain(chain[Controls]);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(names[row.from]);
+        log.clear();
+        build();
+        ASSERT_FALSE(HasFatalFailure());
+        log.clear();
+        Game::destroyChain(chain[row.from]);
+        EXPECT_EQ(log, row.released);
+        // What stood above goes alone: the menu no longer holds what it
+        // stood over.
+        if (row.from < Menu)
+            static_cast<MenuScreen*>(chain[Menu])->underneath = nullptr;
+        for (int i = row.from + 1; i < 4; ++i)
+            delete chain[i];
+    }
+    chain[Controls] = nullptr;
 }

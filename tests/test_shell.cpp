@@ -10,11 +10,11 @@
 #include "screens/PauseMenu.h"
 #include "characters/Player.h"
 #include "screens/Pointer.h"
-#include "shell/Saves.h"
+#include "story/SaveGame.h"
 #include "disk/Settings.h"
 #include "screens/SettingsScreen.h"
 #include "shell/Shell.h"
-#include "shell/ShellSettings.h"
+#include "screens/ShellSettings.h"
 #include "TestSupport.h"
 #include "screens/TitleScreen.h"
 
@@ -165,7 +165,7 @@ protected:
     void TearDown() override
     {
         resetGame();
-        Saves::setEnabled(false); // as every test starts
+        SaveGame::enabled = false; // as every test starts
         Settings::clear();
         Notice::clear();
         Shell::quitRequested = 0;
@@ -205,7 +205,7 @@ protected:
         frame({key});
         frame();
     }
-    TitleScreen* title(const Saves::Slot& slot = Saves::Slot())
+    TitleScreen* title(const SaveGame::Slot& slot = SaveGame::Slot())
     {
         auto* screen = new TitleScreen(new MainState(), slot);
         Game::currentState = screen;
@@ -233,9 +233,9 @@ protected:
     const std::string automatic = "automatic (" + std::to_string(ShellSettings::windowScale()) + "x)";
 };
 
-Saves::Slot slotOf(bool exists, bool usable, const std::string& reason, bool backup = false)
+SaveGame::Slot slotOf(bool exists, bool usable, const std::string& reason, bool backup = false)
 {
-    Saves::Slot slot;
+    SaveGame::Slot slot;
     slot.exists = exists;
     slot.usable = usable;
     slot.reason = reason;
@@ -249,7 +249,7 @@ TEST_F(ShellTest, TheTitleShowsWhatTheSaveHolds)
 {
     struct Case {
         const char* what;
-        Saves::Slot slot;
+        SaveGame::Slot slot;
         std::string menu;
         std::string detail; // under Continue
     };
@@ -371,7 +371,7 @@ TEST_F(ShellTest, EscapePausesTheWorldOrAConversationWhichStandStillBeneath)
     tap(K::Escape);
     auto* pause = current<PauseMenu>();
     ASSERT_NE(pause, nullptr);
-    EXPECT_EQ(pause->below, world);
+    EXPECT_EQ(pause->below(), world);
     EXPECT_EQ(seen(pause->menu), "[Resume] | Settings | Quit to title | Quit");
     for (int i = 0; i < 40; ++i)
         frame({K::Right});
@@ -392,7 +392,7 @@ TEST_F(ShellTest, EscapePausesTheWorldOrAConversationWhichStandStillBeneath)
     tap(K::Escape);
     pause = current<PauseMenu>();
     ASSERT_NE(pause, nullptr);
-    EXPECT_EQ(pause->below, talk);
+    EXPECT_EQ(pause->below(), talk);
     EXPECT_EQ(Shell::worldInPlay(), world);
     tap(K::Return);
     EXPECT_EQ(Game::currentState, talk);
@@ -540,7 +540,7 @@ TEST_F(ShellTest, FullscreenOrWindowOnTheCommandLineWinsOverTheSettings)
 
 TEST_F(ShellTest, SignalsAndTheCloseButtonSaveAndEndTheGame)
 {
-    Saves::setEnabled(true);
+    SaveGame::enabled = true;
     Shell::installSignalHandlers();
     for (int signal : {SIGTERM, SIGHUP, 0}) {
         std::filesystem::remove_all(dir.path() + "/data");
@@ -558,7 +558,7 @@ TEST_F(ShellTest, SignalsAndTheCloseButtonSaveAndEndTheGame)
         frame();
         EXPECT_FALSE(Game::running) << signal;
         EXPECT_EQ(Shell::worldInPlay(), world) << "nothing is released before the loop ends";
-        const Saves::Slot slot = Saves::inspect();
+        const SaveGame::Slot slot = SaveGame::inspect();
         EXPECT_TRUE(slot.exists && slot.usable) << signal << ": " << slot.reason;
         resetGame();
         Game::running = true;
@@ -570,7 +570,7 @@ TEST_F(ShellTest, SignalsAndTheCloseButtonSaveAndEndTheGame)
 
 TEST_F(ShellTest, ASaveThatCannotBeWrittenIsSaidAndQuitAsksAgain)
 {
-    Saves::setEnabled(true);
+    SaveGame::enabled = true;
     // A file where the save's folder should be: no save can be written,
     // whoever runs the test.
     dir.write("blocked", "");

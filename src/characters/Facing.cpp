@@ -1,6 +1,5 @@
 #include "characters/Facing.h"
 
-#include "dialogue/DialogueState.h"
 #include "core/Entity.h"
 #include "core/GameState.h"
 #include "render/Graphics.h"
@@ -27,13 +26,13 @@ Facing::Turn Facing::towardsPlayer(Entity* speaker, const GameState* world)
     Turn turn;
     if (!speaker || speaker->facings < 0)
         return turn;
-    // The world lies under any conversations stacked on it.
-    while (auto* talk = dynamic_cast<const DialogueState*>(world))
-        world = talk->previous;
+    // The world lies under any conversations stacked on it: the player is
+    // on the first screen down the chain that has one.
     const Player* player = nullptr;
-    for (const Entity* e : world ? world->entities : std::vector<Entity*>())
-        if ((player = dynamic_cast<const Player*>(e)))
-            break;
+    for (const GameState* state = world; state && !player; state = state->below())
+        for (const Entity* e : state->entities)
+            if ((player = dynamic_cast<const Player*>(e)))
+                break;
     if (!player)
         return turn;
 

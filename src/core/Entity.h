@@ -6,6 +6,7 @@
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Texture.hpp>
 #include <SFML/Graphics/Transform.hpp>
+#include <SFML/System/String.hpp>
 #include <SFML/System/Vector2.hpp>
 
 #include <string>
@@ -32,6 +33,9 @@ public:
     virtual void interact();
     virtual void displayDialogue();
     virtual void setState(int s);
+    // The words it shows (the dialogue box's page), which the digests of the
+    // picture and of the game's state take in; null when it shows none.
+    virtual const sf::String* shownWords() const { return nullptr; }
 
     void setTexture(sf::Texture const& texture);
     // Where the picture goes when `flip` mirrors it (identity when it does not).

@@ -2,7 +2,6 @@
 
 #include "audio/Audio.h"
 #include "check/Checker.h"
-#include "screens/ControlsScreen.h"
 #include "dialogue/DialogueState.h"
 #include "core/GameState.h"
 #include "input/Input.h"
@@ -314,17 +313,13 @@ void Game::destroyStates()
 
 void Game::destroyChain(GameState* state)
 {
-    // A conversation and the controls screen do not own the state they
-    // stand over, so the chain is followed down; the menus and the closing
-    // card release their own.
+    // A screen that does not own the one it stands over (a conversation, the
+    // controls screen) leaves it to be released here, after itself; one that
+    // does (a menu, the closing card) releases it itself.
     while (state) {
-        GameState* below = nullptr;
-        if (auto* talk = dynamic_cast<DialogueState*>(state))
-            below = talk->previous;
-        else if (auto* controls = dynamic_cast<ControlsScreen*>(state))
-            below = controls->previous;
+        GameState* next = state->ownsBelow() ? nullptr : state->below();
         delete state;
-        state = below;
+        state = next;
     }
 }
 

@@ -6,6 +6,11 @@
 
 #include <algorithm>
 
+bool GameState::addToPictureDigest(PictureDigest&) const
+{
+    return false; // a screen of a kind the kept picture does not know
+}
+
 GameState::~GameState()
 {
     for (Entity* e : entities)

@@ -20,6 +20,7 @@ public:
 
     void update() override;
     void draw() override;
+    const sf::String* shownWords() const override { return &message.getString(); }
 
     void loadFromTree(DialogueTree const* node);
     void loadOptions();

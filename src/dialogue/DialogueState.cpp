@@ -5,6 +5,7 @@
 #include "core/Game.h"
 #include "world/MainState.h"
 #include "story/SaveGame.h"
+#include "render/PictureDigest.h"
 
 DialogueState::DialogueState(GameState* previous, Entity* speaker, DialogueTree const* tree)
     : previous(previous)
@@ -19,6 +20,27 @@ void DialogueState::draw()
     if (previous)
         previous->draw();
     GameState::draw();
+}
+
+bool DialogueState::addToPictureDigest(PictureDigest& digest) const
+{
+    digest.addEntities(*this); // the box and the words on it
+    return true;
+}
+
+bool DialogueState::addOverStory(std::string& text) const
+{
+    text += "conversation:";
+    for (const Entity* e : entities)
+        if (auto* box = dynamic_cast<const DialogueBox*>(e))
+            text += box->message.getString().toAnsiString();
+    text += '\n';
+    return true;
+}
+
+bool DialogueState::addToStateDigest(std::string&) const
+{
+    return true; // what it stands over counts too
 }
 
 void DialogueState::finished()

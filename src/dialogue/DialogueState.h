@@ -14,6 +14,12 @@ public:
     void draw() override;
     void finished();
 
+    GameState* below() const override { return previous; }
+    bool inPlay() const override { return true; }
+    bool addToPictureDigest(PictureDigest& digest) const override;
+    bool addOverStory(std::string& text) const override;
+    bool addToStateDigest(std::string& text) const override;
+
     GameState* previous = nullptr; // not owned
     // The speaker faces the player while the conversation lasts.
     Facing::Turn turn;

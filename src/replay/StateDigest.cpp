@@ -1,13 +1,8 @@
 #include "replay/StateDigest.h"
 
-#include "dialogue/DialogueBox.h"
-#include "dialogue/DialogueState.h"
-#include "screens/EndingCard.h"
 #include "core/Entity.h"
 #include "core/Game.h"
 #include "core/GameState.h"
-#include "world/MainState.h"
-#include "story/StoryState.h"
 #include "disk/WorldIdentity.h"
 
 #include <typeinfo>
@@ -20,8 +15,8 @@ void addEntities(std::string& text, const GameState& state)
         text += std::to_string(e->x) + ',' + std::to_string(e->y) + ',' + (e->visible ? 'v' : 'h') + ','
                 + std::to_string(e->state) + ',' + std::to_string(r.left) + ',' + std::to_string(r.top) + ','
                 + std::to_string(r.width) + ',' + std::to_string(r.height) + ';';
-        if (auto* box = dynamic_cast<const DialogueBox*>(e))
-            text += box->message.getString().toAnsiString() + ';';
+        if (const sf::String* words = e->shownWords())
+            text += words->toAnsiString() + ';';
     }
     text += '\n';
 }
@@ -29,54 +24,33 @@ void addEntities(std::string& text, const GameState& state)
 
 std::string StateDigest::now()
 {
-    // The story's own state, and what stands over the world: a conversation
-    // and the page it shows, or the closing card.
+    // The story's own state, and what stands over the world: each screen
+    // above it (a conversation and the page it shows, the closing card) adds
+    // its part; a screen that hides the story leaves the digest to
+    // everything().
     std::string over;
-    GameState* state = Game::currentState;
-    MainState* world = nullptr;
-    while (state && !world) {
-        if (auto* talk = dynamic_cast<DialogueState*>(state)) {
-            over += "conversation:";
-            for (const Entity* e : talk->entities)
-                if (auto* box = dynamic_cast<const DialogueBox*>(e))
-                    over += box->message.getString().toAnsiString();
-            over += '\n';
-            state = talk->previous;
-        } else if (auto* card = dynamic_cast<EndingCard*>(state)) {
-            over += "closing card: " + card->ending + '\n';
-            state = card->world;
-        } else if (!(world = dynamic_cast<MainState*>(state))) {
-            break;
+    for (const GameState* state = Game::currentState; state; state = state->below()) {
+        if (const std::optional<std::string> story = state->storyText()) {
+            // Alone, the story's own digest (StoryState::digest).
+            return WorldIdentity::hex(WorldIdentity::fnv1a(over.empty() ? *story : *story + over));
         }
+        if (!state->addOverStory(over))
+            break;
     }
-    if (!world)
-        return everything();
-    const StoryState story = StoryState::capture(*world);
-    if (over.empty())
-        return story.digest();
-    return WorldIdentity::hex(WorldIdentity::fnv1a(story.toText() + over));
+    return everything();
 }
 
 std::string StateDigest::everything()
 {
     std::string text = "part " + std::to_string(Game::part) + " disguise " + std::to_string(Game::disguise)
                        + " tables " + std::to_string(Game::defacedTables) + '\n';
-    // From the current screen down through the ones it stands over.
-    const GameState* state = Game::currentState;
-    while (state) {
+    // From the current screen down through the ones it lets count.
+    for (const GameState* state = Game::currentState; state; state = state->below()) {
         text += typeid(*state).name();
         text += '\n';
         addEntities(text, *state);
-        const GameState* below = nullptr;
-        if (auto* talk = dynamic_cast<const DialogueState*>(state)) {
-            below = talk->previous;
-        } else if (auto* card = dynamic_cast<const EndingCard*>(state)) {
-            below = card->world;
-            text += card->ending + '\n';
-        } else if (auto* world = dynamic_cast<const MainState*>(state)) {
-            text += "played " + std::to_string(world->playedSteps) + '\n';
-        }
-        state = below;
+        if (!state->addToStateDigest(text))
+            break;
     }
     return WorldIdentity::hex(WorldIdentity::fnv1a(text));
 }

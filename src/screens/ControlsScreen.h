@@ -26,6 +26,8 @@ public:
     void update() override;
     void draw() override;
 
+    GameState* below() const override { return previous; }
+
     static constexpr int columns = 4;     // key, key, pad, pad
     static constexpr int defaultsRow = Actions::count; // the last line
 

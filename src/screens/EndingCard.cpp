@@ -5,6 +5,7 @@
 #include "input/Gamepad.h"
 #include "story/Goals.h"
 #include "input/Keyboard.h"
+#include "render/PictureDigest.h"
 #include "resources/StoryFont.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
@@ -42,6 +43,24 @@ EndingCard::EndingCard(GameState* world, std::string ending, sf::Time played)
 EndingCard::~EndingCard()
 {
     delete world;
+}
+
+bool EndingCard::addToPictureDigest(PictureDigest& digest) const
+{
+    digest.addEntities(*this);
+    return true;
+}
+
+bool EndingCard::addOverStory(std::string& text) const
+{
+    text += "closing card: " + ending + '\n';
+    return true;
+}
+
+bool EndingCard::addToStateDigest(std::string& text) const
+{
+    text += ending + '\n';
+    return true;
 }
 
 void EndingCard::request(int choice)

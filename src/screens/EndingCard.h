@@ -21,6 +21,12 @@ public:
     void update() override;
     void draw() override;
 
+    GameState* below() const override { return world; }
+    bool ownsBelow() const override { return true; }
+    bool addToPictureDigest(PictureDigest& digest) const override;
+    bool addOverStory(std::string& text) const override;
+    bool addToStateDigest(std::string& text) const override;
+
     // The story has ended with `choice` as the last answer. The world opens the
     // card in its next update, once the closing conversation is off the screen.
     static void request(int choice);

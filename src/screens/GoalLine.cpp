@@ -29,7 +29,7 @@ void GoalLine::update()
         shown = !shown;
 }
 
-const std::string& GoalLine::text()
+const std::string& GoalLine::text() const
 {
     current = goals.line(Game::part, Game::disguise, Game::defacedTables);
     return current;

@@ -21,7 +21,7 @@ public:
     // window size; nothing when hidden or when there is no line.
     void draw();
     // The line for the story counters as they are now.
-    const std::string& text();
+    const std::string& text() const;
 
     static constexpr sf::Keyboard::Key toggleKey = sf::Keyboard::G;
     static constexpr float height = 20;
@@ -36,5 +36,5 @@ private:
     sf::RectangleShape strip;
     sf::RectangleShape underline;
     sf::Text message;
-    std::string current;
+    mutable std::string current; // the last text()
 };

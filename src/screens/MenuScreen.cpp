@@ -2,10 +2,9 @@
 
 #include "input/Input.h"
 
-#include "dialogue/DialogueState.h"
-#include "screens/EndingCard.h"
 #include "core/Game.h"
 #include "input/Keyboard.h"
+#include "screens/MenuHost.h"
 #include "screens/Pointer.h"
 #include "resources/StoryFont.h"
 
@@ -39,8 +38,10 @@ void place(sf::Text& text, float x, float y)
 }
 }
 
-MenuScreen::MenuScreen(GameState* below)
-    : below(below)
+MenuHost* MenuHost::installed = nullptr;
+
+MenuScreen::MenuScreen(GameState* underneath)
+    : underneath(underneath)
 {
     // A click or a move made before the menu opened is not meant for it.
     Pointer::forget();
@@ -48,7 +49,7 @@ MenuScreen::MenuScreen(GameState* below)
 
 MenuScreen::~MenuScreen()
 {
-    Game::destroyChain(below);
+    Game::destroyChain(underneath);
 }
 
 Menu::Command MenuScreen::keyCommand()
@@ -102,8 +103,8 @@ void MenuScreen::act(const Menu::Outcome& outcome)
 
 void MenuScreen::leave()
 {
-    GameState* back = below;
-    below = nullptr;
+    GameState* back = underneath;
+    underneath = nullptr;
     Pointer::forget();
     Game::changeState(back);
 }
@@ -116,12 +117,12 @@ void MenuScreen::open(MenuScreen* next)
 
 void MenuScreen::drawBackdrop()
 {
-    if (auto* menuBelow = dynamic_cast<MenuScreen*>(below)) {
+    if (auto* menuBelow = dynamic_cast<MenuScreen*>(underneath)) {
         menuBelow->drawBackdrop();
         return;
     }
-    if (below)
-        below->draw();
+    if (underneath)
+        underneath->draw();
     const sf::View camera = Game::window.getView();
     Game::window.setView(Game::pictureView());
     sf::RectangleShape dim(sf::Vector2f(Game::pictureWidth, Game::pictureHeight));

@@ -10,13 +10,16 @@
 // never updated, so a world beneath stands still.
 class MenuScreen : public GameState {
 public:
-    // Takes `below` over (null for none): it is released with this screen
-    // unless handed back with leave().
-    explicit MenuScreen(GameState* below);
+    // Takes `underneath` over (null for none): it is released with this
+    // screen unless handed back with leave().
+    explicit MenuScreen(GameState* underneath);
     ~MenuScreen() override;
 
     void update() override;
     void draw() override;
+
+    GameState* below() const override { return underneath; }
+    bool ownsBelow() const override { return true; }
     // What shows behind the panel: by default what this screen stands over,
     // dimmed (a menu over a menu shows the first one's backdrop only).
     virtual void drawBackdrop();
@@ -35,7 +38,7 @@ public:
 
     Menu menu;
     std::string heading;
-    GameState* below = nullptr; // owned
+    GameState* underneath = nullptr; // owned; read it as below()
 
 protected:
     // Brings the items up to date before the keys are read (values that

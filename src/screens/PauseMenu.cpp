@@ -1,9 +1,9 @@
 #include "screens/PauseMenu.h"
 
 #include "core/Game.h"
+#include "screens/MenuHost.h"
 #include "screens/Notice.h"
 #include "screens/SettingsScreen.h"
-#include "shell/Shell.h"
 
 PauseMenu::PauseMenu(GameState* below)
     : MenuScreen(below)
@@ -23,7 +23,7 @@ bool PauseMenu::savedOrAccepted(const std::string& id, const std::string& unsave
     Menu::Item* item = menu.find(id);
     if (item->label == unsavedLabel)
         return true; // asked again: leave without saving
-    if (Shell::save())
+    if (!MenuHost::installed || MenuHost::installed->save())
         return true;
     item->label = unsavedLabel;
     item->detail = Notice::current();
@@ -37,8 +37,8 @@ void PauseMenu::chosen(const std::string& id)
     } else if (id == "settings") {
         open(new SettingsScreen(this));
     } else if (id == "title") {
-        if (savedOrAccepted(id, "Quit to title without saving"))
-            Shell::toTitle();
+        if (savedOrAccepted(id, "Quit to title without saving") && MenuHost::installed)
+            MenuHost::installed->toTitle();
     } else if (id == "quit") {
         if (savedOrAccepted(id, "Quit without saving"))
             Game::end();

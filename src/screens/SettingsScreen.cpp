@@ -2,8 +2,7 @@
 
 #include "core/Game.h"
 #include "world/MainState.h"
-#include "shell/Shell.h"
-#include "shell/ShellSettings.h"
+#include "screens/ShellSettings.h"
 
 std::vector<SettingsScreen::Entry> SettingsScreen::entries;
 std::function<GameState*(GameState*)> SettingsScreen::controlsScreen;
@@ -30,7 +29,7 @@ void SettingsScreen::refresh()
     // What the window and the world show now, which keys elsewhere may change.
     menu.find("scale")->label = "Window scale: " + ShellSettings::describeScale();
     menu.find("fullscreen")->label = std::string("Fullscreen: ") + (Game::fullscreen ? "on" : "off");
-    const MainState* world = Shell::worldInPlay();
+    const MainState* world = find<MainState>();
     const bool goal = world ? world->goalLine.shown : ShellSettings::goalLine();
     menu.find("goal")->label = std::string("Goal line: ") + (goal ? "shown" : "hidden");
     for (const Entry& entry : entries)
@@ -51,7 +50,7 @@ void SettingsScreen::adjusted(const std::string& id, int step)
         ShellSettings::setFullscreen(!Game::fullscreen);
         ShellSettings::applyVideo();
     } else if (id == "goal") {
-        MainState* world = Shell::worldInPlay();
+        MainState* world = find<MainState>();
         const bool shown = !(world ? world->goalLine.shown : ShellSettings::goalLine());
         ShellSettings::setGoalLine(shown);
         if (world)

@@ -4,10 +4,11 @@
 
 #include "core/Game.h"
 #include "world/MainState.h"
+#include "screens/EndingCard.h"
+#include "screens/MenuHost.h"
 #include "screens/Notice.h"
 #include "resources/ResourceFile.h"
 #include "screens/SettingsScreen.h"
-#include "shell/Shell.h"
 #include "resources/StoryFont.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
@@ -18,7 +19,7 @@
 
 const char* const TitleScreen::picture = "res/gfx/title.png";
 
-TitleScreen::TitleScreen(MainState* world, const Saves::Slot& slot)
+TitleScreen::TitleScreen(MainState* world, const SaveGame::Slot& slot)
     : MenuScreen(nullptr)
     , world(world)
 {
@@ -35,13 +36,26 @@ TitleScreen::~TitleScreen()
     delete world;
 }
 
-void TitleScreen::showSlot(const Saves::Slot& found)
+void TitleScreen::showSlot(const SaveGame::Slot& found)
 {
     slot = found;
     // Why the backup stands in for the save, for a while at the bottom.
     if (slot.fromBackup && !slot.reason.empty())
         Notice::show(slot.reason);
     showMain();
+}
+
+std::string TitleScreen::describe(const SaveGame::Slot& slot)
+{
+    // Whole steps only, and no more than a lifetime of them (a damaged count
+    // must not overflow the clock).
+    const long long most = 60LL * 3600 * 24 * 365 * 100;
+    const long long steps = slot.playedSteps < 0 ? 0 : slot.playedSteps > most ? most : slot.playedSteps;
+    const sf::Time played = sf::microseconds(steps / 60 * 1000000 + steps % 60 * 1000000 / 60);
+    static const char* const parts[] = {"Part 1, morning", "Part 2, lunchtime", "Part 3, afternoon",
+                                        "Part 4, five o'clock"};
+    const std::string where = slot.part < 0 ? "Before the first talk" : parts[slot.part > 3 ? 3 : slot.part];
+    return where + ", " + EndingCard::formatTime(played) + " played";
 }
 
 void TitleScreen::showMain()
@@ -53,7 +67,7 @@ void TitleScreen::showMain()
     Menu::Item& resume = menu.add("continue", slot.fromBackup ? "Continue from the backup" : "Continue");
     resume.visible = slot.exists;
     resume.enabled = slot.usable;
-    resume.detail = slot.usable ? Saves::describe(slot) : slot.reason;
+    resume.detail = slot.usable ? describe(slot) : slot.reason;
     menu.add("settings", "Settings");
     menu.add("quit", "Quit");
     menu.selected = -1;
@@ -68,7 +82,7 @@ void TitleScreen::askToReplace()
     heading = "Replace the saved game?";
     menu.items.clear();
     Menu::Item& keep = menu.add("keep", "No, keep it");
-    keep.detail = slot.usable ? Saves::describe(slot) : slot.reason;
+    keep.detail = slot.usable ? describe(slot) : slot.reason;
     menu.add("replace", "Yes, start a new game");
     menu.selected = -1;
     menu.select("keep");
@@ -89,10 +103,10 @@ void TitleScreen::chosen(const std::string& id)
         MainState* fresh = takeWorld();
         if (!fresh)
             return;
-        if (!Shell::continueGame(fresh)) {
+        if (!MenuHost::installed || !MenuHost::installed->continueGame(fresh)) {
             // The world may have been half changed: the next start builds anew.
             delete fresh;
-            showSlot(Saves::inspect());
+            showSlot(SaveGame::inspect());
         }
     } else if (id == "settings") {
         open(new SettingsScreen(this));
@@ -123,8 +137,10 @@ MainState* TitleScreen::takeWorld()
 
 void TitleScreen::startNew()
 {
+    if (!MenuHost::installed)
+        return;
     if (MainState* fresh = takeWorld())
-        Shell::newGame(fresh);
+        MenuHost::installed->newGame(fresh);
 }
 
 void TitleScreen::drawBackdrop()

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "screens/MenuScreen.h"
-#include "shell/Saves.h"
+#include "story/SaveGame.h"
 
 #include <SFML/Graphics/Texture.hpp>
 
@@ -13,17 +13,19 @@ class TitleScreen : public MenuScreen {
 public:
     // `world` (owned; null to build one when needed) is the fresh world that
     // a new game or Continue starts from; `slot` is what the save holds.
-    TitleScreen(MainState* world, const Saves::Slot& slot);
+    TitleScreen(MainState* world, const SaveGame::Slot& slot);
     ~TitleScreen() override;
 
     void drawBackdrop() override;
 
     // Shows the menu for a save as `slot` describes it.
-    void showSlot(const Saves::Slot& slot);
+    void showSlot(const SaveGame::Slot& slot);
+    // What Continue says about a slot: "Part 2, 12 min 05 s played".
+    static std::string describe(const SaveGame::Slot& slot);
     // True while the screen asks whether to replace the save.
     bool asking() const { return askingToReplace; }
 
-    Saves::Slot slot;
+    SaveGame::Slot slot;
     MainState* world = nullptr;
     static const char* const picture;
 

@@ -4,18 +4,17 @@
 
 #include "audio/Audio.h"
 #include "screens/ControlsScreen.h"
-#include "dialogue/DialogueState.h"
 #include "screens/EndingCard.h"
 #include "core/Game.h"
 #include "input/Keyboard.h"
 #include "world/MainState.h"
-#include "screens/MenuScreen.h"
+#include "screens/MenuHost.h"
 #include "screens/Notice.h"
 #include "screens/PauseMenu.h"
 #include "screens/Pointer.h"
-#include "shell/Saves.h"
+#include "story/SaveGame.h"
 #include "screens/SettingsScreen.h"
-#include "shell/ShellSettings.h"
+#include "screens/ShellSettings.h"
 #include "screens/TitleScreen.h"
 
 #include <algorithm>
@@ -34,19 +33,18 @@ extern "C" void askToQuit(int)
     Shell::quitRequested = 1;
 }
 
-// The state beneath `state` in the chain of what stands over the world.
-GameState* beneath(GameState* state)
-{
-    if (auto* menu = dynamic_cast<MenuScreen*>(state))
-        return menu->below;
-    if (auto* talk = dynamic_cast<DialogueState*>(state))
-        return talk->previous;
-    if (auto* card = dynamic_cast<EndingCard*>(state))
-        return card->world;
-    if (auto* controls = dynamic_cast<ControlsScreen*>(state))
-        return controls->previous;
-    return nullptr;
-}
+// What the menus ask of the shell (they may not include it).
+class ShellHost final : public MenuHost {
+public:
+    void newGame(MainState* world) override { Shell::newGame(world); }
+    bool continueGame(MainState* world) override { return Shell::continueGame(world); }
+    bool save() override { return Shell::save(); }
+    void toTitle() override { Shell::toTitle(); }
+};
+ShellHost host;
+// Installed before main: every program with the menus has the driver
+// (core/Game.cpp), which calls the shell, so this file is always linked in.
+[[maybe_unused]] const bool hostInstalled = (MenuHost::installed = &host, true);
 }
 
 void Shell::startUp(Start start, std::optional<bool> fullscreen)
@@ -93,11 +91,11 @@ GameState* Shell::begin(MainState* world)
             return world;
         std::cerr << "tarnwick: --continue: " << Notice::current() << '\n';
         delete world;
-        return new TitleScreen(nullptr, Saves::inspect());
+        return new TitleScreen(nullptr, SaveGame::inspect());
     case Start::Title:
         break;
     }
-    return new TitleScreen(world, Saves::inspect());
+    return new TitleScreen(world, SaveGame::inspect());
 }
 
 void Shell::installSignalHandlers()
@@ -130,8 +128,7 @@ bool Shell::beforeUpdate()
         }
     }
     GameState* current = Game::currentState;
-    const bool playing = dynamic_cast<MainState*>(current) || dynamic_cast<DialogueState*>(current);
-    if (playing && Input::pressed(Action::Pause)) {
+    if (current && current->inPlay() && Input::pressed(Action::Pause)) {
         // The pause menu stands over the world (or the conversation), which
         // does not move again until the menu is closed.
         Game::currentState = new PauseMenu(current);
@@ -152,11 +149,7 @@ void Shell::drawOverlay()
 
 MainState* Shell::worldInPlay()
 {
-    for (GameState* state = Game::currentState; state; state = beneath(state)) {
-        if (auto* world = dynamic_cast<MainState*>(state))
-            return world;
-    }
-    return nullptr;
+    return Game::currentState ? Game::currentState->find<MainState>() : nullptr;
 }
 
 void Shell::newGame(MainState* world)
@@ -176,8 +169,8 @@ bool Shell::continueGame(MainState* world)
 {
     Game::defacedTables = 0;
     world->goalLine.shown = ShellSettings::goalLine();
-    if (!Saves::restore(*world)) {
-        const std::string why = Saves::lastError();
+    if (!SaveGame::restore(*world)) {
+        const std::string why = SaveGame::lastError;
         Notice::show(why.empty() ? "There is no saved game to continue." : why);
         return false;
     }
@@ -189,12 +182,12 @@ bool Shell::continueGame(MainState* world)
 bool Shell::save()
 {
     MainState* world = worldInPlay();
-    if (!world || !Saves::enabled())
+    if (!world || !SaveGame::enabled)
         return true;
-    if (Saves::write(*world))
+    if (SaveGame::save(*world))
         return true;
     // The reason reads "Not saved: ..." already.
-    const std::string why = Saves::lastError();
+    const std::string why = SaveGame::lastError;
     Notice::show(why.empty() ? "Not saved." : why);
     return false;
 }
@@ -212,7 +205,7 @@ void Shell::toTitle()
     }
     // The title takes the place of the menu that asked; the menu releases
     // the world and any conversation it stood over.
-    Game::changeState(new TitleScreen(world, Saves::inspect()));
+    Game::changeState(new TitleScreen(world, SaveGame::inspect()));
 }
 
 void Shell::quit()

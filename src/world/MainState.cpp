@@ -5,6 +5,8 @@
 #include "core/Game.h"
 #include "story/Goals.h"
 #include "world/Map.h"
+#include "render/PictureDigest.h"
+#include "story/StoryState.h"
 
 #include <filesystem>
 
@@ -25,9 +27,32 @@ MainState::MainState()
 
 MainState* MainState::beneath(GameState* state)
 {
-    while (auto* talk = dynamic_cast<DialogueState*>(state))
-        state = talk->previous;
-    return dynamic_cast<MainState*>(state);
+    // Only through screens in play (conversations): under a menu or the
+    // closing card the world stands still.
+    for (; state && state->inPlay(); state = state->below())
+        if (auto* world = dynamic_cast<MainState*>(state))
+            return world;
+    return nullptr;
+}
+
+bool MainState::addToPictureDigest(PictureDigest& digest) const
+{
+    digest.add(goalLine.shown);
+    digest.add(goalLine.text());
+    digest.add(EndingCard::requested);
+    digest.addEntities(*this);
+    return true;
+}
+
+std::optional<std::string> MainState::storyText() const
+{
+    return StoryState::capture(*this).toText();
+}
+
+bool MainState::addToStateDigest(std::string& text) const
+{
+    text += "played " + std::to_string(playedSteps) + '\n';
+    return true;
 }
 
 MainState::~MainState() = default;

@@ -16,6 +16,11 @@ public:
     void update() override;
     void draw() override;
 
+    bool inPlay() const override { return true; }
+    bool addToPictureDigest(PictureDigest& digest) const override;
+    std::optional<std::string> storyText() const override;
+    bool addToStateDigest(std::string& text) const override;
+
     // What to do next, over the world while the player walks.
     GoalLine goalLine;
     // Who takes part in the story, as the map built them (see StoryState).
@@ -25,7 +30,8 @@ public:
     long long playedSteps = 0;
     // The story as last saved or restored (SaveGame), so that only a change is saved.
     std::string storySaved;
-    // The world `state` is, or stands over through conversations; null when
-    // there is none (the closing card, no state).
+    // The world `state` is, or stands over through screens in play
+    // (conversations); null when there is none (a menu, the closing card, no
+    // state). For the world in play under any screen: find<MainState>().
     static MainState* beneath(GameState* state);
 };

@@ -1,4 +1,4 @@
-#include "shell/ShellSettings.h"
+#include "screens/ShellSettings.h"
 
 #include "core/Game.h"
 #include "screens/Notice.h"

@@ -2,9 +2,9 @@
 
 #include <string>
 
-// The settings the shell itself looks after (window scale, fullscreen, the
-// goal line), read from and kept in the settings file, and applied to the
-// window at once.
+// The settings the shell starts the game with and the settings screen
+// changes (window scale, fullscreen, the goal line), read from and kept in
+// the settings file, and applied to the window at once.
 class ShellSettings {
 public:
     ShellSettings() = delete;
