@@ -5,6 +5,7 @@
 #include "mapformat/MapDocument.h"
 #include "resources/PictureFile.h"
 #include "resources/ResourceFile.h"
+#include "story/CastFiles.h"
 
 #include <SFML/Graphics/Image.hpp>
 #include <boost/property_tree/detail/file_parser_error.hpp>
@@ -26,11 +27,6 @@ long long facingRows()
 {
     sf::Image sheet;
     return PictureFile::load(Facing::sheetFile, sheet) ? static_cast<long long>(sheet.getSize().y / 32) : -1;
-}
-
-bool isCharacter(const std::string& type)
-{
-    return type == "player" || type == "victim" || type == "warden" || type == "table" || type == "boss";
 }
 
 std::string inQuotes(const std::string& text)
@@ -395,11 +391,11 @@ void MapCheck::checkCells(const MapDocument& map)
                                          + std::to_string(static_cast<long long>(cell->tile) + 1) + " to "
                                          + std::to_string(static_cast<long long>(cell->tile) + 3) + " must follow it in "
                                          + inQuotes(image) + ", which holds " + plural(tiles, "tile", "tiles"));
-        if (isCharacter(speaker.type) && solid && properties.get_optional<bool>("solid")
+        if (CastFiles::isCharacter(speaker.type) && solid && properties.get_optional<bool>("solid")
             && !properties.get<bool>("solid") && speaker.type != "player")
             report.warning(cell->file, speaker.type + " " + inQuotes(speaker.name) + " (" + tile + at
                                            + ") is not solid, so the player walks through it: make it solid");
-        if (isCharacter(speaker.type) && speaker.type != "player" && speaker.name == "undefined")
+        if (CastFiles::isCharacter(speaker.type) && speaker.type != "player" && speaker.name == "undefined")
             report.warning(cell->file, speaker.type + " (" + tile + at + ") has no \"name\", so the panel shows "
                                                                   "\"undefined\" above its words: give it a name");
         counts[speaker.type] += use.count;
@@ -410,7 +406,7 @@ void MapCheck::checkCells(const MapDocument& map)
     for (const MapDocument::Layer& layer : map.layers)
         for (const LayerData::Cell& cell : layer.data.cells) {
             const auto kind = kinds.find(legacy ? cell.value : cell.value & MapDocument::tileBits);
-            if (kind == kinds.end() || (!isCharacter(kind->second.type) && kind->second.dialogue.empty()))
+            if (kind == kinds.end() || (!CastFiles::isCharacter(kind->second.type) && kind->second.dialogue.empty()))
                 continue;
             Speaker speaker = kind->second;
             speaker.where += place(cell.index);
