@@ -5,6 +5,7 @@
 #include "core/Entity.h"
 #include "core/GameState.h"
 #include "characters/Player.h"
+#include "mapformat/CellMath.h"
 #include "story/StoryCast.h"
 #include "story/StoryRole.h"
 #include "story/StoryRules.h"
@@ -29,11 +30,6 @@ using Key = sf::Keyboard::Key;
 const int stepColumn[4] = {0, 1, 0, -1};
 const int stepRow[4] = {-1, 0, 1, 0};
 const Key keyOf[4] = {sf::Keyboard::Up, sf::Keyboard::Right, sf::Keyboard::Down, sf::Keyboard::Left};
-
-long long floorDiv(long long a, long long b)
-{
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
 
 // How a conversation can end: for each number the box hands the speaker at
 // the end (the last answer chosen, 0 when none was), one way of answering
@@ -175,8 +171,8 @@ template <class F> void Explorer::cellsOf(const sf::IntRect& r, F f) const
     if (r.width <= 0 || r.height <= 0 || size <= 0)
         return;
     const long long w = player->bounds.width, h = player->bounds.height;
-    const long long i0 = floorDiv(r.left - x0 - w, size) + 1, i1 = -floorDiv(-(r.left + r.width - x0), size) - 1;
-    const long long j0 = floorDiv(r.top - y0 - h, size) + 1, j1 = -floorDiv(-(r.top + r.height - y0), size) - 1;
+    const long long i0 = CellMath::floorDiv(r.left - x0 - w, size) + 1, i1 = -CellMath::floorDiv(-(r.left + r.width - x0), size) - 1;
+    const long long j0 = CellMath::floorDiv(r.top - y0 - h, size) + 1, j1 = -CellMath::floorDiv(-(r.top + r.height - y0), size) - 1;
     for (long long j = j0; j <= j1; ++j)
         for (long long i = i0; i <= i1; ++i)
             if (const int cell = cellAt(i, j); cell >= 0)
@@ -240,10 +236,10 @@ Explorer::Explorer(const GameState& world)
         actors.push_back(a);
     }
     // One ring of cells beyond everything: walking there is walking off the map.
-    imin = floorDiv(left - x0, size) - 1;
-    jmin = floorDiv(top - y0, size) - 1;
-    columns = -floorDiv(-(right - x0), size) + 1 - imin;
-    rows = -floorDiv(-(bottom - y0), size) + 1 - jmin;
+    imin = CellMath::floorDiv(left - x0, size) - 1;
+    jmin = CellMath::floorDiv(top - y0, size) - 1;
+    columns = -CellMath::floorDiv(-(right - x0), size) + 1 - imin;
+    rows = -CellMath::floorDiv(-(bottom - y0), size) + 1 - jmin;
 
     walls.assign(static_cast<std::size_t>(columns * rows), 0);
     talkersAt.assign(walls.size(), {});
@@ -482,8 +478,8 @@ std::vector<StoryExplorer::Talk> Explorer::wayTo(int node)
         t.answers = o.answers;
         for (const std::string& w : o.with)
             t.with += (t.with.empty() ? "" : ", then ") + w;
-        t.column = static_cast<int>(floorDiv(x0 + (p.stand % columns + imin) * size, size));
-        t.row = static_cast<int>(floorDiv(y0 + (p.stand / columns + jmin) * size, size));
+        t.column = static_cast<int>(CellMath::floorDiv(x0 + (p.stand % columns + imin) * size, size));
+        t.row = static_cast<int>(CellMath::floorDiv(y0 + (p.stand / columns + jmin) * size, size));
         t.ends = o.ending;
         t.part = o.story.part;
         t.disguise = o.story.disguise;
@@ -535,8 +531,8 @@ StoryExplorer::Result Explorer::run(long long maxStates)
             const long long i = stand % columns, j = stand / columns;
             if (!result.leavesMap && (i == 0 || j == 0 || i == columns - 1 || j == rows - 1)) {
                 result.leavesMap = true;
-                result.leaveColumn = static_cast<int>(floorDiv(x0 + (i + imin) * size, size));
-                result.leaveRow = static_cast<int>(floorDiv(y0 + (j + jmin) * size, size));
+                result.leaveColumn = static_cast<int>(CellMath::floorDiv(x0 + (i + imin) * size, size));
+                result.leaveRow = static_cast<int>(CellMath::floorDiv(y0 + (j + jmin) * size, size));
             }
             for (int d = 0; d < 4; ++d) {
                 const int faced = neighbour(stand, d);
