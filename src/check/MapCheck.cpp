@@ -13,6 +13,7 @@
 #include <boost/property_tree/json_parser.hpp>
 #include <boost/property_tree/xml_parser.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -246,31 +247,10 @@ void MapCheck::checkCells(const MapDocument& map)
         const std::string at = " at " + place(use.index) + " in layer " + inQuotes(use.layer)
                                + (use.count > 1 ? " and " + plural(use.count - 1, "more cell", "more cells") : "");
         // Which tileset and properties, as the loader finds them, without throwing.
-        std::optional<MapDocument::Cell> cell;
-        if (legacy) {
-            bool unknown = false;
-            for (const MapDocument::Tileset& tileset : map.tilesets) {
-                const auto firstgid = tileset.node->get_optional<long long>("firstgid");
-                if (!firstgid) {
-                    unknown = true; // reported with the tileset
-                    break;
-                }
-                if (*firstgid <= value) {
-                    cell.emplace();
-                    cell->tileset = &tileset;
-                    cell->slot = static_cast<int>(value - *firstgid);
-                    cell->tile = static_cast<int>(value - 1);
-                    cell->file = map.file;
-                    const auto found = tileset.node->get_child_optional("tileproperties." + std::to_string(value - 1));
-                    cell->properties = found ? &*found : nullptr;
-                    break;
-                }
-            }
-            if (unknown)
-                continue;
-        } else {
-            cell = map.resolve(value);
-        }
+        std::vector<MapDocument::Problem> problems;
+        const std::optional<MapDocument::Cell> cell = map.resolve(value, problems);
+        if (std::any_of(problems.begin(), problems.end(), [](const MapDocument::Problem& p) { return p.tileset; }))
+            continue; // reported with the tileset
         if (!cell) {
             report.error(map.file, "the cell value " + std::to_string(value) + at
                                        + " lies below every tileset's \"firstgid\", so the cell stays empty: "
