@@ -89,14 +89,13 @@ void ConversationCheck::run()
         if (found == map.counts.end() || found->second == 0)
             continue;
         const std::string who = "every " + kind->type + " reads it";
-        for (const std::string& path : kind->conversations.paths())
-            need(path, who);
         // Files a world may leave out (its characters then say nothing there): checked when present.
-        for (const std::string& path : kind->quiet.paths()) {
-            std::error_code error;
-            if (kind->quiet.required || fs::exists(fs::status(path, error)))
-                need(path, who);
-        }
+        for (const CastFiles::Files* files : kind->lists())
+            for (const std::string& path : files->paths()) {
+                std::error_code error;
+                if (files->required || fs::exists(fs::status(path, error)))
+                    need(path, who);
+            }
     }
     for (const MapCheck::Speaker& s : map.speakers) {
         const std::string who = s.type + " " + inQuotes(s.name) + " (" + s.where + ")";

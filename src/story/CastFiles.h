@@ -37,6 +37,9 @@ public:
         // the kind, the other one it reads ("" for none): a victim offers
         // that one while it keeps its item.
         std::string asking;
+
+        // Every list above, for what checks them all.
+        std::vector<const Files*> lists() const { return {&conversations, &quiet}; }
     };
 
     // The file of a conversation the map names (`asking` added for the other one).
