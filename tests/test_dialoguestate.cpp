@@ -166,18 +166,6 @@ protected:
 
     void TearDown() override { resetGame(); }
 
-    void press(std::initializer_list<Key> keys)
-    {
-        holdKeys(keys);
-        runFrame();
-    }
-
-    void release()
-    {
-        holdKeys({});
-        runFrame();
-    }
-
     Log log; // outlives every entity: the states go in TearDown
     GameState* world = nullptr;
 };
@@ -240,29 +228,29 @@ TEST_F(DialogueStateTest, TheWorldStandsStillWhileTheConversationRuns)
 
     // The frame of the last Space: the world comes back, drawn but not yet
     // updated; it has lost nothing.
-    release();
+    runFrames(1);
     log.clear();
-    press({Key::Space});
+    runFrames(1, {Key::Space});
     EXPECT_EQ(Game::currentState, world);
     EXPECT_EQ(log, (Log{"clerk:setState 0", "clerk:draw", "walker:draw"}));
     ASSERT_EQ(world->entities.size(), 3u);
     EXPECT_EQ(world->entities[1], player);
 
     // Space still down in the next frame starts nothing.
-    press({Key::Space});
+    runFrames(1, {Key::Space});
     EXPECT_EQ(Game::currentState, world);
     EXPECT_EQ(walker->updates, 2);
-    press({Key::Space});
+    runFrames(1, {Key::Space});
     EXPECT_EQ(Game::currentState, world);
 
     // Pressed anew, it talks again; ended again, the player walks on.
-    release();
-    press({Key::Space});
+    runFrames(1);
+    runFrames(1, {Key::Space});
     ASSERT_NE(conversation(), nullptr);
-    release();
-    press({Key::Space});
+    runFrames(1);
+    runFrames(1, {Key::Space});
     ASSERT_EQ(Game::currentState, world);
-    release();
+    runFrames(1);
     runFrames(3, {Key::Down});
     EXPECT_GT(player->y, 64);
     EXPECT_EQ(player->direction, 2);
@@ -285,7 +273,7 @@ TEST_F(DialogueStateTest, TheBoxIsDrawnOverTheWorldFromTheFirstFrameToTheLast)
 
     // The conversation opens in the world's pass and is drawn in that frame:
     // the world first, then the dialogue state's own entities.
-    press({Key::Space});
+    runFrames(1, {Key::Space});
     ASSERT_NE(conversation(), nullptr);
     EXPECT_EQ(log, (Log{"field:update", "clerk:update", "field:draw", "clerk:draw", "probe:draw"}));
 
@@ -298,16 +286,16 @@ TEST_F(DialogueStateTest, TheBoxIsDrawnOverTheWorldFromTheFirstFrameToTheLast)
     EXPECT_EQ(picture.getPixel(1, 478), sf::Color(0, 25, 100));
 
     log.clear();
-    release();
+    runFrames(1);
     EXPECT_EQ(log, (Log{"probe:update", "field:draw", "clerk:draw", "probe:draw"}));
-    press({Key::Space});
+    runFrames(1, {Key::Space});
     EXPECT_EQ(shownBy(Game::currentState), "clerk\n\ntwo");
-    release();
+    runFrames(1);
 
     // The last Space: the speaker hears the result, the conversation is
     // released, and only the world is drawn in that same frame.
     log.clear();
-    press({Key::Space});
+    runFrames(1, {Key::Space});
     EXPECT_EQ(Game::currentState, world);
     EXPECT_EQ(count(log, "probe:draw"), 0u);
     EXPECT_EQ(count(log, "probe:destroyed"), 1u);
@@ -317,7 +305,7 @@ TEST_F(DialogueStateTest, TheBoxIsDrawnOverTheWorldFromTheFirstFrameToTheLast)
     EXPECT_EQ(count(log, "field:update"), 0u);
 
     log.clear();
-    press({Key::Space});
+    runFrames(1, {Key::Space});
     EXPECT_EQ(log, (Log{"field:update", "clerk:update", "field:draw", "clerk:draw"}));
     EXPECT_EQ(Game::currentState, world);
 }
@@ -333,7 +321,7 @@ TEST_F(DialogueStateTest, ConversationsOpenedInOneFrameStackAndUnwindInTurn)
     world->add(outerSpeaker);
     world->add(innerSpeaker);
 
-    press({Key::Space});
+    runFrames(1, {Key::Space});
     DialogueState* inner = conversation();
     ASSERT_NE(inner, nullptr);
     auto* outer = dynamic_cast<DialogueState*>(inner->previous);
@@ -345,9 +333,9 @@ TEST_F(DialogueStateTest, ConversationsOpenedInOneFrameStackAndUnwindInTurn)
                         "outerProbe:draw", "innerProbe:draw"}));
 
     // Only the inner conversation listens.
-    release();
+    runFrames(1);
     log.clear();
-    press({Key::Space});
+    runFrames(1, {Key::Space});
     EXPECT_EQ(Game::currentState, outer);
     EXPECT_EQ(count(log, "inner:setState 0"), 1u);
     EXPECT_EQ(count(log, "innerProbe:destroyed"), 1u);
@@ -356,15 +344,15 @@ TEST_F(DialogueStateTest, ConversationsOpenedInOneFrameStackAndUnwindInTurn)
     EXPECT_EQ(count(log, "outerProbe:draw"), 1u);
     // The outer one goes on where it was: the same Space did not turn its page.
     EXPECT_EQ(shownBy(outer), "outer\n\nO1");
-    press({Key::Space});
+    runFrames(1, {Key::Space});
     EXPECT_EQ(shownBy(outer), "outer\n\nO1");
 
-    release();
-    press({Key::Space});
+    runFrames(1);
+    runFrames(1, {Key::Space});
     EXPECT_EQ(shownBy(outer), "outer\n\nO2");
-    release();
+    runFrames(1);
     log.clear();
-    press({Key::Space});
+    runFrames(1, {Key::Space});
     EXPECT_EQ(Game::currentState, world);
     EXPECT_EQ(count(log, "outerProbe:destroyed"), 1u);
     EXPECT_EQ(count(log, "outerProbe:draw"), 0u);
@@ -384,7 +372,7 @@ TEST_F(DialogueStateTest, EndingTheGameMidConversationReleasesEveryState)
     world->add(outerSpeaker);
     world->add(innerSpeaker);
 
-    press({Key::Space});
+    runFrames(1, {Key::Space});
     ASSERT_NE(conversation(), nullptr);
     log.clear();
 
@@ -416,14 +404,14 @@ TEST_F(DialogueStateTest, TheEndingPassFinishesBeforeTheConversationIsReleased)
         talk->add(tail);
     };
     world->add(clerk);
-    press({Key::Space});
+    runFrames(1, {Key::Space});
     ASSERT_NE(opened, nullptr);
     ASSERT_EQ(Game::currentState, opened);
-    release();
+    runFrames(1);
 
     opened->remove(tail);
     log.clear();
-    press({Key::Space});
+    runFrames(1, {Key::Space});
     EXPECT_EQ(Game::currentState, world);
     const std::size_t said = indexOf(log, "clerk:setState 0");
     const std::size_t gone = indexOf(log, "tail:destroyed");
@@ -436,6 +424,6 @@ TEST_F(DialogueStateTest, TheEndingPassFinishesBeforeTheConversationIsReleased)
 
     // The world carries on untouched.
     log.clear();
-    release();
+    runFrames(1);
     EXPECT_EQ(log, (Log{"clerk:update", "clerk:draw"}));
 }

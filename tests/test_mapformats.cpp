@@ -253,3 +253,57 @@ TEST_F(MapFormats, WhatTheGameCannotShowIsRefusedWithWhatToChangeInTheEditor)
         EXPECT_TRUE(state.entities.empty());
     }
 }
+
+// A cell of the older format is resolved once, by the map format: the loader
+// throws what it cannot read, the checker is told each problem and goes on.
+TEST_F(MapFormats, ACellIsResolvedOnceWhetherProblemsAreThrownOrTold)
+{
+    const auto legacy = [](const std::string& firstTileset) {
+        return R"({"width": 1, "height": 1, "tilewidth": 32, "tileheight": 32,
+          "layers": [{"name": "t", "width": 1, "height": 1, "data": [1]}],
+          "tilesets": [)" + firstTileset + R"(, {"name": "later", "image": "../gfx/formats.png", "firstgid": 1,
+            "tileproperties": {"0": {"type": "floor", "solid": "false"}}}]})";
+    };
+    const struct {
+        const char* what;
+        std::string firstTileset;
+        std::uint32_t value;
+        bool resolved, withProperties, tilesetProblem;
+        std::size_t problems;
+        const char* thrown; // "" when nothing is
+    } cases[] = {
+        {"a sound cell", R"({"name": "first", "image": "../gfx/formats.png", "firstgid": 1,
+           "tileproperties": {"0": {"type": "floor", "solid": "false"}}})", 1, true, true, false, 0, ""},
+        {"below every tileset", R"({"name": "first", "image": "../gfx/formats.png", "firstgid": 5,
+           "tileproperties": {}})", 0, false, false, false, 0, ""},
+        {"no properties", R"({"name": "first", "image": "../gfx/formats.png", "firstgid": 1,
+           "tileproperties": {}})", 1, true, false, false, 1, "No such node (tileproperties.0)"},
+        {"no firstgid before the cell's", R"({"name": "first", "image": "../gfx/formats.png",
+           "tileproperties": {}})", 1, false, false, true, 1, "No such node (firstgid)"},
+        {"a firstgid that is no number", R"({"name": "first", "image": "../gfx/formats.png", "firstgid": "one",
+           "tileproperties": {}})", 1, false, false, true, 1, "\"firstgid\" is \"one\", not a whole number"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        dir.write("res/maps/told.json", legacy(c.firstTileset));
+        const MapDocument map("res/maps/told.json");
+        std::vector<MapDocument::Problem> problems;
+        const std::optional<MapDocument::Cell> cell = map.resolve(c.value, problems);
+        EXPECT_EQ(cell.has_value(), c.resolved);
+        EXPECT_EQ(cell && cell->properties, c.withProperties);
+        ASSERT_EQ(problems.size(), c.problems);
+        if (c.problems) {
+            EXPECT_EQ(problems.front().tileset, c.tilesetProblem);
+        }
+        if (!*c.thrown) {
+            EXPECT_NO_THROW(map.resolve(c.value));
+            continue;
+        }
+        try {
+            map.resolve(c.value);
+            ADD_FAILURE() << "not thrown";
+        } catch (const boost::property_tree::ptree_error& e) {
+            EXPECT_NE(std::string(e.what()).find(c.thrown), std::string::npos) << e.what();
+        }
+    }
+}

@@ -11,6 +11,8 @@
 #include "TestSupport.h"
 #include "characters/Victim.h"
 #include "characters/Warden.h"
+#include "story/StoryRole.h"
+#include "story/StoryState.h"
 
 #include <gtest/gtest.h>
 
@@ -585,3 +587,73 @@ TEST_F(StoryTest, CharactersFaceThePlayerWhileTalkingAndTurnBack)
     for (const auto& c : columns)
         EXPECT_EQ(Facing::column({0, 0}, c.to), c.column) << c.to.x << ", " << c.to.y;
 }
+
+namespace {
+
+// The checker's explorer asks each character's rules of a story state; the
+// world asks the character. Both must open the same conversation, in every
+// kind of state, with the lists a world may leave out present too.
+TEST_F(StoryTest, EveryoneOpensInTheWorldWhatTheirRulesOpenOnTheStoryState)
+{
+    dir.write("res/txt/wardenwait.xml", leafXml("wardenwait"));
+    for (int i = 0; i < 3; ++i) {
+        dir.write("res/txt/bosswait" + std::to_string(i) + ".xml", leafXml("bosswait" + std::to_string(i)));
+        dir.write("res/txt/tabledone" + std::to_string(i + 1) + ".xml", leafXml("tabledone" + std::to_string(i + 1)));
+    }
+    const auto built = [&]() -> MainState& { return static_cast<MainState&>(*world); };
+    build("story");
+    const StoryState start = StoryState::capture(built());
+    const auto state = [&](int part, int disguise, std::vector<int> tables, std::string victims, std::string aside) {
+        StoryState s = start;
+        s.part = part;
+        s.disguise = disguise;
+        s.defacedTables = static_cast<int>(std::count_if(tables.begin(), tables.end(), [](int t) { return t; }));
+        s.tables = tables;
+        for (std::size_t k = 0; k < s.victims.size(); ++k)
+            s.victims[k] = static_cast<StoryState::VictimState>(victims[k]);
+        for (std::size_t k = 0; k < s.wardensAside.size(); ++k)
+            s.wardensAside[k] = aside[k] == '1';
+        return s;
+    };
+    // Tables in the world's order: room, x, y, z.
+    const StoryState states[] = {
+        start,
+        state(0, 0, {0, 0, 0, 0}, "kkk", "0"),
+        state(0, 1, {0, 0, 0, 1}, "gkk", "1"),
+        state(1, 2, {0, 0, 2, 1}, "lgk", "1"),
+        state(2, 2, {3, 0, 2, 1}, "llk", "0"),
+    };
+    for (const StoryState& wanted : states) {
+        SCOPED_TRACE(wanted.toText());
+        resetGame();
+        build("story");
+        std::string why;
+        ASSERT_TRUE(wanted.apply(built(), &why)) << why;
+        std::size_t tables = 0, wardens = 0;
+        std::vector<Entity*> cast(world->entities.begin(), world->entities.end());
+        // The boss moves the story on as his conversation opens: he comes last.
+        std::stable_partition(cast.begin(), cast.end(), [](Entity* e) { return !dynamic_cast<Boss*>(e); });
+        for (Entity* e : cast) {
+            const auto* role = dynamic_cast<const StoryRole*>(e);
+            if (!role)
+                continue;
+            std::size_t slot = 0;
+            if (auto* v = dynamic_cast<Victim*>(e)) {
+                const auto& known = built().cast.victims;
+                slot = static_cast<std::size_t>(std::find(known.begin(), known.end(), v) - known.begin());
+                if (v->removed)
+                    continue;
+            } else if (dynamic_cast<Table*>(e)) {
+                slot = tables++;
+            } else if (dynamic_cast<Warden*>(e)) {
+                slot = wardens++;
+            }
+            StoryState asked = wanted;
+            const DialogueTree* expected = role->opens(asked, slot);
+            EXPECT_EQ(offered(e), expected) << e->name << " (" << e->type << ")";
+            EXPECT_EQ(StoryState::fromGame().part, asked.part) << e->name;
+        }
+    }
+}
+
+} // namespace

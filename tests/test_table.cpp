@@ -7,6 +7,7 @@
 #include "render/Graphics.h"
 #include "characters/Player.h"
 #include "characters/Table.h"
+#include "story/StoryState.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -145,6 +146,33 @@ TEST_F(TableTest, BeforeTheStoryBeginsOnlyTheMapsConversationAndNoDefacing)
     // Once the story begins the part's conversation takes over; the map's one is still freed.
     Game::part = 0;
     EXPECT_EQ(offered(withMenu), withMenu->dialogues[0]);
+}
+
+// Two tables facing the player together both open the part's conversation;
+// the end of the top one defaces it, the other stays untouched. Talked to
+// again, the untouched one says the map's conversation (or nothing), as the
+// checker's explorer expects, never the part's one it was last offered.
+TEST_F(TableTest, ATableLeftUntouchedOffersTheMapsConversationAgain)
+{
+    for (bool withMenu : {true, false}) {
+        resetGame();
+        Game::currentState = new GameState();
+        Table* top = table(0, true);
+        Table* under = table(4, withMenu);
+        DialogueTree* const menu = under->dialogue;
+        Game::part = 0;
+        EXPECT_EQ(offered(top), top->dialogues[0]);
+        EXPECT_EQ(offered(under), under->dialogues[0]);
+        top->setState(1);
+        under->setState(1);
+        EXPECT_TRUE(top->defaced);
+        EXPECT_FALSE(under->defaced);
+        EXPECT_EQ(offered(under), menu) << "with a conversation from the map: " << withMenu;
+        // The explorer asks the same rule of a story state.
+        StoryState story = StoryState::fromGame();
+        story.tables = {0};
+        EXPECT_EQ(under->opens(story, 0), menu);
+    }
 }
 
 // In the last part a table's conversation can still end: one from the map, opened

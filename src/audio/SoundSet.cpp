@@ -19,15 +19,6 @@ const char* const SoundSet::cueKeys[cueCount] = {"step",   "bump",    "open",  "
 
 namespace {
 
-std::vector<std::string> words(const std::string& text)
-{
-    std::istringstream in(text);
-    std::vector<std::string> list;
-    for (std::string word; in >> word;)
-        list.push_back(word);
-    return list;
-}
-
 bool number(const std::string& text, float& value)
 {
     std::istringstream in(text);
@@ -112,7 +103,7 @@ SoundSet SoundSet::load(const std::string& path, std::vector<std::string>* probl
             continue;
         }
         for (const auto& [key, value] : entries) {
-            const std::vector<std::string> names = words(value.data());
+            const std::vector<std::string> names = ResourceFile::words(value.data());
             const std::string entry = "[" + section + "] " + key;
             if (section == "effects") {
                 const auto* known = std::find(std::begin(cueKeys), std::end(cueKeys), key);

@@ -24,7 +24,9 @@ void Victim::setState(int result)
         return;
     state = result;
     StoryState story = StoryState::fromGame();
-    if (!StoryRules::victimGives(story, disguiseTaken, result))
+    story.victims = {StoryState::VictimState::kept};
+    ends(story, 0, result);
+    if (story.victims[0] != StoryState::VictimState::gave)
         return;
     disguiseTaken = true;
     // The last tile number has no picture after it: the sprite shows none.
@@ -35,9 +37,24 @@ void Victim::setState(int result)
 
 void Victim::displayDialogue()
 {
-    DialogueTree* offered = StoryRules::victimAsks(disguiseTaken) ? secondDialogue : dialogue;
-    if (offered)
+    StoryState story = StoryState::fromGame();
+    story.victims = {disguiseTaken ? StoryState::VictimState::gave : StoryState::VictimState::kept};
+    if (DialogueTree* offered = opens(story, 0))
         Game::displayDialogue(offered, this);
+}
+
+DialogueTree* Victim::opens(StoryState& story, std::size_t slot) const
+{
+    const bool given = slot < story.victims.size() && story.victims[slot] == StoryState::VictimState::gave;
+    return StoryRules::victimAsks(given) ? secondDialogue : dialogue;
+}
+
+bool Victim::ends(StoryState& story, std::size_t slot, int result) const
+{
+    if (slot < story.victims.size()
+        && StoryRules::victimGives(story, story.victims[slot] == StoryState::VictimState::gave, result))
+        story.victims[slot] = StoryState::VictimState::gave;
+    return false;
 }
 
 void Victim::update()

@@ -3,6 +3,7 @@
 #include "audio/Audio.h"
 #include "dialogueformat/DialogueTree.h"
 #include "core/Game.h"
+#include "story/CastFiles.h"
 #include "story/StoryRules.h"
 #include "story/StoryState.h"
 
@@ -11,8 +12,8 @@ Warden::Warden(int x, int y)
     , asidePosition(x + 32, y + 32)
     , guardPosition(x, y)
 {
-    dialogues = DialogueTree::loadNumbered("res/txt/warden", 6);
-    waiting = DialogueTree::loadIfPresent("res/txt/wardenwait.xml");
+    dialogues = CastFiles::warden.conversations.load();
+    waiting = CastFiles::warden.quiet.load().front();
 }
 
 Warden::~Warden()
@@ -24,20 +25,35 @@ Warden::~Warden()
 void Warden::displayDialogue()
 {
     DialogueTree::keepOwned(dialogue, mapDialogue, dialogues);
-    dialogue = nullptr;
-    if (StoryRules::wardenWaits(StoryState::fromGame()) && waiting) {
-        Game::displayDialogue(waiting, this);
-        return;
-    }
-    const int index = StoryRules::wardenConversation(StoryState::fromGame(), dialogues.size());
-    dialogue = index >= 0 ? dialogues[static_cast<std::size_t>(index)] : nullptr;
-    Entity::displayDialogue();
+    StoryState story = StoryState::fromGame();
+    DialogueTree* tree = opens(story, 0);
+    DialogueTree::borrow(dialogue, mapDialogue, dialogues, tree);
+    if (tree)
+        Game::displayDialogue(tree, this);
 }
 
-void Warden::setState(int)
+DialogueTree* Warden::opens(StoryState& story, std::size_t) const
+{
+    if (StoryRules::wardenWaits(story) && waiting)
+        return waiting;
+    const int index = StoryRules::wardenConversation(story, dialogues.size());
+    return index >= 0 ? dialogues[static_cast<std::size_t>(index)] : nullptr;
+}
+
+bool Warden::ends(StoryState& story, std::size_t slot, int) const
 {
     // Only a conversation of the story's parts lets the player by.
-    if (StoryRules::wardenStepsAside(StoryState::fromGame())) {
+    if (StoryRules::wardenStepsAside(story) && slot < story.wardensAside.size())
+        story.wardensAside[slot] = 1;
+    return false;
+}
+
+void Warden::setState(int result)
+{
+    StoryState story = StoryState::fromGame();
+    story.wardensAside = {0};
+    ends(story, 0, result);
+    if (story.wardensAside[0]) {
         if (x != asidePosition.x || y != asidePosition.y)
             Audio::play(Audio::Cue::WardenAside);
         x = asidePosition.x;

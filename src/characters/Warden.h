@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Entity.h"
+#include "story/StoryRole.h"
 
 #include <SFML/System/Vector2.hpp>
 
@@ -10,7 +11,7 @@ class DialogueTree;
 
 // Guards a passage; steps aside while the player has more disguises than the
 // story's part number, and goes back on guard when that no longer holds.
-class Warden : public Entity {
+class Warden : public Entity, public StoryRole {
 public:
     Warden(int x, int y);
     ~Warden() override;
@@ -18,10 +19,12 @@ public:
     void update() override;
     void displayDialogue() override;
     void setState(int result) override;
+    DialogueTree* opens(StoryState& story, std::size_t slot) const override;
+    bool ends(StoryState& story, std::size_t slot, int result) const override;
 
-    std::vector<DialogueTree*> dialogues; // owned: warden0.xml to warden5.xml
+    std::vector<DialogueTree*> dialogues; // owned: CastFiles::warden.conversations
     sf::Vector2i asidePosition;
     sf::Vector2i guardPosition;
     DialogueTree* mapDialogue = nullptr; // owned: a conversation the map gave him, never offered
-    DialogueTree* waiting = nullptr;     // owned, may be null: wardenwait.xml, before the story begins
+    DialogueTree* waiting = nullptr;     // owned, may be null: CastFiles::warden.quiet, before the story begins
 };

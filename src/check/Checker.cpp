@@ -11,6 +11,7 @@
 #include "check/MapCheck.h"
 #include "resources/QuietSfml.h"
 #include "resources/ResourceFile.h"
+#include "story/CastFiles.h"
 #include "check/SoundCheck.h"
 #include "check/StoryExplorer.h"
 #include "check/TextMeasure.h"
@@ -165,11 +166,12 @@ void checkGoals(CheckReport& report)
 
     // The closing card names the ending by the last answer given to the boss.
     try {
-        std::unique_ptr<DialogueTree> last(DialogueTree::load("res/txt/boss3.xml"));
+        const std::string lastFile = CastFiles::boss.conversations.paths().back();
+        std::unique_ptr<DialogueTree> last(DialogueTree::load(lastFile));
         for (std::size_t answer = 1; answer <= std::max<std::size_t>(1, last->options.size()); ++answer)
             if (goals.ending(static_cast<int>(answer)).empty())
                 report.warning(file, "no ending is named for answer " + std::to_string(answer)
-                                         + " of res/txt/boss3.xml: add \"" + std::to_string(answer)
+                                         + " of " + lastFile + ": add \"" + std::to_string(answer)
                                          + " = ...\" under [endings]");
     } catch (const std::exception&) {
         // The conversation's own check reports it.

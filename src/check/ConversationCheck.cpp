@@ -2,6 +2,7 @@
 
 #include "dialogueformat/DialogueTree.h"
 #include "resources/ResourceFile.h"
+#include "story/CastFiles.h"
 
 #include <boost/property_tree/exceptions.hpp>
 #include <boost/property_tree/xml_parser.hpp>
@@ -83,43 +84,32 @@ void ConversationCheck::run()
     for (const MapCheck::Speaker& s : map.speakers)
         if (s.name.size() > longest.size())
             longest = s.name;
-    const auto fixed = [&](const std::string& type, const std::string& prefix, int count, const std::string& who) {
-        const auto found = map.counts.find(type);
+    for (const CastFiles::Kind* kind : CastFiles::kinds()) {
+        const auto found = map.counts.find(kind->type);
         if (found == map.counts.end() || found->second == 0)
-            return;
-        for (int i = 0; i < count; ++i)
-            need("res/txt/" + prefix + std::to_string(i) + ".xml", who);
-    };
-    fixed("warden", "warden", 6, "every warden reads it");
-    fixed("table", "table", 3, "every table reads it");
-    fixed("boss", "boss", 4, "every boss reads it");
-    // Files a world may leave out (its characters then say nothing there): checked when present.
-    const auto optional = [&](const std::string& type, const std::vector<std::string>& names, const std::string& who) {
-        const auto found = map.counts.find(type);
-        if (found == map.counts.end() || found->second == 0)
-            return;
-        for (const std::string& name : names) {
-            std::error_code error;
-            if (fs::exists(fs::status("res/txt/" + name, error)))
-                need("res/txt/" + name, who);
-        }
-    };
-    optional("warden", {"wardenwait.xml"}, "every warden reads it");
-    optional("table", {"tabledone1.xml", "tabledone2.xml", "tabledone3.xml"}, "every table reads it");
-    optional("boss", {"bosswait0.xml", "bosswait1.xml", "bosswait2.xml"}, "every boss reads it");
+            continue;
+        const std::string who = "every " + kind->type + " reads it";
+        // Files a world may leave out (its characters then say nothing there): checked when present.
+        for (const CastFiles::Files* files : kind->lists())
+            for (const std::string& path : files->paths()) {
+                std::error_code error;
+                if (files->required || fs::exists(fs::status(path, error)))
+                    need(path, who);
+            }
+    }
     for (const MapCheck::Speaker& s : map.speakers) {
         const std::string who = s.type + " " + inQuotes(s.name) + " (" + s.where + ")";
-        const int own = s.type == "warden" ? 6 : s.type == "table" ? 3 : s.type == "boss" ? 4 : 0;
-        for (int i = 0; i < own; ++i) {
-            std::string& name = speakerOf["res/txt/" + s.type + std::to_string(i) + ".xml"];
-            if (s.name.size() > name.size())
-                name = s.name;
-        }
+        if (const CastFiles::Kind* kind = CastFiles::find(s.type))
+            for (const std::string& path : kind->conversations.paths()) {
+                std::string& name = speakerOf[path];
+                if (s.name.size() > name.size())
+                    name = s.name;
+            }
         if (s.dialogue.empty())
             continue;
-        std::vector<std::string> files{"res/txt/" + s.dialogue + ".xml"};
-        if (s.type == "victim")
-            files.insert(files.begin(), "res/txt/" + s.dialogue + "2.xml");
+        std::vector<std::string> files{CastFiles::named(s.dialogue)};
+        if (const CastFiles::Kind* kind = CastFiles::find(s.type); kind && !kind->asking.empty())
+            files.insert(files.begin(), CastFiles::named(s.dialogue, kind->asking));
         for (const std::string& path : files) {
             if (!ResourceFile::insideResources(path)) {
                 report.error(s.file, who + " names the conversation " + inQuotes(s.dialogue) + ", but "

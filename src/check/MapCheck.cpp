@@ -5,6 +5,7 @@
 #include "mapformat/MapDocument.h"
 #include "resources/PictureFile.h"
 #include "resources/ResourceFile.h"
+#include "story/CastFiles.h"
 
 #include <SFML/Graphics/Image.hpp>
 #include <boost/property_tree/detail/file_parser_error.hpp>
@@ -12,6 +13,7 @@
 #include <boost/property_tree/json_parser.hpp>
 #include <boost/property_tree/xml_parser.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -26,11 +28,6 @@ long long facingRows()
 {
     sf::Image sheet;
     return PictureFile::load(Facing::sheetFile, sheet) ? static_cast<long long>(sheet.getSize().y / 32) : -1;
-}
-
-bool isCharacter(const std::string& type)
-{
-    return type == "player" || type == "victim" || type == "warden" || type == "table" || type == "boss";
 }
 
 std::string inQuotes(const std::string& text)
@@ -250,31 +247,10 @@ void MapCheck::checkCells(const MapDocument& map)
         const std::string at = " at " + place(use.index) + " in layer " + inQuotes(use.layer)
                                + (use.count > 1 ? " and " + plural(use.count - 1, "more cell", "more cells") : "");
         // Which tileset and properties, as the loader finds them, without throwing.
-        std::optional<MapDocument::Cell> cell;
-        if (legacy) {
-            bool unknown = false;
-            for (const MapDocument::Tileset& tileset : map.tilesets) {
-                const auto firstgid = tileset.node->get_optional<long long>("firstgid");
-                if (!firstgid) {
-                    unknown = true; // reported with the tileset
-                    break;
-                }
-                if (*firstgid <= value) {
-                    cell.emplace();
-                    cell->tileset = &tileset;
-                    cell->slot = static_cast<int>(value - *firstgid);
-                    cell->tile = static_cast<int>(value - 1);
-                    cell->file = map.file;
-                    const auto found = tileset.node->get_child_optional("tileproperties." + std::to_string(value - 1));
-                    cell->properties = found ? &*found : nullptr;
-                    break;
-                }
-            }
-            if (unknown)
-                continue;
-        } else {
-            cell = map.resolve(value);
-        }
+        std::vector<MapDocument::Problem> problems;
+        const std::optional<MapDocument::Cell> cell = map.resolve(value, problems);
+        if (std::any_of(problems.begin(), problems.end(), [](const MapDocument::Problem& p) { return p.tileset; }))
+            continue; // reported with the tileset
         if (!cell) {
             report.error(map.file, "the cell value " + std::to_string(value) + at
                                        + " lies below every tileset's \"firstgid\", so the cell stays empty: "
@@ -395,11 +371,11 @@ void MapCheck::checkCells(const MapDocument& map)
                                          + std::to_string(static_cast<long long>(cell->tile) + 1) + " to "
                                          + std::to_string(static_cast<long long>(cell->tile) + 3) + " must follow it in "
                                          + inQuotes(image) + ", which holds " + plural(tiles, "tile", "tiles"));
-        if (isCharacter(speaker.type) && solid && properties.get_optional<bool>("solid")
+        if (CastFiles::isCharacter(speaker.type) && solid && properties.get_optional<bool>("solid")
             && !properties.get<bool>("solid") && speaker.type != "player")
             report.warning(cell->file, speaker.type + " " + inQuotes(speaker.name) + " (" + tile + at
                                            + ") is not solid, so the player walks through it: make it solid");
-        if (isCharacter(speaker.type) && speaker.type != "player" && speaker.name == "undefined")
+        if (CastFiles::isCharacter(speaker.type) && speaker.type != "player" && speaker.name == "undefined")
             report.warning(cell->file, speaker.type + " (" + tile + at + ") has no \"name\", so the panel shows "
                                                                   "\"undefined\" above its words: give it a name");
         counts[speaker.type] += use.count;
@@ -410,7 +386,7 @@ void MapCheck::checkCells(const MapDocument& map)
     for (const MapDocument::Layer& layer : map.layers)
         for (const LayerData::Cell& cell : layer.data.cells) {
             const auto kind = kinds.find(legacy ? cell.value : cell.value & MapDocument::tileBits);
-            if (kind == kinds.end() || (!isCharacter(kind->second.type) && kind->second.dialogue.empty()))
+            if (kind == kinds.end() || (!CastFiles::isCharacter(kind->second.type) && kind->second.dialogue.empty()))
                 continue;
             Speaker speaker = kind->second;
             speaker.where += place(cell.index);

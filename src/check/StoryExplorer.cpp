@@ -5,7 +5,9 @@
 #include "core/Entity.h"
 #include "core/GameState.h"
 #include "characters/Player.h"
+#include "mapformat/CellMath.h"
 #include "story/StoryCast.h"
+#include "story/StoryRole.h"
 #include "story/StoryRules.h"
 #include "story/StoryState.h"
 #include "characters/Table.h"
@@ -28,11 +30,6 @@ using Key = sf::Keyboard::Key;
 const int stepColumn[4] = {0, 1, 0, -1};
 const int stepRow[4] = {-1, 0, 1, 0};
 const Key keyOf[4] = {sf::Keyboard::Up, sf::Keyboard::Right, sf::Keyboard::Down, sf::Keyboard::Left};
-
-long long floorDiv(long long a, long long b)
-{
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
 
 // How a conversation can end: for each number the box hands the speaker at
 // the end (the last answer chosen, 0 when none was), one way of answering
@@ -72,12 +69,9 @@ struct Actor {
     sf::IntRect place, aside; // a warden's two places
     bool solid = false;
     int part = 0;
-    const DialogueTree* offer = nullptr; // a victim's, while it keeps its item
-    const DialogueTree* own = nullptr;   // the map's conversation (victims: after the item)
-    std::vector<const DialogueTree*> list;
-    std::vector<const DialogueTree*> quiet; // between the list's: boss reminders, a defaced table's words
-    const DialogueTree* waiting = nullptr;  // the warden's before the story begins
-    bool named = false;                     // a plain thing with a name is someone to talk to
+    const StoryRole* role = nullptr;     // a character of the story: its rules, asked of every state
+    const DialogueTree* own = nullptr;   // a plain thing's conversation
+    bool named = false;                  // a plain thing with a name is someone to talk to
 };
 
 // The story between conversations: the state without the player's cell, which
@@ -177,8 +171,8 @@ template <class F> void Explorer::cellsOf(const sf::IntRect& r, F f) const
     if (r.width <= 0 || r.height <= 0 || size <= 0)
         return;
     const long long w = player->bounds.width, h = player->bounds.height;
-    const long long i0 = floorDiv(r.left - x0 - w, size) + 1, i1 = -floorDiv(-(r.left + r.width - x0), size) - 1;
-    const long long j0 = floorDiv(r.top - y0 - h, size) + 1, j1 = -floorDiv(-(r.top + r.height - y0), size) - 1;
+    const long long i0 = CellMath::floorDiv(r.left - x0 - w, size) + 1, i1 = -CellMath::floorDiv(-(r.left + r.width - x0), size) - 1;
+    const long long j0 = CellMath::floorDiv(r.top - y0 - h, size) + 1, j1 = -CellMath::floorDiv(-(r.top + r.height - y0), size) - 1;
     for (long long j = j0; j <= j1; ++j)
         for (long long i = i0; i <= i1; ++i)
             if (const int cell = cellAt(i, j); cell >= 0)
@@ -218,27 +212,21 @@ Explorer::Explorer(const GameState& world)
         a.solid = e->solid;
         a.own = e->dialogue;
         a.label = e->name + " (" + e->type + ")";
+        a.role = dynamic_cast<const StoryRole*>(e);
         if (const auto* v = dynamic_cast<const Victim*>(e)) {
             a.kind = Kind::victim;
             a.slot = victims++;
             a.part = v->part;
-            a.offer = v->secondDialogue;
         } else if (const auto* w = dynamic_cast<const Warden*>(e)) {
             a.kind = Kind::warden;
             a.slot = wardens++;
             a.aside = sf::IntRect(w->asidePosition.x, w->asidePosition.y, e->bounds.width, e->bounds.height);
-            a.list.assign(w->dialogues.begin(), w->dialogues.end());
-            a.waiting = w->waiting;
             extend(a.aside);
-        } else if (const auto* t = dynamic_cast<const Table*>(e)) {
+        } else if (dynamic_cast<const Table*>(e)) {
             a.kind = Kind::table;
             a.slot = tables++;
-            a.list.assign(t->dialogues.begin(), t->dialogues.end());
-            a.quiet.assign(t->aftermath.begin(), t->aftermath.end());
-        } else if (const auto* b = dynamic_cast<const Boss*>(e)) {
+        } else if (dynamic_cast<const Boss*>(e)) {
             a.kind = Kind::boss;
-            a.list.assign(b->dialogues.begin(), b->dialogues.end());
-            a.quiet.assign(b->reminders.begin(), b->reminders.end());
         } else if (dynamic_cast<const Player*>(e)) {
             a.kind = Kind::plain; // another player: only in the way
             a.own = nullptr;
@@ -248,10 +236,10 @@ Explorer::Explorer(const GameState& world)
         actors.push_back(a);
     }
     // One ring of cells beyond everything: walking there is walking off the map.
-    imin = floorDiv(left - x0, size) - 1;
-    jmin = floorDiv(top - y0, size) - 1;
-    columns = -floorDiv(-(right - x0), size) + 1 - imin;
-    rows = -floorDiv(-(bottom - y0), size) + 1 - jmin;
+    imin = CellMath::floorDiv(left - x0, size) - 1;
+    jmin = CellMath::floorDiv(top - y0, size) - 1;
+    columns = -CellMath::floorDiv(-(right - x0), size) + 1 - imin;
+    rows = -CellMath::floorDiv(-(bottom - y0), size) + 1 - jmin;
 
     walls.assign(static_cast<std::size_t>(columns * rows), 0);
     talkersAt.assign(walls.size(), {});
@@ -352,54 +340,17 @@ std::vector<Outcome> Explorer::talk(const Story& story, int faced)
     for (int k : talkersAt[static_cast<std::size_t>(faced)]) {
         const Actor& a = actors[static_cast<std::size_t>(k)];
         const auto s = static_cast<std::size_t>(a.slot);
-        const DialogueTree* tree = nullptr;
-        switch (a.kind) {
-        case Kind::victim:
-            if (StoryRules::victimLeaves(story, a.part))
-                continue; // gone since the frame after the part began
-            tree = StoryRules::victimAsks(opening.victims[s] == VictimState::gave) ? a.offer : a.own;
-            break;
-        case Kind::warden: {
-            // Only where he stands now.
+        // Victims of past parts have left (in the frame after the part
+        // began); a warden answers only where he stands now.
+        if (a.kind == Kind::victim && StoryRules::victimLeaves(story, a.part))
+            continue;
+        if (a.kind == Kind::warden) {
             bool here = false;
             cellsOf(opening.wardensAside[s] ? a.aside : a.place, [&](int cell) { here |= cell == faced; });
             if (!here)
                 continue;
-            if (StoryRules::wardenWaits(opening)) {
-                tree = a.waiting;
-            } else {
-                const int i = StoryRules::wardenConversation(opening, a.list.size());
-                tree = i >= 0 ? a.list[static_cast<std::size_t>(i)] : nullptr;
-            }
-            break;
         }
-        case Kind::table: {
-            if (opening.tables[s]) {
-                // What it says of what was done to it.
-                const int said = StoryRules::defacedTableConversation(opening.tables[s], a.quiet.size());
-                tree = said >= 0 ? a.quiet[static_cast<std::size_t>(said)] : nullptr;
-                break;
-            }
-            const int offer = StoryRules::tableConversation(opening, false, a.list.size());
-            tree = offer >= 0 ? a.list[static_cast<std::size_t>(offer)]
-                   : offer == StoryRules::ownConversation ? a.own : nullptr;
-            break;
-        }
-        case Kind::boss: {
-            const int n = StoryRules::openBoss(opening, a.list.size());
-            if (n >= 0) {
-                tree = a.list[static_cast<std::size_t>(n)];
-            } else {
-                const int reminder = StoryRules::bossReminder(opening, a.quiet.size());
-                if (reminder >= 0)
-                    tree = a.quiet[static_cast<std::size_t>(reminder)]; // a reminder of the task
-            }
-            break;
-        }
-        case Kind::plain:
-            tree = a.own;
-            break;
-        }
+        const DialogueTree* tree = a.role ? a.role->opens(opening, s) : a.own;
         if (tree)
             opened.emplace_back(k, tree);
         else
@@ -428,30 +379,10 @@ std::vector<Outcome> Explorer::talk(const Story& story, int faced)
         for (const auto& [result, answers] : e.results) {
             Outcome next = o;
             next.answers.push_back(answers);
-            Story& st = next.story;
-            const auto s = static_cast<std::size_t>(a.slot);
-            switch (a.kind) {
-            case Kind::victim:
-                if (StoryRules::victimGives(st, st.victims[s] == VictimState::gave, result))
-                    st.victims[s] = VictimState::gave;
-                break;
-            case Kind::warden:
-                if (StoryRules::wardenStepsAside(st))
-                    st.wardensAside[s] = 1;
-                break;
-            case Kind::table:
-                if (const int order = StoryRules::defaceTable(st, st.tables[s] != 0))
-                    st.tables[s] = order;
-                break;
-            case Kind::boss:
-                if (StoryRules::storyEnds(st)) {
-                    next.ending = true;
-                    outcomes.push_back(std::move(next));
-                    continue;
-                }
-                break;
-            case Kind::plain:
-                break;
+            if (a.role && a.role->ends(next.story, static_cast<std::size_t>(a.slot), result)) {
+                next.ending = true;
+                outcomes.push_back(std::move(next));
+                continue;
             }
             close(top - 1, std::move(next));
         }
@@ -547,8 +478,8 @@ std::vector<StoryExplorer::Talk> Explorer::wayTo(int node)
         t.answers = o.answers;
         for (const std::string& w : o.with)
             t.with += (t.with.empty() ? "" : ", then ") + w;
-        t.column = static_cast<int>(floorDiv(x0 + (p.stand % columns + imin) * size, size));
-        t.row = static_cast<int>(floorDiv(y0 + (p.stand / columns + jmin) * size, size));
+        t.column = static_cast<int>(CellMath::floorDiv(x0 + (p.stand % columns + imin) * size, size));
+        t.row = static_cast<int>(CellMath::floorDiv(y0 + (p.stand / columns + jmin) * size, size));
         t.ends = o.ending;
         t.part = o.story.part;
         t.disguise = o.story.disguise;
@@ -600,8 +531,8 @@ StoryExplorer::Result Explorer::run(long long maxStates)
             const long long i = stand % columns, j = stand / columns;
             if (!result.leavesMap && (i == 0 || j == 0 || i == columns - 1 || j == rows - 1)) {
                 result.leavesMap = true;
-                result.leaveColumn = static_cast<int>(floorDiv(x0 + (i + imin) * size, size));
-                result.leaveRow = static_cast<int>(floorDiv(y0 + (j + jmin) * size, size));
+                result.leaveColumn = static_cast<int>(CellMath::floorDiv(x0 + (i + imin) * size, size));
+                result.leaveRow = static_cast<int>(CellMath::floorDiv(y0 + (j + jmin) * size, size));
             }
             for (int d = 0; d < 4; ++d) {
                 const int faced = neighbour(stand, d);

@@ -101,17 +101,6 @@ DialogueTree* DialogueTree::loadIfPresent(const std::string& path)
     return load(path);
 }
 
-std::vector<DialogueTree*> DialogueTree::loadNumberedIfPresent(const std::string& prefix, int first, int count)
-{
-    std::vector<std::unique_ptr<DialogueTree>> read;
-    for (int i = first; i < first + count; ++i)
-        read.emplace_back(loadIfPresent(prefix + std::to_string(i) + ".xml"));
-    std::vector<DialogueTree*> trees;
-    for (auto& tree : read)
-        trees.push_back(tree.release());
-    return trees;
-}
-
 void DialogueTree::keepOwned(DialogueTree*& field, DialogueTree*& kept,
                              const std::vector<DialogueTree*>& list)
 {
@@ -119,6 +108,20 @@ void DialogueTree::keepOwned(DialogueTree*& field, DialogueTree*& kept,
         return;
     delete kept;
     kept = field;
+}
+
+DialogueTree* DialogueTree::ownOf(DialogueTree* field, DialogueTree* kept, const std::vector<DialogueTree*>& list)
+{
+    if (kept)
+        return kept;
+    return std::find(list.begin(), list.end(), field) == list.end() ? field : nullptr;
+}
+
+void DialogueTree::borrow(DialogueTree*& field, DialogueTree* kept, const std::vector<DialogueTree*>& list,
+                          DialogueTree* tree)
+{
+    const bool listed = tree && (tree == kept || std::find(list.begin(), list.end(), tree) != list.end());
+    field = listed ? tree : nullptr;
 }
 
 void DialogueTree::releaseList(DialogueTree*& field, DialogueTree*& kept, std::vector<DialogueTree*>& list)

@@ -20,15 +20,19 @@ public:
     // For conversations a world may do without: null when no file of that
     // name exists; a file that is there is read as load() reads it.
     static DialogueTree* loadIfPresent(const std::string& path);
-    // prefix + first + ".xml" to prefix + (first + count - 1) + ".xml", each
-    // null when missing.
-    static std::vector<DialogueTree*> loadNumberedIfPresent(const std::string& prefix, int first, int count);
 
     // For characters that show conversations from a list of their own through
     // an entity's owned `dialogue` field. Before the field borrows from the
     // list, a tree the field owned (one the map gave) moves to `kept`.
     static void keepOwned(DialogueTree*& field, DialogueTree*& kept,
                           const std::vector<DialogueTree*>& list);
+    // The conversation the map gave such a character: the kept one, or the
+    // field while it does not borrow from the list (before keepOwned).
+    static DialogueTree* ownOf(DialogueTree* field, DialogueTree* kept, const std::vector<DialogueTree*>& list);
+    // After keepOwned: the field borrows `tree` when it is from the list or
+    // the kept one, and is cleared otherwise (a tree shown directly).
+    static void borrow(DialogueTree*& field, DialogueTree* kept, const std::vector<DialogueTree*>& list,
+                       DialogueTree* tree);
     // On destruction: clears the field if it borrows, then frees the list and `kept`.
     static void releaseList(DialogueTree*& field, DialogueTree*& kept, std::vector<DialogueTree*>& list);
 

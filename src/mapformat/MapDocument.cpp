@@ -248,13 +248,27 @@ std::string MapDocument::imageOf(const Tileset& tileset) const
 
 std::optional<MapDocument::Cell> MapDocument::resolve(std::uint32_t value) const
 {
+    std::vector<Problem> problems;
+    std::optional<Cell> cell = resolve(value, problems);
+    if (!problems.empty())
+        std::rethrow_exception(problems.front().error);
+    return cell;
+}
+
+std::optional<MapDocument::Cell> MapDocument::resolve(std::uint32_t value, std::vector<Problem>& problems) const
+{
     Cell cell;
     if (format == Format::legacy) {
         // The first tileset, in file order, that starts at or below the value;
         // its properties under the key value - 1, whichever tileset that is.
         long long firstgid = 0;
         for (const Tileset& tileset : tilesets) {
-            firstgid = Lookup::need<int>(*tileset.node, "firstgid", file);
+            try {
+                firstgid = Lookup::need<int>(*tileset.node, "firstgid", file);
+            } catch (const pt::ptree_error&) {
+                problems.push_back({true, std::current_exception()});
+                return std::nullopt;
+            }
             if (firstgid <= static_cast<long long>(value)) {
                 cell.tileset = &tileset;
                 break;
@@ -263,7 +277,12 @@ std::optional<MapDocument::Cell> MapDocument::resolve(std::uint32_t value) const
         if (!cell.tileset)
             return std::nullopt;
         const std::string key = std::to_string(value - 1);
-        cell.properties = &Lookup::needChild(*cell.tileset->node, "tileproperties." + key, file);
+        try {
+            cell.properties = &Lookup::needChild(*cell.tileset->node, "tileproperties." + key, file);
+        } catch (const pt::ptree_error&) {
+            problems.push_back({false, std::current_exception()});
+            cell.properties = nullptr;
+        }
         const long long slot = static_cast<long long>(value) - firstgid;
         cell.slot = slot <= INT_MAX ? static_cast<int>(slot) : -1;
         cell.tile = static_cast<int>(value - 1);

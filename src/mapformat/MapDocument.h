@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <map>
 #include <optional>
 #include <string>
@@ -80,6 +81,15 @@ public:
     // nothing when no tileset covers it. The older format reads "firstgid"
     // and the property object here, as its loader always did.
     std::optional<Cell> resolve(std::uint32_t value) const;
+    // What resolving a cell could not read, as resolve() throws it.
+    struct Problem {
+        bool tileset = false;     // a tileset's "firstgid": which tileset holds the cell is unknown
+        std::exception_ptr error; // else the cell's properties are missing
+    };
+    // The same resolution, telling `problems` what it cannot read instead of
+    // throwing: nothing when a tileset before the cell's cannot be read, the
+    // cell without properties when they are missing.
+    std::optional<Cell> resolve(std::uint32_t value, std::vector<Problem>& problems) const;
     // A property of the map itself, as text; "" when it has none. Today's
     // format keeps a list of {name, type, value}, the older one an object.
     std::string property(const std::string& name) const;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -61,4 +62,13 @@ void ResourceFile::requireInside(const std::string& path, const std::string& ref
 {
     if (!insideResources(path))
         throw pt::file_parser_error("\"" + path + "\" lies outside the resource folder res/", referrer, 0);
+}
+
+std::vector<std::string> ResourceFile::words(const std::string& text)
+{
+    std::istringstream in(text);
+    std::vector<std::string> list;
+    for (std::string word; in >> word;)
+        list.push_back(word);
+    return list;
 }

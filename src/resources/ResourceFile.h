@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 // Safe access to the files of the resource tree. Maps and conversations are
 // content that people share, so the names they give are checked before use:
@@ -23,6 +24,8 @@ public:
     // Throws unless `path` names an existing regular file.
     static void requireRegular(const std::string& path);
     static bool isRegular(const std::string& path);
+    // The words of a value read from a data file, split at blank space.
+    static std::vector<std::string> words(const std::string& text);
 
     // True when `path` (relative to the working folder, as the game builds
     // them: "res/maps/" + a tileset's image, "res/txt/" + a dialogue name)

@@ -12,6 +12,8 @@
 #include "characters/Victim.h"
 #include "characters/Warden.h"
 #include "disk/WorldIdentity.h"
+#include "mapformat/CellMath.h"
+#include "resources/ResourceFile.h"
 
 #include <algorithm>
 #include <charconv>
@@ -21,11 +23,6 @@
 namespace {
 
 const char* const facingWords[4] = {"up", "left", "down", "right"};
-
-long long floorDiv(long long a, long long b)
-{
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
 
 const Player* findPlayer(const GameState& world)
 {
@@ -46,15 +43,6 @@ template <class T> bool number(const std::string& word, T& into)
     const char* end = word.data() + word.size();
     const auto [at, error] = std::from_chars(word.data(), end, into);
     return error == std::errc() && at == end && !word.empty();
-}
-
-std::vector<std::string> words(const std::string& text)
-{
-    std::istringstream in(text);
-    std::vector<std::string> out;
-    for (std::string w; in >> w;)
-        out.push_back(w);
-    return out;
 }
 
 } // namespace
@@ -117,8 +105,8 @@ StoryState StoryState::capture(const GameState& world, const StoryCast& cast, lo
                 y += rest * dy[p->direction];
             }
         }
-        s.column = static_cast<int>(floorDiv(x, size));
-        s.row = static_cast<int>(floorDiv(y, size));
+        s.column = static_cast<int>(CellMath::floorDiv(x, size));
+        s.row = static_cast<int>(CellMath::floorDiv(y, size));
         s.facing = p->direction;
     }
     StoryRules::nextFrame(s, cast.victimParts);
@@ -296,29 +284,29 @@ std::optional<StoryState> StoryState::fromText(const std::string& text, std::str
 
     StoryState s;
     const auto one = [&](const char* key, auto& into) {
-        const std::vector<std::string> w = words(values[key]);
+        const std::vector<std::string> w = ResourceFile::words(values[key]);
         return w.size() == 1 && number(w[0], into);
     };
     if (!one("part", s.part) || !one("disguise", s.disguise) || !one("defaced_tables", s.defacedTables)
         || !one("played_steps", s.playedSteps))
         return fail("a story counter or the time played is not a number");
-    for (const std::string& w : words(values["tables"])) {
+    for (const std::string& w : ResourceFile::words(values["tables"])) {
         int t = 0;
         if (!number(w, t) || t < 0 || t > 3)
             return fail("bad table \"" + w + "\"");
         s.tables.push_back(t);
     }
-    for (const std::string& w : words(values["victims"])) {
+    for (const std::string& w : ResourceFile::words(values["victims"])) {
         if (w != "kept" && w != "gave" && w != "left")
             return fail("bad victim \"" + w + "\"");
         s.victims.push_back(w == "kept" ? VictimState::kept : w == "gave" ? VictimState::gave : VictimState::left);
     }
-    for (const std::string& w : words(values["wardens"])) {
+    for (const std::string& w : ResourceFile::words(values["wardens"])) {
         if (w != "guard" && w != "aside")
             return fail("bad warden \"" + w + "\"");
         s.wardensAside.push_back(w == "aside");
     }
-    const std::vector<std::string> player = words(values["player"]);
+    const std::vector<std::string> player = ResourceFile::words(values["player"]);
     const auto facing = player.size() == 3 ? std::find(std::begin(facingWords), std::end(facingWords), player[2])
                                            : std::end(facingWords);
     if (facing == std::end(facingWords) || !number(player[0], s.column) || !number(player[1], s.row))

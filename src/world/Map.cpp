@@ -14,6 +14,7 @@
 #include "mapformat/Lookup.h"
 #include "mapformat/MapDocument.h"
 #include "resources/ResourceFile.h"
+#include "story/CastFiles.h"
 
 #include <boost/property_tree/ptree.hpp>
 
@@ -39,15 +40,10 @@ Entity* makeEntity(const std::string& type, int x, int y)
     return new Entity(x, y);
 }
 
-bool isCharacter(const std::string& type)
+// A conversation named by the map, never outside res/.
+DialogueTree* conversation(const std::string& name, const std::string& asking, const std::string& referrer)
 {
-    return type == "player" || type == "victim" || type == "warden" || type == "table" || type == "boss";
-}
-
-// A conversation named by the map: "res/txt/" + name + suffix, never outside res/.
-DialogueTree* conversation(const std::string& name, const std::string& suffix, const std::string& referrer)
-{
-    const std::string path = "res/txt/" + name + suffix;
+    const std::string path = CastFiles::named(name, asking);
     ResourceFile::requireInside(path, referrer);
     return DialogueTree::load(path);
 }
@@ -86,10 +82,10 @@ void Map::loadMap(const std::string& fileName, GameState* state)
                 auto* victim = static_cast<Victim*>(entity.get());
                 victim->part = Lookup::need<int>(properties, "part", file, where);
                 if (!dialogueName.empty())
-                    victim->secondDialogue = conversation(dialogueName, "2.xml", file);
+                    victim->secondDialogue = conversation(dialogueName, CastFiles::victim.asking, file);
             }
             if (!dialogueName.empty()) {
-                DialogueTree* tree = conversation(dialogueName, ".xml", file);
+                DialogueTree* tree = conversation(dialogueName, "", file);
                 delete entity->dialogue;
                 entity->dialogue = tree;
             }
@@ -106,7 +102,7 @@ void Map::loadMap(const std::string& fileName, GameState* state)
             if (type != "player" && type != "table")
                 entity->facings = properties.get_optional<int>("facings").value_or(-1);
             // Characters show their own pictures upright.
-            if (!isCharacter(type))
+            if (!CastFiles::isCharacter(type))
                 entity->flip = found->flip;
             state->add(entity.release());
         }

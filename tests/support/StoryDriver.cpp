@@ -1,5 +1,7 @@
 #include "StoryDriver.h"
 
+#include "mapformat/CellMath.h"
+
 #include "dialogue/DialogueBox.h"
 #include "dialogue/DialogueState.h"
 #include "dialogueformat/DialogueTree.h"
@@ -39,9 +41,9 @@ const char* keyWord(sf::Keyboard::Key key)
     }
 }
 
-int floorDiv(int a, int b)
+int cellOf(int position, int size)
 {
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
+    return static_cast<int>(CellMath::floorDiv(position, size));
 }
 
 } // namespace
@@ -119,9 +121,9 @@ bool StoryDriver::walkTo(const Entity* target)
     std::set<Cell> blocked;
     int minC = INT_MAX, minR = INT_MAX, maxC = INT_MIN, maxR = INT_MIN;
     for (Entity* e : world->entities) {
-        const int c0 = floorDiv(e->bounds.left, size), r0 = floorDiv(e->bounds.top, size);
-        const int c1 = floorDiv(e->bounds.left + std::max(e->bounds.width, 1) - 1, size);
-        const int r1 = floorDiv(e->bounds.top + std::max(e->bounds.height, 1) - 1, size);
+        const int c0 = cellOf(e->bounds.left, size), r0 = cellOf(e->bounds.top, size);
+        const int c1 = cellOf(e->bounds.left + std::max(e->bounds.width, 1) - 1, size);
+        const int r1 = cellOf(e->bounds.top + std::max(e->bounds.height, 1) - 1, size);
         minC = std::min(minC, c0 - 1);
         minR = std::min(minR, r0 - 1);
         maxC = std::max(maxC, c1 + 1);
@@ -133,8 +135,8 @@ bool StoryDriver::walkTo(const Entity* target)
                 blocked.insert({c, r});
     }
 
-    const Cell start{floorDiv(me->x, size), floorDiv(me->y, size)};
-    const Cell goal{floorDiv(target->x, size), floorDiv(target->y, size)};
+    const Cell start{cellOf(me->x, size), cellOf(me->y, size)};
+    const Cell goal{cellOf(target->x, size), cellOf(target->y, size)};
     struct Move {
         int dc, dr;
         sf::Keyboard::Key key;
@@ -179,7 +181,7 @@ bool StoryDriver::walkTo(const Entity* target)
     for (sf::Keyboard::Key key : path)
         step(key);
     step(face); // the target is solid: this only turns towards it
-    return floorDiv(me->x, size) == stand.first && floorDiv(me->y, size) == stand.second;
+    return cellOf(me->x, size) == stand.first && cellOf(me->y, size) == stand.second;
 }
 
 int StoryDriver::converse(const std::function<int(const DialogueBox&)>& choose)
