@@ -1,13 +1,11 @@
 #include "disk/EndingsFile.h"
 
 #include "disk/AtomicFile.h"
+#include "disk/SmallTextFile.h"
 #include "disk/XdgDirs.h"
 
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <sstream>
-#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -63,28 +61,15 @@ void EndingsFile::load()
 {
     _endings.clear();
     _broken = false;
-    struct stat info {};
-    if (::stat(_file.c_str(), &info) != 0) {
-        if (errno == ENOENT)
-            return; // no ending reached yet
-        std::cerr << "tarnwick: " << _file.string()
-                  << ": the endings reached cannot be read; counting from none\n";
-        return;
-    }
-    std::string problem;
-    if (!S_ISREG(info.st_mode)) {
-        problem = "it is not a regular file";
-    } else if (static_cast<std::size_t>(info.st_size) > maxBytes) {
-        problem = "it is larger than " + std::to_string(maxBytes / 1024) + " KiB";
-    } else {
-        std::ifstream in(_file, std::ios::binary);
-        const std::string contents((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (!in)
-            problem = "it cannot be read";
-        else if (contents.find('\0') != std::string::npos)
-            problem = "it is not text";
-        else
-            problem = parse(contents, _endings);
+    std::string contents, problem;
+    switch (SmallTextFile::read(_file, maxBytes, contents, problem)) {
+    case SmallTextFile::Result::missing:
+        return; // no ending reached yet
+    case SmallTextFile::Result::read:
+        problem = parse(contents, _endings);
+        break;
+    case SmallTextFile::Result::refused:
+        break;
     }
     if (problem.empty())
         return;
