@@ -1,5 +1,8 @@
 # Two commands do everything: `make run` builds and starts the game,
 # `make test` builds and runs every test. Both install missing packages first.
+# Each step says what it does in one line; the package manager's and the
+# compiler's full output go to logs under the build folder, printed when a
+# step fails.
 BUILD ?= build
 # What `make run` builds: the game alone, without the tests.
 PLAY_BUILD ?= build-play
@@ -16,37 +19,52 @@ SOAK_FRAMES ?= 1000000
 SOAK_SEED ?= 1
 MONKEY_TIME ?= 300
 
+# Packages that are missing and cannot be installed from here (no root, no
+# sudo without a password): one line gives the command to run as root, and
+# nothing is done.
+DEPS_GOALS := $(filter-out clean,$(or $(MAKECMDGOALS),all))
+DEPS_MODE := $(if $(filter-out run play-build play-deps,$(DEPS_GOALS)),test,play)
+ifneq ($(DEPS_GOALS),)
+ROOT_COMMAND := $(shell tools/install-deps.sh $(DEPS_MODE) --root-command)
+ifneq ($(ROOT_COMMAND),)
+$(error $(ROOT_COMMAND))
+endif
+endif
+
 .PHONY: all deps play-deps play-build build run test sanitize-test sanitize-build fuzz soak art sounds bench screenshots clean install package package-check
 
 all: build
 
 deps:
-	@tools/install-deps.sh test
+	@tools/install-deps.sh test $(BUILD)/install-deps.log
 
 play-deps:
-	@tools/install-deps.sh play
+	@tools/install-deps.sh play $(PLAY_BUILD)/install-deps.log
 
 $(BUILD)/CMakeCache.txt:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CCACHE_FLAG)
 
-build: deps $(BUILD)/CMakeCache.txt
-	cmake --build $(BUILD) -j $(JOBS)
+build: deps
+	@tools/logged.sh "Building the game and its tests in $(BUILD)/" $(BUILD)/build.log sh -c \
+	  '{ [ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CCACHE_FLAG); } && \
+	   cmake --build $(BUILD) -j $(JOBS)'
 
-$(PLAY_BUILD)/CMakeCache.txt:
-	cmake -S . -B $(PLAY_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWICK_TESTS=OFF $(CCACHE_FLAG)
-
-play-build: play-deps $(PLAY_BUILD)/CMakeCache.txt
-	cmake --build $(PLAY_BUILD) -j $(JOBS) --target tarnwick
+play-build: play-deps
+	@tools/logged.sh "Building the game in $(PLAY_BUILD)/" $(PLAY_BUILD)/build.log sh -c \
+	  '{ [ -f $(PLAY_BUILD)/CMakeCache.txt ] || cmake -S . -B $(PLAY_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWICK_TESTS=OFF $(CCACHE_FLAG); } && \
+	   cmake --build $(PLAY_BUILD) -j $(JOBS) --target tarnwick'
 
 # The game needs a display: without one, say so before building anything.
 run:
 	@if [ -z "$${DISPLAY:-}" ]; then \
 	  echo "make run: no display (DISPLAY is not set): run it from a graphical desktop" >&2; exit 1; fi
 	@$(MAKE) --no-print-directory play-build
-	$(PLAY_BUILD)/tarnwick
+	@echo "Starting $(PLAY_BUILD)/tarnwick"
+	@$(PLAY_BUILD)/tarnwick
 
 test: build
-	cd $(BUILD) && ../tools/with-display.sh ctest --output-on-failure -j $(JOBS)
+	@echo "Running the tests (ctest in $(BUILD)/)"
+	@cd $(BUILD) && ../tools/with-display.sh ctest --output-on-failure -j $(JOBS)
 
 # The same tests built with AddressSanitizer and UndefinedBehaviorSanitizer.
 # The software OpenGL driver is preloaded so that it is never unloaded before

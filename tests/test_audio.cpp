@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <SFML/Audio/InputSoundFile.hpp>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -385,4 +388,60 @@ TEST(CommandLineAudioTest, NoAudioIsASwitch)
     EXPECT_TRUE(line.noAudio);
     EXPECT_EQ(line.action, CommandLine::Action::Play);
     EXPECT_NE(CommandLine::usage("").find("--no-audio"), std::string::npos);
+}
+
+namespace {
+// The loudest sample of a shipped sound, in dBFS.
+double peakDb(const std::vector<sf::Int16>& samples)
+{
+    int top = 1;
+    for (sf::Int16 s : samples)
+        top = std::max(top, std::abs(static_cast<int>(s)));
+    return 20 * std::log10(top / 32768.0);
+}
+
+std::vector<sf::Int16> shippedSamples(const std::string& file)
+{
+    const char* source = std::getenv("TARNWICK_SOURCE_DIR");
+    sf::InputSoundFile in;
+    if (!source || !in.openFromFile(std::string(source) + "/res/snd/" + file)) {
+        ADD_FAILURE() << "cannot read res/snd/" << file;
+        return {};
+    }
+    std::vector<sf::Int16> samples(static_cast<std::size_t>(in.getSampleCount()));
+    samples.resize(static_cast<std::size_t>(in.read(samples.data(), samples.size())));
+    return samples;
+}
+} // namespace
+
+// Walking is heard over the music: at the default volumes every footstep
+// peaks at least 2 dB above the guildhall's music as the game mixes it, at
+// every stage of the story (one layer to all five), and stays under the knock
+// of walking into a wall.
+TEST(ShippedSoundsTest, FootstepsPeakAboveTheMusicAtTheDefaultVolumes)
+{
+    MusicMix mix;
+    for (int k = 0; k < 5; ++k)
+        mix.addLayer(MusicMix::guildhall, shippedSamples("guildhall-" + std::to_string(k) + ".ogg"), k);
+    ASSERT_GT(mix.length(MusicMix::guildhall), 0u);
+    // The volume controls are heard as their square (master 100 is 1).
+    const float level = static_cast<float>(std::pow(Audio::defaultMusic / 100.0, 2) *
+                                           std::pow(Audio::defaultMaster / 100.0, 2));
+    const double bump = peakDb(shippedSamples("bump.wav"));
+    const double effects = 20 * std::log10(std::pow(Audio::defaultEffects / 100.0, 2) *
+                                           std::pow(Audio::defaultMaster / 100.0, 2));
+    for (const char* step : {"step-1.wav", "step-2.wav"}) {
+        const double heard = peakDb(shippedSamples(step)) + effects;
+        EXPECT_LT(heard, bump + effects) << step;
+        for (int layers = 1; layers <= 5; ++layers) {
+            mix.setLevel(level);
+            mix.setLayers(layers);
+            mix.play(MusicMix::guildhall);
+            // One loop for the fades to settle, then one to measure.
+            std::vector<sf::Int16> out(mix.length(MusicMix::guildhall));
+            mix.mix(out.data(), out.size());
+            mix.mix(out.data(), out.size());
+            EXPECT_GE(heard, peakDb(out) + 2.0) << step << " against " << layers << " layer(s) of music";
+        }
+    }
 }

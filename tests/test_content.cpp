@@ -409,6 +409,23 @@ public:
             }
         }
 
+        // Nobody tells a player who already wears what the warden wants to
+        // go and borrow livery: such an order speaks of what he lacks, or
+        // only of a player who has none.
+        const bool enough = Game::part >= 0 && Game::part <= 2 && Game::disguise > Game::part;
+        if (enough && !dynamic_cast<const Victim*>(box.speaker)) {
+            std::size_t start = 0;
+            while (start < page.size()) {
+                const std::size_t end = std::min(page.find_first_of(".!?", start), page.size());
+                const std::string sentence = page.substr(start, end - start);
+                if (namesWord(sentence, "borrow")) {
+                    EXPECT_TRUE(namesWord(sentence, "lack") || namesWord(sentence, "none") || namesWord(sentence, "if"))
+                        << "sends a player wearing " << Game::disguise << " to borrow: " << where;
+                }
+                start = end + 1;
+            }
+        }
+
         // Warden Brack stands facing into the hall: nothing said in it has
         // him looking the other way.
         if (speaker != warden->name && namesWord(page, "brack")) {
@@ -574,13 +591,14 @@ struct Order {
     int answer;
     std::string ending;
     int table = 1; // the answer at the first table; the next ones take the next answers
+    int first = 1; // the answer to Mr. Stoat's first conversation
 };
 
 void PrintTo(const Order& order, std::ostream* out)
 {
     for (const std::string& v : order.victims)
         *out << v << ", ";
-    *out << order.early << " before Mr. Stoat, answer " << order.answer;
+    *out << order.early << " before Mr. Stoat, first answer " << order.first << ", last answer " << order.answer;
 }
 
 class ShippedOrders : public ShippedContent, public ::testing::WithParamInterface<Order> {};
@@ -594,7 +612,7 @@ TEST_P(ShippedOrders, NothingSaidIsFalseForTheOrderChosen)
     // after him in the others.
     if (order.early > 0)
         play.meetTheOthers();
-    play.talkToBoss();
+    play.talkToBoss(order.first);
     if (order.early == 0)
         play.meetTheOthers();
     for (int p = 0; p <= 2; ++p) {
@@ -615,8 +633,10 @@ INSTANTIATE_TEST_SUITE_P(
         Order{{marsh, dora, gus, major, pim}, 0, 3, "Ending 3 of 3: Mr. Stoat is carried out", 2},
         Order{{dora, gus, major, pim, marsh}, 1, 1, "Ending 1 of 3: Everyone gets a warning", 3},
         Order{{gus, major, pim, marsh, dora}, 0, 2, "Ending 2 of 3: A stapler of your own", 1},
-        Order{{major, pim, marsh, dora, gus}, 1, 3, "Ending 3 of 3: Mr. Stoat is carried out", 2},
-        Order{{major, gus, dora, marsh, pim}, 5, 1, "Ending 1 of 3: Everyone gets a warning", 3}),
+        Order{{major, pim, marsh, dora, gus}, 1, 3, "Ending 3 of 3: Mr. Stoat is carried out", 2, 2},
+        // Every piece worn before Mr. Stoat's first word, and the answer that
+        // once had him send the player to borrow one anyway.
+        Order{{major, gus, dora, marsh, pim}, 5, 1, "Ending 1 of 3: Everyone gets a warning", 3, 3}),
     [](const ::testing::TestParamInfo<Order>& info) {
         std::string name = info.param.early == 5 ? "AllLivery" : info.param.victims.front();
         name.erase(std::remove_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }),

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <stdexcept>
 #include <string>
 
@@ -165,4 +166,56 @@ TEST(DataDirectoryTest, EnteringMakesTheDataFolderCurrent)
     EXPECT_EQ(fs::current_path(), tree.root / "option");
     EXPECT_THROW(DataDirectory::enter((tree.root / "nothing").string()), std::runtime_error);
     EXPECT_EQ(fs::current_path(), tree.root / "option");
+}
+
+// A program still in the folder it was built in reaches back to its checkout;
+// an installed or copied one never does.
+TEST(DataDirectoryTest, OnlyAProgramInItsBuildFolderFindsItsCheckout)
+{
+    const struct {
+        const char* executable;
+        const char* build;
+        const char* checkout; // expected; "" none
+    } cases[] = {
+        {"/src/game/build/tarnwick", "/src/game/build", "/src/game"},
+        {"/src/game/build/tests/test_launch", "/src/game/build", "/src/game"},
+        {"/src/game/build/tarnwick", "/src/game/build/", "/src/game"},
+        {"/src/game/build-play/tarnwick", "/src/game/build", ""},  // another build folder
+        {"/usr/local/games/tarnwick", "/src/game/build", ""},      // installed
+        {"/src/game/tarnwick", "/src/game/build", ""},             // copied out of it
+        {"", "/src/game/build", ""},                               // the system did not say
+        {"/src/game/build/tarnwick", "", ""},                      // built without the folders
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DataDirectory::checkoutOf(c.executable, c.build, *c.build ? "/src/game" : ""),
+                  fs::path(c.checkout))
+            << c.executable << " built in " << c.build;
+
+    // This very test program runs in the build folder of the checkout.
+    const char* source = std::getenv("TARNWICK_SOURCE_DIR");
+    ASSERT_NE(source, nullptr);
+    const fs::path checkout = DataDirectory::checkoutOf(DataDirectory::currentExecutable());
+    EXPECT_EQ(fs::weakly_canonical(checkout), fs::weakly_canonical(source));
+    EXPECT_TRUE(DataDirectory::holdsData(checkout));
+}
+
+// The checkout is the last place looked at, and named when it has no data.
+TEST(DataDirectoryTest, TheCheckoutComesAfterEveryOtherPlace)
+{
+    Tree tree;
+    tree.dir.write("checkout/res/maps/testmap.json", "{}");
+    DataDirectory::Places places = tree.places();
+    places.checkout = tree.root / "checkout";
+    places.option.reset();
+    places.environment.reset();
+    EXPECT_EQ(DataDirectory::find(places), tree.installed);
+    tree.empty("prefix/share/games/tarnwick");
+    EXPECT_EQ(DataDirectory::find(places), tree.root / "start");
+    tree.empty("start");
+    EXPECT_EQ(DataDirectory::find(places), tree.root / "checkout");
+    tree.empty("checkout");
+    EXPECT_EQ(failure(places), "no game data (a res folder with the map) in " + tree.installed.string() +
+                                   " (installed) or " + (tree.root / "start").string() + " (current folder) or " +
+                                   (tree.root / "checkout").string() +
+                                   " (the checkout it was built from); name its folder with --data DIR or TARNWICK_DATA");
 }

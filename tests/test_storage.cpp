@@ -1,5 +1,6 @@
-// Settings, the files the game writes, and a world's identity.
+// Settings, the endings reached, the files the game writes, and a world's identity.
 #include "disk/AtomicFile.h"
+#include "disk/EndingsFile.h"
 #include "disk/Settings.h"
 #include "TestSupport.h"
 #include "disk/WorldIdentity.h"
@@ -7,11 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -200,4 +204,96 @@ TEST(WorldIdentityTest, FollowsTheStoryNotThePictures)
         EXPECT_NE(now, before) << file;
         before = now;
     }
+}
+
+// The endings reached, as a later run reads them back: what each history of
+// the file leaves, and what the player is told.
+TEST(EndingsFileTest, RemembersEachEndingOnceAcrossRuns)
+{
+    struct Case {
+        const char* what;
+        const char* before;       // the file's contents before the run; null: no file
+        std::vector<int> reach;   // endings reached in this run, in order
+        std::vector<bool> fresh;  // what record() says of each
+        std::vector<int> after;   // what the next run reads
+        const char* said;         // what the run says on stderr ("" nothing)
+    } cases[] = {
+        {"none yet", nullptr, {}, {}, {}, ""},
+        {"one", nullptr, {2}, {true}, {2}, ""},
+        {"same twice", nullptr, {2, 2}, {true, false}, {2}, ""},
+        {"two", nullptr, {3, 1}, {true, true}, {1, 3}, ""},
+        {"kept from before", "# note\n1\n\n 3 \n", {3, 2}, {false, true}, {1, 2, 3}, ""},
+        {"corrupted", "1\nthree\n", {}, {}, {}, "line 2 is not an ending's number"},
+        {"corrupted, then one", "1\n-2\n", {1}, {true}, {1}, "line 2 is not an ending's number"},
+        {"out of range", "100\n", {}, {}, {}, "line 1 is not"},
+        {"binary", "1\n\0", {}, {}, {}, "not text"},
+    };
+    for (const Case& c : cases) {
+        ResourceDir dir;
+        const fs::path folder = fs::path(dir.path()) / "data/tarnwick";
+        if (c.before) {
+            fs::create_directories(folder);
+            std::ofstream(folder / "endings.txt", std::ios::binary)
+                << std::string(c.before, std::string(c.what) == "binary" ? 3 : std::strlen(c.before));
+        }
+        testing::internal::CaptureStderr();
+        EndingsFile run(folder);
+        const std::string said = testing::internal::GetCapturedStderr();
+        if (*c.said) {
+            EXPECT_NE(said.find(c.said), std::string::npos) << c.what << ": " << said;
+            EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << c.what << ": " << said;
+        } else {
+            EXPECT_EQ(said, "") << c.what;
+        }
+        for (std::size_t k = 0; k < c.reach.size(); ++k) {
+            std::string why = "stale";
+            EXPECT_EQ(run.record(c.reach[k], &why), c.fresh[k]) << c.what << ": ending " << c.reach[k];
+            EXPECT_EQ(why, "") << c.what;
+        }
+        testing::internal::CaptureStderr();
+        const EndingsFile next(folder);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.reach.empty() ? said : "") << c.what;
+        EXPECT_EQ(next.list(), c.after) << c.what;
+        EXPECT_EQ(next.count(), c.after.size()) << c.what;
+        if (c.before && *c.said && !c.reach.empty()) {
+            // The unreadable file is kept beside the new one.
+            EXPECT_EQ(slurp(folder / "endings.txt.broken").substr(0, 2), std::string(c.before).substr(0, 2))
+                << c.what;
+        }
+    }
+}
+
+// The endings sit beside the save, in a file a new game never touches.
+TEST(EndingsFileTest, LiveBesideTheSaveInTheDataFolder)
+{
+    Home home;
+    EndingsFile endings;
+    EXPECT_EQ(endings.file(), fs::path(home.dir.path()) / "data/tarnwick/endings.txt");
+    EXPECT_TRUE(endings.record(1));
+    fs::remove(fs::path(home.dir.path()) / "data/tarnwick/save.txt");
+    EXPECT_EQ(EndingsFile().list(), std::vector<int>{1});
+}
+
+// A data folder that cannot be read or written: no endings, one line, and a
+// record that says why it was not kept while still counting for this run.
+TEST(EndingsFileTest, AnUnusableFolderCountsNoneAndSaysWhy)
+{
+    ResourceDir dir;
+    const fs::path folder = fs::path(dir.path()) / "blocked";
+    dir.write("blocked", "a file where the folder should be");
+    testing::internal::CaptureStderr();
+    EndingsFile endings(folder);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("cannot be read"), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_EQ(endings.count(), 0u);
+    std::string why;
+    EXPECT_TRUE(endings.record(2, &why));
+    EXPECT_NE(why, "");
+    EXPECT_EQ(endings.list(), std::vector<int>{2});
+    // The same ending again: still not kept, so it is tried again.
+    EXPECT_FALSE(endings.record(2, &why));
+    EXPECT_NE(why, "");
+    EXPECT_FALSE(endings.record(0, &why));
+    EXPECT_NE(why, "");
 }

@@ -1,6 +1,7 @@
 #include "disk/Settings.h"
 
 #include "disk/AtomicFile.h"
+#include "disk/SmallTextFile.h"
 #include "disk/XdgDirs.h"
 
 #include <algorithm>
@@ -78,21 +79,15 @@ std::string Settings::load()
     clear();
     _broken = false;
     const std::filesystem::path path = file();
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0)
+    std::string text, problem;
+    switch (SmallTextFile::read(path, maxBytes, text, problem)) {
+    case SmallTextFile::Result::missing:
         return ""; // no settings yet: the defaults
-    std::string problem;
-    if (!S_ISREG(info.st_mode)) {
-        problem = "it is not a regular file";
-    } else if (static_cast<std::size_t>(info.st_size) > maxBytes) {
-        problem = "it is larger than " + std::to_string(maxBytes / 1024) + " KiB";
-    } else {
-        std::ifstream in(path, std::ios::binary);
-        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (!in.good() && !in.eof())
-            problem = "it cannot be read";
-        else
-            problem = parse(text);
+    case SmallTextFile::Result::read:
+        problem = parse(text);
+        break;
+    case SmallTextFile::Result::refused:
+        break;
     }
     if (problem.empty())
         return "";

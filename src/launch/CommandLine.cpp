@@ -167,7 +167,8 @@ std::string CommandLine::usage(const std::string& installedData)
         text << "  3. the installed data beside the game (not found: the game's own path is unknown)\n";
     else
         text << "  3. the installed data, " << installedData << '\n';
-    text << "  4. the current folder\n";
+    text << "  4. the current folder\n"
+            "  5. while the game runs from the folder it was built in, the checkout it was built from\n";
     return text.str();
 }
 

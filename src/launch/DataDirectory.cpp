@@ -1,11 +1,22 @@
 #include "launch/DataDirectory.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <stdexcept>
 #include <system_error>
 
 #ifndef TARNWICK_DATA_FROM_BINARY
 #define TARNWICK_DATA_FROM_BINARY "../share/games/tarnwick"
+#endif
+
+// The build system names the checkout and the build folder; a build without
+// them never looks for a checkout.
+#ifndef TARNWICK_SOURCE_FOLDER
+#define TARNWICK_SOURCE_FOLDER ""
+#endif
+#ifndef TARNWICK_BUILD_FOLDER
+#define TARNWICK_BUILD_FOLDER ""
 #endif
 
 namespace fs = std::filesystem;
@@ -55,6 +66,27 @@ fs::path DataDirectory::installedFolder(const fs::path& executable)
     return (executable.parent_path() / TARNWICK_DATA_FROM_BINARY).lexically_normal();
 }
 
+fs::path DataDirectory::checkoutOf(const fs::path& executable, const fs::path& buildFolder,
+                                   const fs::path& sourceFolder)
+{
+    if (executable.empty() || buildFolder.empty() || sourceFolder.empty())
+        return {};
+    std::error_code error;
+    const fs::path build = fs::weakly_canonical(buildFolder, error);
+    if (error)
+        return {};
+    // Folder by folder, so that build-play/ is not taken for inside build/.
+    const fs::path folder = executable.parent_path().lexically_normal();
+    auto mismatch = std::mismatch(build.begin(), build.end(), folder.begin(), folder.end());
+    const bool inside = mismatch.first == build.end() || (std::next(mismatch.first) == build.end() && mismatch.first->empty());
+    return inside ? sourceFolder.lexically_normal() : fs::path();
+}
+
+fs::path DataDirectory::checkoutOf(const fs::path& executable)
+{
+    return checkoutOf(executable, TARNWICK_BUILD_FOLDER, TARNWICK_SOURCE_FOLDER);
+}
+
 fs::path DataDirectory::currentExecutable()
 {
     std::error_code error;
@@ -89,6 +121,11 @@ fs::path DataDirectory::find(const Places& places)
     if (holdsData(places.startFolder))
         return places.startFolder;
     looked += places.startFolder.string() + " (current folder)";
+    if (!places.checkout.empty()) {
+        if (holdsData(places.checkout))
+            return places.checkout;
+        looked += " or " + places.checkout.string() + " (the checkout it was built from)";
+    }
     throw std::runtime_error("no game data (a res folder with the map) in " + looked +
                              "; name its folder with --data DIR or TARNWICK_DATA");
 }
@@ -101,6 +138,7 @@ fs::path DataDirectory::find(const std::optional<std::string>& option)
         places.environment = std::string(variable);
     places.executable = currentExecutable();
     places.startFolder = fs::current_path();
+    places.checkout = checkoutOf(places.executable);
     return find(places);
 }
 

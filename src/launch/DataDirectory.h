@@ -11,7 +11,9 @@
 // Search order: the folder given with --data, the one named by the
 // environment variable TARNWICK_DATA, the installed data beside the
 // executable (../share/games/tarnwick from its own folder, so that a moved
-// installation still finds its data), and last the current folder.
+// installation still finds its data), the current folder, and last, for a
+// program that was never installed (it still lies in the build folder it was
+// built in), the checkout it was built from.
 class DataDirectory {
 public:
     DataDirectory() = delete;
@@ -25,6 +27,7 @@ public:
         std::optional<std::string> environment; // TARNWICK_DATA (empty counts as unset)
         std::filesystem::path executable;       // the running program's own file
         std::filesystem::path startFolder;      // the folder the game was started from
+        std::filesystem::path checkout;         // the checkout it was built from; empty once installed
     };
 
     // The data folder, as an absolute path. Throws std::runtime_error with one
@@ -40,6 +43,14 @@ public:
     // Where an executable at the given path keeps its installed data; empty
     // when the executable is not known.
     static std::filesystem::path installedFolder(const std::filesystem::path& executable);
+    // The checkout `sourceFolder` when `executable` lies inside `buildFolder`
+    // (the program runs where it was built), else empty: an installed or
+    // copied program never reaches back into a checkout.
+    static std::filesystem::path checkoutOf(const std::filesystem::path& executable,
+                                            const std::filesystem::path& buildFolder,
+                                            const std::filesystem::path& sourceFolder);
+    // The same for the folders this program was built with.
+    static std::filesystem::path checkoutOf(const std::filesystem::path& executable);
     // This process's executable, or empty when the system does not tell.
     static std::filesystem::path currentExecutable();
 };

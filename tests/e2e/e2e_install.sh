@@ -65,4 +65,10 @@ one_line "tarnwick: no game data (a res folder with the map) in $WORK/bare/share
 run "$WORK/small" "$installed" --data nothing
 [ "$STATUS" = 1 ] || fail "--data without data: exit status $STATUS, wanted 1"
 one_line "tarnwick: $WORK/small/nothing: no game data in the folder given with --data: there is no such folder"
-echo "install: 13 passed, 0 failed"
+
+# The program where it was built, started from its build folder, reads the
+# checkout it was built from.
+run "$BUILD_DIR" env -u TARNWICK_DATA "$BUILD_DIR/tarnwick" --check
+[ "$STATUS" = 0 ] || fail "the built program in its build folder: status $STATUS: $(cat "$WORK/err")"
+grep -q '^tarnwick --check: 0 errors' "$WORK/out" || fail "the built program in its build folder: $(tail -n3 "$WORK/out")"
+echo "install: 14 passed, 0 failed"
