@@ -6,9 +6,9 @@
 #include "core/Game.h"
 #include "input/Input.h"
 #include "resources/ResourceFile.h"
+#include "resources/Utf8.h"
 
 #include <cmath>
-#include <locale>
 
 bool DialogueBox::_initialized = false;
 sf::RectangleShape DialogueBox::_box;
@@ -55,7 +55,7 @@ DialogueBox::~DialogueBox() = default;
 
 void DialogueBox::show(const std::string& page)
 {
-    message.setString(sf::String(page, std::locale()));
+    message.setString(Utf8::toSfString(page));
 }
 
 void DialogueBox::loadFromTree(DialogueTree const* next)
