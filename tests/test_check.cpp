@@ -737,3 +737,44 @@ TEST_F(CheckerTest, FacingsNameRowsTheCharactersSheetHas)
     EXPECT_EQ(found.find("\"Bea\""), std::string::npos) << found;
     EXPECT_EQ(found.find("\"Warden\""), std::string::npos) << found;
 }
+
+TEST_F(CheckerTest, TextsAreCheckedForUtf8AndForCharactersTheFontLacks)
+{
+    const std::string written = "Caf\xC3\xA9 na\xC3\xAFve \xE2\x80\x94 \xC2\xBD d\xC3\xA9j\xC3\xA0 vu, it\xE2\x80\x99s";
+    const std::string missing = "the font has no \"\xE8\xAA\x9E\" (U+8A9E), which the game shows as an empty box: "
+                                "write it another way";
+    const std::string notUtf8 = "which the game shows as a box: save the file as UTF-8";
+    struct Case {
+        const char* what;
+        std::string file, text;
+        std::vector<std::string> expected; // every problem about the text, in order
+    } cases[] = {
+        {"accents, a dash, a half and an apostrophe the font has", "res/txt/ann.xml", leafXml(written), {}},
+        {"a character the font lacks, named once on its line", "res/txt/ann.xml",
+         "<dialogue>\n<text><l>A \xE8\xAA\x9E and \xE8\xAA\x9E</l></text>\n</dialogue>\n",
+         {"res/txt/ann.xml:2: warning: " + missing}},
+        {"Latin-1 in a conversation", "res/txt/bea.xml",
+         "<dialogue>\n<text><l>Caf\xE9</l></text>\n</dialogue>\n",
+         {"res/txt/bea.xml:2: error: not valid UTF-8 at column 13 (byte 0xE9), " + notUtf8}},
+        {"a cut-off sequence in the goal file, after a byte order mark", "res/txt/goals.ini",
+         "\xEF\xBB\xBF" + replaced(goalsIni(), "start = start", "start = \xE2\x80 start"),
+         {"res/txt/goals.ini:1: error: not valid UTF-8 at column 9 (byte 0xE2), " + notUtf8}},
+        {"a character the font lacks in the goal file", "res/txt/goals.ini",
+         replaced(goalsIni(), "start = start", "start = \xE8\xAA\x9E"),
+         {"res/txt/goals.ini:1: warning: " + missing}},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        resetGame();
+        ResourceDir dir;
+        writeTree(dir);
+        dir.write("res/maps/testmap.json", mapJson("check-text-" + std::to_string(++n)));
+        dir.write(c.file, c.text);
+        std::vector<std::string> found;
+        for (const std::string& line : lines(Checker::check()))
+            if (line.find("UTF-8") != std::string::npos || line.find("the font has no") != std::string::npos)
+                found.push_back(line);
+        EXPECT_EQ(found, c.expected);
+    }
+}
