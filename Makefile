@@ -16,9 +16,14 @@ SOAK_FRAMES ?= 1000000
 SOAK_SEED ?= 1
 MONKEY_TIME ?= 300
 
-.PHONY: all deps play-deps play-build build run test sanitize-test sanitize-build fuzz soak art sounds bench screenshots clean install package package-check
+.PHONY: all pot deps play-deps play-build build run test sanitize-test sanitize-build fuzz soak art sounds bench screenshots clean install package package-check
 
 all: build
+
+# The translators' template po/tarnwick.pot, from the sources and the shipped world.
+# An author's world: python3 tools/make-pot.py --world DIR (writes DIR/po/tarnwick.pot).
+pot:
+	python3 tools/make-pot.py
 
 deps:
 	@tools/install-deps.sh test
