@@ -310,20 +310,28 @@ struct BrokenTree {
     std::vector<std::string> expected; // "{T}" stands for the case's tileset name
 };
 
+// The report on a sound tree (its map's tileset named `tileset`) once
+// `breakIt` has broken it.
+CheckReport checkBroken(const std::string& tileset, const std::function<void(const ResourceDir&, std::string&)>& breakIt,
+                        bool current = false, const int parts[3] = nullptr)
+{
+    resetGame();
+    ResourceDir dir;
+    writeTree(dir);
+    std::string map = mapJson(tileset, current, parts);
+    breakIt(dir, map);
+    dir.write("res/maps/testmap.json", map);
+    return Checker::check();
+}
+
 void checkCorpus(const std::vector<BrokenTree>& corpus, const std::string& prefix, bool current = false,
                  const int parts[3] = nullptr)
 {
     int n = 0;
     for (const BrokenTree& c : corpus) {
         SCOPED_TRACE(c.what);
-        resetGame();
-        ResourceDir dir;
-        writeTree(dir);
         const std::string tileset = prefix + std::to_string(++n);
-        std::string map = mapJson(tileset, current, parts);
-        c.breakIt(dir, map);
-        dir.write("res/maps/testmap.json", map);
-        const CheckReport report = Checker::check();
+        const CheckReport report = checkBroken(tileset, c.breakIt, current, parts);
         const std::vector<std::string> found = lines(report);
         std::string notes;
         for (const std::string& note : report.notes)
@@ -766,13 +774,10 @@ TEST_F(CheckerTest, TextsAreCheckedForUtf8AndForCharactersTheFontLacks)
     int n = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        resetGame();
-        ResourceDir dir;
-        writeTree(dir);
-        dir.write("res/maps/testmap.json", mapJson("check-text-" + std::to_string(++n)));
-        dir.write(c.file, c.text);
+        const CheckReport report = checkBroken("check-text-" + std::to_string(++n),
+                                               [&](const ResourceDir& d, std::string&) { d.write(c.file, c.text); });
         std::vector<std::string> found;
-        for (const std::string& line : lines(Checker::check()))
+        for (const std::string& line : lines(report))
             if (line.find("UTF-8") != std::string::npos || line.find("the font has no") != std::string::npos)
                 found.push_back(line);
         EXPECT_EQ(found, c.expected);
