@@ -22,7 +22,7 @@ MONKEY_TIME ?= 300
 # Packages that are missing and cannot be installed from here (no root, no
 # sudo without a password): one line gives the command to run as root, and
 # nothing is done.
-DEPS_GOALS := $(filter-out clean,$(or $(MAKECMDGOALS),all))
+DEPS_GOALS := $(filter-out clean pot,$(or $(MAKECMDGOALS),all))
 DEPS_MODE := $(if $(filter-out run play-build play-deps,$(DEPS_GOALS)),test,play)
 ifneq ($(DEPS_GOALS),)
 ROOT_COMMAND := $(shell tools/install-deps.sh $(DEPS_MODE) --root-command)
@@ -31,9 +31,14 @@ $(error $(ROOT_COMMAND))
 endif
 endif
 
-.PHONY: all deps play-deps play-build build run test sanitize-test sanitize-build fuzz soak art sounds bench screenshots clean install package package-check
+.PHONY: all pot deps play-deps play-build build run test sanitize-test sanitize-build fuzz soak art sounds bench screenshots clean install package package-check
 
 all: build
+
+# The translators' template po/tarnwick.pot, from the sources and the shipped world.
+# An author's world: python3 tools/make-pot.py --world DIR (writes DIR/po/tarnwick.pot).
+pot:
+	python3 tools/make-pot.py
 
 deps:
 	@tools/install-deps.sh test $(BUILD)/install-deps.log

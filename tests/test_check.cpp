@@ -310,20 +310,28 @@ struct BrokenTree {
     std::vector<std::string> expected; // "{T}" stands for the case's tileset name
 };
 
+// The report on a sound tree (its map's tileset named `tileset`) once
+// `breakIt` has broken it.
+CheckReport checkBroken(const std::string& tileset, const std::function<void(const ResourceDir&, std::string&)>& breakIt,
+                        bool current = false, const int parts[3] = nullptr)
+{
+    resetGame();
+    ResourceDir dir;
+    writeTree(dir);
+    std::string map = mapJson(tileset, current, parts);
+    breakIt(dir, map);
+    dir.write("res/maps/testmap.json", map);
+    return Checker::check();
+}
+
 void checkCorpus(const std::vector<BrokenTree>& corpus, const std::string& prefix, bool current = false,
                  const int parts[3] = nullptr)
 {
     int n = 0;
     for (const BrokenTree& c : corpus) {
         SCOPED_TRACE(c.what);
-        resetGame();
-        ResourceDir dir;
-        writeTree(dir);
         const std::string tileset = prefix + std::to_string(++n);
-        std::string map = mapJson(tileset, current, parts);
-        c.breakIt(dir, map);
-        dir.write("res/maps/testmap.json", map);
-        const CheckReport report = Checker::check();
+        const CheckReport report = checkBroken(tileset, c.breakIt, current, parts);
         const std::vector<std::string> found = lines(report);
         std::string notes;
         for (const std::string& note : report.notes)
@@ -736,4 +744,42 @@ TEST_F(CheckerTest, FacingsNameRowsTheCharactersSheetHas)
     // Bea's two rows and the warden's one are there.
     EXPECT_EQ(found.find("\"Bea\""), std::string::npos) << found;
     EXPECT_EQ(found.find("\"Warden\""), std::string::npos) << found;
+}
+
+TEST_F(CheckerTest, TextsAreCheckedForUtf8AndForCharactersTheFontLacks)
+{
+    const std::string written = "Caf\xC3\xA9 na\xC3\xAFve \xE2\x80\x94 \xC2\xBD d\xC3\xA9j\xC3\xA0 vu, it\xE2\x80\x99s";
+    const std::string missing = "the font has no \"\xE8\xAA\x9E\" (U+8A9E), which the game shows as an empty box: "
+                                "write it another way";
+    const std::string notUtf8 = "which the game shows as a box: save the file as UTF-8";
+    struct Case {
+        const char* what;
+        std::string file, text;
+        std::vector<std::string> expected; // every problem about the text, in order
+    } cases[] = {
+        {"accents, a dash, a half and an apostrophe the font has", "res/txt/ann.xml", leafXml(written), {}},
+        {"a character the font lacks, named once on its line", "res/txt/ann.xml",
+         "<dialogue>\n<text><l>A \xE8\xAA\x9E and \xE8\xAA\x9E</l></text>\n</dialogue>\n",
+         {"res/txt/ann.xml:2: warning: " + missing}},
+        {"Latin-1 in a conversation", "res/txt/bea.xml",
+         "<dialogue>\n<text><l>Caf\xE9</l></text>\n</dialogue>\n",
+         {"res/txt/bea.xml:2: error: not valid UTF-8 at column 13 (byte 0xE9), " + notUtf8}},
+        {"a cut-off sequence in the goal file, after a byte order mark", "res/txt/goals.ini",
+         "\xEF\xBB\xBF" + replaced(goalsIni(), "start = start", "start = \xE2\x80 start"),
+         {"res/txt/goals.ini:1: error: not valid UTF-8 at column 9 (byte 0xE2), " + notUtf8}},
+        {"a character the font lacks in the goal file", "res/txt/goals.ini",
+         replaced(goalsIni(), "start = start", "start = \xE8\xAA\x9E"),
+         {"res/txt/goals.ini:1: warning: " + missing}},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const CheckReport report = checkBroken("check-text-" + std::to_string(++n),
+                                               [&](const ResourceDir& d, std::string&) { d.write(c.file, c.text); });
+        std::vector<std::string> found;
+        for (const std::string& line : lines(report))
+            if (line.find("UTF-8") != std::string::npos || line.find("the font has no") != std::string::npos)
+                found.push_back(line);
+        EXPECT_EQ(found, c.expected);
+    }
 }

@@ -23,7 +23,8 @@ play=(g++ cmake make pkg-config libsfml-dev libboost-dev libboost-program-option
       zlib1g-dev libzstd-dev libexpat1-dev libpng-dev libfreetype-dev libx11-dev libgl1-mesa-dri
       libopenal-dev libvorbis-dev)
 test=(libgtest-dev libxext-dev libxtst-dev libxdamage-dev xvfb x11-utils xdotool imagemagick
-      dpkg-dev file man-db desktop-file-utils appstream lintian clang libclang-rt-14-dev python3 sox)
+      dpkg-dev file man-db desktop-file-utils appstream lintian clang libclang-rt-14-dev python3 sox
+      gettext)
 case "$mode" in
   play) packages=("${play[@]}") ;;
   test) packages=("${play[@]}" "${test[@]}") ;;

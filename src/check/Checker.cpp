@@ -14,7 +14,9 @@
 #include "story/CastFiles.h"
 #include "check/SoundCheck.h"
 #include "check/StoryExplorer.h"
+#include "check/TextCheck.h"
 #include "check/TextMeasure.h"
+#include "resources/Utf8.h"
 
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/Text.hpp>
@@ -156,7 +158,7 @@ void checkGoals(CheckReport& report)
                 const std::string line = goals.line(part, worn, tables);
                 if (!measured.insert(line).second)
                     continue;
-                const sf::FloatRect box = font.bounds(sf::String(line), GoalLine::characterSize);
+                const sf::FloatRect box = font.bounds(Utf8::toSfString(line), GoalLine::characterSize);
                 if (box.left + box.width > room || box.top + box.height > GoalLine::height)
                     report.warning(file, "the goal line \"" + line + "\" is too long for the strip at the top ("
                                              + std::to_string(static_cast<int>(box.left + box.width))
@@ -215,6 +217,7 @@ CheckReport Checker::check(bool route)
     conversations.loadFont(fontFile);
     conversations.run();
     checkGoals(report);
+    TextCheck(report).run(fontFile);
     SoundCheck(report).run();
     if (!map.readable || mapErrors > 0)
         report.note("story: not explored: correct the map's errors first");

@@ -2,6 +2,7 @@
 
 #include "dialogueformat/DialogueTree.h"
 #include "resources/ResourceFile.h"
+#include "resources/Utf8.h"
 #include "story/CastFiles.h"
 
 #include <boost/property_tree/exceptions.hpp>
@@ -10,7 +11,6 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <locale>
 #include <memory>
 
 namespace fs = std::filesystem;
@@ -41,15 +41,12 @@ unsigned long lineOf(const std::string& raw, const std::string& page)
 std::string shortened(const std::string& text)
 {
     const std::string line = text.substr(0, text.find('\n'));
-    return line.size() > 40 ? line.substr(0, 37) + "..." : line;
-}
-
-bool isPlainAscii(const std::string& text)
-{
-    return std::all_of(text.begin(), text.end(), [](char c) {
-        const auto u = static_cast<unsigned char>(c);
-        return u < 128 && (u >= 32 || c == '\n' || c == '\t');
-    });
+    if (line.size() <= 40)
+        return line;
+    std::size_t cut = 37; // never inside a character's bytes
+    while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0u) == 0x80u)
+        --cut;
+    return line.substr(0, cut) + "...";
 }
 
 } // namespace
@@ -68,7 +65,7 @@ bool ConversationCheck::loadFont(const std::string& path)
 
 sf::Vector2f ConversationCheck::measure(const std::string& page)
 {
-    const sf::FloatRect box = font.bounds(sf::String(page, std::locale()), 10);
+    const sf::FloatRect box = font.bounds(Utf8::toSfString(page), 10);
     return {box.left + box.width, box.top + box.height};
 }
 
@@ -191,11 +188,6 @@ void ConversationCheck::checkNode(const DialogueTree& node, const std::string& f
             report.warning(file, at + "the page " + inQuotes(shortened(page))
                                      + " starts or ends with blank space, which the panel shows: keep the text "
                                        "right against its tags",
-                           line);
-        if (!isPlainAscii(page))
-            report.warning(file, at + "the page " + inQuotes(shortened(page))
-                                     + " holds characters beyond plain ASCII, which the panel shows garbled: "
-                                       "write them in ASCII",
                            line);
         if (!measuring)
             continue;

@@ -136,3 +136,8 @@ sf::FloatRect TextMeasure::bounds(const sf::String& text, unsigned size)
     }
     return sf::FloatRect(minX, minY, maxX - minX, maxY - minY);
 }
+
+bool TextMeasure::has(sf::Uint32 code) const
+{
+    return face && FT_Get_Char_Index(asFace(face), code) != 0;
+}

@@ -26,6 +26,10 @@ public:
     // regular style: what sf::Text::getLocalBounds() returns.
     sf::FloatRect bounds(const sf::String& text, unsigned size);
 
+    // Whether the font draws `code` with a glyph of its own; a character it
+    // lacks is drawn as the font's empty box.
+    bool has(sf::Uint32 code) const;
+
 private:
     struct Glyph {
         float advance = 0;

@@ -3,12 +3,13 @@
 #include "audio/Audio.h"
 #include "dialogue/DialogueState.h"
 #include "dialogueformat/DialogueTree.h"
+#include "i18n/Catalogue.h"
 #include "core/Game.h"
 #include "input/Input.h"
 #include "resources/ResourceFile.h"
+#include "resources/Utf8.h"
 
 #include <cmath>
-#include <locale>
 
 bool DialogueBox::_initialized = false;
 sf::RectangleShape DialogueBox::_box;
@@ -55,7 +56,7 @@ DialogueBox::~DialogueBox() = default;
 
 void DialogueBox::show(const std::string& page)
 {
-    message.setString(sf::String(page, std::locale()));
+    message.setString(Utf8::toSfString(page));
 }
 
 void DialogueBox::loadFromTree(DialogueTree const* next)
@@ -102,12 +103,12 @@ void DialogueBox::updateHint()
         while (answers < 3 && static_cast<std::size_t>(answers) < node->options.size()
                && static_cast<std::size_t>(answers) < node->responses.size())
             ++answers;
-        static const char* const keys[] = {"", "1", "1 or 2", "1, 2 or 3"};
-        text = keys[answers];
+        const std::string keys[] = {"", "1", tr("1 or 2"), tr("1, 2 or 3")};
+        text = Utf8::toSfString(keys[answers]);
     } else if (!pages.empty() || (node && !node->options.empty())) {
-        text = sf::String("Space ") + sf::String(static_cast<sf::Uint32>(0x25BA));
+        text = Utf8::toSfString(trc("key", "Space") + " ") + sf::String(static_cast<sf::Uint32>(0x25BA));
     } else {
-        text = sf::String("Space ") + sf::String(static_cast<sf::Uint32>(0x00D7));
+        text = Utf8::toSfString(trc("key", "Space") + " ") + sf::String(static_cast<sf::Uint32>(0x00D7));
     }
     hint.setString(text);
     // In the panel's bottom-right corner, whatever the mark's width.

@@ -5,6 +5,7 @@
 #include "input/KeyNames.h"
 #include "input/Keyboard.h"
 #include "input/PadInputs.h"
+#include "i18n/Catalogue.h"
 
 bool Input::padUsedLast = false;
 bool Input::deviceChanged = false;
@@ -193,15 +194,15 @@ std::vector<Input::HelpRow> Input::helpRows()
     std::vector<HelpRow> rows = {
         {either(slotLabels(walking, 0, " ", false), slotLabels(walking, 1, " ", false)),
          either(padWalk(walking, 0), padWalk(walking, 1)),
-         "walk (hold)"},
-        {both(A::Talk, false), both(A::Talk, true), "talk to whoever you face"},
-        {both(A::NextPage, false), both(A::NextPage, true), "next page of a conversation"},
+         tr("walk (hold)")},
+        {both(A::Talk, false), both(A::Talk, true), tr("talk to whoever you face")},
+        {both(A::NextPage, false), both(A::NextPage, true), tr("next page of a conversation")},
         {either(slotLabels(answers, 0, ", ", false), slotLabels(answers, 1, ", ", false)),
-         slotLabels(answers, 0, ", ", true), "choose an answer"},
-        {both(A::GoalLine, false), both(A::GoalLine, true), "hide or show the goal line"},
-        {both(A::Mute, false), both(A::Mute, true), "mute the sound, and back"},
-        {either(both(A::Fullscreen, false), "Alt+Return"), both(A::Fullscreen, true), "fullscreen, and back"},
-        {both(A::Pause, false), both(A::Pause, true), "quit"},
+         slotLabels(answers, 0, ", ", true), tr("choose an answer")},
+        {both(A::GoalLine, false), both(A::GoalLine, true), tr("hide or show the goal line")},
+        {both(A::Mute, false), both(A::Mute, true), tr("mute the sound, and back")},
+        {either(both(A::Fullscreen, false), "Alt+Return"), both(A::Fullscreen, true), tr("fullscreen, and back")},
+        {both(A::Pause, false), both(A::Pause, true), tr("quit")},
     };
     return rows;
 }

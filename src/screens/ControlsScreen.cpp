@@ -8,13 +8,13 @@
 #include "input/Keyboard.h"
 #include "input/PadInputs.h"
 #include "resources/StoryFont.h"
+#include "resources/Utf8.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Text.hpp>
 #include <SFML/Graphics/View.hpp>
 
 #include <cctype>
-#include <locale>
 
 namespace {
 using K = sf::Keyboard;
@@ -63,7 +63,7 @@ const unsigned characterSize = 12;
 
 void write(const std::string& words, float x, float y, sf::Color colour, unsigned size = characterSize)
 {
-    sf::Text text(sf::String(words, std::locale()), StoryFont::get(), size);
+    sf::Text text(Utf8::toSfString(words), StoryFont::get(), size);
     text.setFillColor(colour);
     text.setPosition(x, y);
     Game::window.draw(text, sf::RenderStates::Default);

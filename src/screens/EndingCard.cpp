@@ -7,13 +7,13 @@
 #include "input/Keyboard.h"
 #include "render/PictureDigest.h"
 #include "resources/StoryFont.h"
+#include "resources/Utf8.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Text.hpp>
 #include <SFML/Graphics/View.hpp>
 
 #include <cstdio>
-#include <locale>
 
 bool EndingCard::requested = false;
 int EndingCard::requestedChoice = 0;
@@ -23,7 +23,7 @@ namespace {
 // A line of the card, centred on the picture at height `top`.
 void drawCentred(const std::string& words, unsigned size, float top, sf::Color colour)
 {
-    sf::Text text(sf::String(words, std::locale()), StoryFont::get(), size);
+    sf::Text text(Utf8::toSfString(words), StoryFont::get(), size);
     text.setFillColor(colour);
     const sf::FloatRect box = text.getLocalBounds();
     text.setPosition(static_cast<float>(static_cast<int>((Game::pictureWidth - box.width) / 2 - box.left)), top);

@@ -3,10 +3,10 @@
 #include "core/Game.h"
 #include "input/Input.h"
 #include "resources/StoryFont.h"
+#include "resources/Utf8.h"
 
 #include <SFML/Graphics/View.hpp>
 
-#include <locale>
 
 const sf::Color GoalLine::background(0, 25, 100, 255);
 const sf::Color GoalLine::edge(0, 50, 200, 255);
@@ -40,7 +40,7 @@ void GoalLine::draw()
     if (!shown || text().empty())
         return;
     message.setFont(StoryFont::get());
-    message.setString(sf::String(current, std::locale()));
+    message.setString(Utf8::toSfString(current));
 
     // In picture coordinates: the strip stays at the top while the camera
     // follows the player.

@@ -7,13 +7,13 @@
 #include "screens/MenuHost.h"
 #include "screens/Pointer.h"
 #include "resources/StoryFont.h"
+#include "resources/Utf8.h"
 
 #include <SFML/Graphics/ConvexShape.hpp>
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Text.hpp>
 
 #include <algorithm>
-#include <locale>
 
 namespace {
 const sf::Color panelFill(0, 50, 200, 240);
@@ -25,7 +25,7 @@ const sf::Color detailColour(190, 205, 245);
 
 sf::Text words(const std::string& line, unsigned size, sf::Color colour)
 {
-    sf::Text text(sf::String(line, std::locale()), StoryFont::get(), size);
+    sf::Text text(Utf8::toSfString(line), StoryFont::get(), size);
     text.setFillColor(colour);
     return text;
 }

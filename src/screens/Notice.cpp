@@ -2,11 +2,11 @@
 
 #include "core/Game.h"
 #include "resources/StoryFont.h"
+#include "resources/Utf8.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Text.hpp>
 
-#include <locale>
 
 sf::Time Notice::duration = sf::seconds(6);
 
@@ -45,7 +45,7 @@ void Notice::draw()
     strip.setPosition(0, h - 22);
     strip.setFillColor(sf::Color(120, 20, 30, 235));
     Game::window.draw(strip, sf::RenderStates::Default);
-    sf::Text text(sf::String(line, std::locale()), StoryFont::get(), 12);
+    sf::Text text(Utf8::toSfString(line), StoryFont::get(), 12);
     text.setFillColor(sf::Color::White);
     text.setPosition(8, h - 19);
     Game::window.draw(text, sf::RenderStates::Default);
