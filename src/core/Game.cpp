@@ -322,7 +322,7 @@ bool Game::show()
     }
     const unsigned long long now = StillFrame::enabled ? StillFrame::digest(Shell::overlayDigest()) : 0;
     const StillFrame::Reason why = StillFrame::due(now);
-    if (why == StillFrame::Reason::None)
+    if (why == StillFrame::Reason::Kept)
         return false; // the window keeps the picture it shows
     if (currentState)
         currentState->draw();

@@ -53,12 +53,12 @@ StillFrame::Reason StillFrame::due(unsigned long long now)
         return Reason::Changed;
     if (sinceShown >= safetySteps)
         return Reason::Safety;
-    return Reason::None;
+    return Reason::Kept;
 }
 
 void StillFrame::presented(Reason why, unsigned long long now)
 {
-    if (why == Reason::None)
+    if (why == Reason::Kept)
         return;
     ++counts[static_cast<int>(why)];
     shownDigest = now;

@@ -24,14 +24,14 @@ public:
     // the logic (60 a second).
     static int safetySteps;
 
-    // Why a picture is drawn and presented now, or None when the window keeps
+    // Why a picture is drawn and presented now, or Kept when the window keeps
     // the one it shows.
-    enum class Reason { None, Changed, Window, Safety };
+    enum class Reason { Kept, Changed, Window, Safety };
 
     // The steps run since the last call (the loop runs them before deciding).
     static void stepped(int steps);
     // Whether to draw now, for a picture whose digest is `now` (0: it cannot
-    // be told). When it is not None the picture must be drawn and presented,
+    // be told). When it is not Kept the picture must be drawn and presented,
     // and the caller says so with presented().
     static Reason due(unsigned long long now);
     static void presented(Reason why, unsigned long long now);
