@@ -4,6 +4,7 @@
 #include "core/Game.h"
 #include "core/GameState.h"
 #include "input/Keyboard.h"
+#include "render/StillFrame.h"
 #include "shell/Shell.h"
 #include "TestSupport.h"
 #include "core/WindowLimits.h"
@@ -388,4 +389,50 @@ TEST_F(WindowSizeTest, CloseAsksToQuitAndEscapeNoLongerEndsTheLoop)
     Game::handleEvent(keyPressed(sf::Keyboard::Escape));
     EXPECT_TRUE(Game::running);
     EXPECT_FALSE(Shell::quitRequested);
+}
+
+// When the loop draws and presents a picture, and why: a changed picture, a
+// window that may have lost its own, or the safety net after enough steps.
+TEST(StillFrameTest, ThePictureIsPresentedOnlyWhenItMayDiffer)
+{
+    using R = StillFrame::Reason;
+    struct Case {
+        const char* what;
+        bool enabled;
+        bool invalidated; // after the picture with digest 7 was presented
+        unsigned long long now;
+        int steps; // since it was presented
+        R expected;
+    };
+    const Case cases[] = {
+        {"the same picture", true, false, 7, 1, R::Kept},
+        {"a step short of the safety net", true, false, 7, 59, R::Kept},
+        {"the safety net", true, false, 7, 60, R::Safety},
+        {"another picture", true, false, 8, 1, R::Changed},
+        {"a screen that cannot tell", true, false, 0, 1, R::Changed},
+        {"the window spoilt", true, true, 7, 1, R::Window},
+        {"the window spoilt, another picture", true, true, 8, 1, R::Window},
+        {"outside the game's loop", false, false, 7, 1, R::Changed},
+    };
+    for (const Case& c : cases) {
+        StillFrame::reset();
+        StillFrame::enabled = true;
+        EXPECT_EQ(StillFrame::due(7), R::Window) << c.what << ": nothing presented yet";
+        StillFrame::presented(R::Window, 7);
+        StillFrame::enabled = c.enabled;
+        if (c.invalidated)
+            StillFrame::invalidate();
+        StillFrame::stepped(c.steps);
+        EXPECT_EQ(StillFrame::due(c.now), c.expected) << c.what;
+    }
+    StillFrame::enabled = false;
+
+    StillFrame::reset();
+    StillFrame::stepped(3);
+    StillFrame::presented(R::Window, 1);
+    StillFrame::presented(R::Changed, 2);
+    StillFrame::presented(R::Kept, 2);
+    StillFrame::presented(R::Safety, 2);
+    EXPECT_EQ(StillFrame::report(), "presented 3\nchanged 1\nwindow 1\nsafety 1\nsteps 3\n");
+    StillFrame::reset();
 }

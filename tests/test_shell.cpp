@@ -5,6 +5,8 @@
 #include "dialogue/DialogueState.h"
 #include "core/Game.h"
 #include "world/MainState.h"
+#include "screens/ControlsScreen.h"
+#include "screens/EndingCard.h"
 #include "screens/Menu.h"
 #include "screens/Notice.h"
 #include "screens/PauseMenu.h"
@@ -13,6 +15,7 @@
 #include "story/SaveGame.h"
 #include "disk/Settings.h"
 #include "screens/SettingsScreen.h"
+#include "render/StillFrame.h"
 #include "shell/Shell.h"
 #include "screens/ShellSettings.h"
 #include "TestSupport.h"
@@ -628,4 +631,89 @@ TEST_F(ShellTest, TheTitleHasItsMusicAndTheSettingsTheSoundsVolumes)
     EXPECT_FALSE(Audio::playingTitle());
     SettingsScreen::controlsScreen = nullptr;
     SettingsScreen::entries.clear();
+}
+
+// Every screen tells whether its picture changed: standing still its digest
+// stays as it is, and what the player changes on it (a selection, a step, a
+// page, a slot, a notice) changes the digest.
+TEST_F(ShellTest, EveryScreenStandsStillUntilWhatItShowsChanges)
+{
+    const auto digest = [] { return StillFrame::digest(Shell::overlayDigest()); };
+    const auto pointAtQuit = [&] {
+        auto* menu = dynamic_cast<MenuScreen*>(Game::currentState);
+        const sf::FloatRect row = menu->menu.area(static_cast<int>(menu->menu.items.size()) - 1);
+        sf::Event moved{};
+        moved.type = sf::Event::MouseMoved;
+        moved.mouseMove.x = static_cast<int>(row.left + row.width / 2);
+        moved.mouseMove.y = static_cast<int>(row.top + row.height / 2);
+        Game::handleEvent(moved);
+        frame();
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> open;
+        std::function<void()> change; // null: nothing on it changes the picture
+    };
+    const Case cases[] = {
+        {"the title", [&] { title(); }, [&] { tap(K::Down); }},
+        {"the title, the mouse over Quit", [&] { title(); }, pointAtQuit},
+        {"the settings", [&] { Game::currentState = new SettingsScreen(title()); }, [&] { tap(K::Down); }},
+        {"the pause menu", [&] { play(), tap(K::Escape); }, [&] { tap(K::Down); }},
+        {"the controls", [&] { Game::currentState = new ControlsScreen(play()); }, [&] { tap(K::Right); }},
+        {"the world", [&] { play(); }, [&] { frame({K::Right}), frame(); }},
+        {"a conversation", [&] { play(), tap(K::Return); }, [&] { tap(K::Return); }},
+        {"a notice", [&] { play(); }, [] { Notice::show("The game could not be saved"); }},
+        {"the closing card", [&] { Game::currentState = new EndingCard(play(), "The end", sf::seconds(3)); }, nullptr},
+    };
+    for (const Case& c : cases) {
+        c.open();
+        frame(), frame(); // a menu widens to its longest line when first drawn
+        const unsigned long long still = digest();
+        EXPECT_NE(still, 0u) << c.what << " does not tell its picture";
+        for (int i = 0; i < 10; ++i)
+            frame();
+        EXPECT_EQ(digest(), still) << c.what << " changed standing still";
+        if (c.change) {
+            c.change();
+            EXPECT_NE(digest(), still) << c.what << ": the change does not show";
+        }
+        Notice::clear();
+        resetGame();
+        Game::running = true;
+    }
+}
+
+// The game's loop presents a picture only when it differs from the one the
+// window shows, or when the window may have lost it.
+TEST_F(ShellTest, StandingStillTheLoopPresentsNothing)
+{
+    play();
+    StillFrame::reset();
+    StillFrame::enabled = true;
+    const auto stepAndShow = [] {
+        holdKeys({});
+        Game::step();
+        StillFrame::stepped(1);
+        return Game::show();
+    };
+    EXPECT_TRUE(stepAndShow()) << "the first picture";
+    for (int i = 0; i < 30; ++i)
+        EXPECT_FALSE(stepAndShow()) << "standing still, step " << i;
+    Notice::show("A notice");
+    EXPECT_TRUE(stepAndShow()) << "a notice";
+    EXPECT_FALSE(stepAndShow());
+    sf::Event resized{};
+    resized.type = sf::Event::Resized;
+    resized.size.width = 640;
+    resized.size.height = 480;
+    Game::handleEvent(resized);
+    EXPECT_TRUE(stepAndShow()) << "a resized window";
+    sf::Event focused{};
+    focused.type = sf::Event::GainedFocus;
+    Game::handleEvent(focused);
+    EXPECT_TRUE(stepAndShow()) << "the focus back";
+    EXPECT_EQ(StillFrame::count(StillFrame::Reason::Changed), 1);
+    EXPECT_EQ(StillFrame::count(StillFrame::Reason::Window), 3);
+    StillFrame::enabled = false;
+    StillFrame::reset();
 }

@@ -10,6 +10,7 @@
 #include "world/MainState.h"
 #include "replay/Session.h"
 #include "core/StepClock.h"
+#include "render/ExposureWatch.h"
 #include "render/StillFrame.h"
 #include "core/WindowLimits.h"
 #include "shell/Shell.h"
@@ -20,6 +21,10 @@
 #include <algorithm>
 #include <cmath>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
 #include <sstream>
 #include <thread>
 
@@ -60,6 +65,39 @@ void createWindow(sf::VideoMode mode, sf::Uint32 style)
     for (std::string line; std::getline(lines, line);)
         if (line.find("vertical sync") == std::string::npos)
             sf::err() << line << std::endl;
+}
+
+// The window's exposures, while the game runs with a window.
+std::unique_ptr<ExposureWatch> exposure;
+
+// TARNWICK_PRESENT_LOG=FILE: the file rewritten with the pictures presented
+// (StillFrame::report) every time one is, for the tests; "" for none.
+std::string presentLog;
+
+void writePresentLog()
+{
+    if (presentLog.empty())
+        return;
+    // Whole or not at all for a reader: written aside, then renamed over.
+    const std::string aside = presentLog + ".new";
+    {
+        std::ofstream out(aside, std::ios::trunc);
+        out << StillFrame::report();
+        if (!out)
+            return;
+    }
+    std::rename(aside.c_str(), presentLog.c_str());
+}
+
+// A whole number of steps from the environment, or `otherwise`.
+int stepsFromEnvironment(const char* name, int otherwise)
+{
+    const char* value = std::getenv(name);
+    if (!value || !*value)
+        return otherwise;
+    char* end = nullptr;
+    const long steps = std::strtol(value, &end, 10);
+    return *end == '\0' && steps >= 1 && steps <= 3600 ? static_cast<int>(steps) : otherwise;
 }
 
 // What every new window needs: the frame limit, the picture in its place and
@@ -214,9 +252,19 @@ void Game::run()
 {
     running = true;
     // The logic steps at 60 a second of wall time (StepClock); a picture is
-    // drawn after the steps that were due. Headless, steps run back to back.
+    // drawn after the steps that were due, when it differs from the one on
+    // screen (StillFrame). Headless, steps run back to back.
     StepClock clock;
     StillFrame::enabled = true;
+    StillFrame::reset();
+    // TARNWICK_REDRAW_STEPS=N: a picture at least every N steps even when
+    // nothing changed (60 by default; the end-to-end helpers, which count
+    // the frames shown, ask for 1).
+    StillFrame::safetySteps = stepsFromEnvironment("TARNWICK_REDRAW_STEPS", StepClock::stepsPerSecond);
+    const char* log = std::getenv("TARNWICK_PRESENT_LOG");
+    presentLog = log ? log : "";
+    if (!headless)
+        exposure = std::make_unique<ExposureWatch>();
     while (true) {
         const int due = headless ? 1 : clock.wait();
         sf::Event event;
@@ -233,17 +281,16 @@ void Game::run()
             if (!headless && Input::padPressed(Action::Fullscreen))
                 setFullscreen(!fullscreen);
             step();
+            StillFrame::stepped(1);
             if (!running)
                 break;
         }
-        if (!headless) {
-            show();
-            if (lagMs > 0)
-                std::this_thread::sleep_for(std::chrono::milliseconds(lagMs));
-        }
+        if (!headless && show() && lagMs > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(lagMs));
         if (!running)
             break;
     }
+    exposure.reset();
     Session::finish();
     cleanUp();
 }
@@ -266,12 +313,25 @@ void Game::step()
         ++world->playedSteps;
 }
 
-void Game::show()
+bool Game::show()
 {
-    StillFrame::draw();
+    if (exposure && window.isOpen()) {
+        // Uncovered, or a window made anew: what it shows may be lost.
+        if (exposure->watch(window.getSystemHandle()) || exposure->exposed())
+            StillFrame::invalidate();
+    }
+    const unsigned long long now = StillFrame::enabled ? StillFrame::digest(Shell::overlayDigest()) : 0;
+    const StillFrame::Reason why = StillFrame::due(now);
+    if (why == StillFrame::Reason::Kept)
+        return false; // the window keeps the picture it shows
+    if (currentState)
+        currentState->draw();
     Shell::drawOverlay();
     window.display();
     window.clear(sf::Color(0, 0, 0, 255));
+    StillFrame::presented(why, now);
+    writePresentLog();
+    return true;
 }
 
 void Game::end()

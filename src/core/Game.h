@@ -81,8 +81,10 @@ public:
     // One step of the logic after the key snapshot: update the current state,
     // release the states it replaced, count the step as played.
     static void step();
-    // Draws whatever is current now, displays and clears.
-    static void show();
+    // Draws whatever is current now, displays and clears; true. In the
+    // game's loop (StillFrame::enabled), when the picture would be the one
+    // on screen, draws and displays nothing and is false.
+    static bool show();
     static void releaseRetired();
     // Destroys the current state, any states it interrupted and the retired ones.
     static void destroyStates();

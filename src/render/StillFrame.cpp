@@ -4,26 +4,22 @@
 #include "core/GameState.h"
 #include "render/PictureDigest.h"
 
-#include <SFML/Graphics/Sprite.hpp>
-#include <SFML/Graphics/Texture.hpp>
 #include <SFML/Graphics/View.hpp>
 
-#include <memory>
-
 bool StillFrame::enabled = false;
-long long StillFrame::drawn = 0;
-long long StillFrame::reused = 0;
+int StillFrame::safetySteps = 60;
 
 namespace {
 
-// The kept picture: the window's pixels after the last full drawing.
-std::unique_ptr<sf::Texture> kept;
-unsigned long long keptDigest = 0;
-bool valid = false;
+unsigned long long shownDigest = 0; // of the picture on screen; 0: none known
+bool windowChanged = true;
+long long sinceShown = 0; // steps since the last picture presented
+long long stepsRun = 0;
+long long counts[4] = {0, 0, 0, 0};
 
 } // namespace
 
-unsigned long long StillFrame::digest()
+unsigned long long StillFrame::digest(unsigned long long overlay)
 {
     PictureDigest h;
     const sf::View& view = Game::window.getView();
@@ -31,6 +27,7 @@ unsigned long long StillFrame::digest()
     const sf::FloatRect port = view.getViewport();
     h.add(port.left), h.add(port.top), h.add(port.width), h.add(port.height);
     h.add(Game::window.getSize().x), h.add(Game::window.getSize().y);
+    h.add(overlay);
     GameState* state = Game::currentState;
     h.add(state);
     // Each screen shown, from the current one down, tells its own part.
@@ -40,42 +37,68 @@ unsigned long long StillFrame::digest()
     return h.value == 0 ? 1 : h.value;
 }
 
-void StillFrame::invalidate()
+void StillFrame::stepped(int steps)
 {
-    valid = false;
+    if (steps > 0) {
+        sinceShown += steps;
+        stepsRun += steps;
+    }
 }
 
-void StillFrame::draw()
+StillFrame::Reason StillFrame::due(unsigned long long now)
 {
-    const unsigned long long now = enabled ? digest() : 0;
-    const sf::Vector2u size = Game::window.getSize();
-    if (now != 0 && valid && now == keptDigest && kept && kept->getSize() == size) {
-        // One quad of the kept pixels, the window's own size, no blending.
-        const sf::View camera = Game::window.getView();
-        // Pixel for pixel: a view of the window's size now (its default view
-        // keeps the size it was made with).
-        Game::window.setView(sf::View(sf::FloatRect(0, 0, static_cast<float>(size.x), static_cast<float>(size.y))));
-        sf::RenderStates states;
-        states.blendMode = sf::BlendNone;
-        Game::window.draw(sf::Sprite(*kept), states);
-        Game::window.setView(camera);
-        ++reused;
+    if (windowChanged)
+        return Reason::Window;
+    if (!enabled || now == 0 || now != shownDigest)
+        return Reason::Changed;
+    if (sinceShown >= safetySteps)
+        return Reason::Safety;
+    return Reason::Kept;
+}
+
+void StillFrame::presented(Reason why, unsigned long long now)
+{
+    if (why == Reason::Kept)
         return;
-    }
-    if (Game::currentState)
-        Game::currentState->draw();
-    ++drawn;
-    valid = false;
-    if (now == 0)
-        return;
-    if (!kept || kept->getSize() != size) {
-        kept = std::make_unique<sf::Texture>();
-        if (!kept->create(size.x, size.y)) {
-            kept.reset();
-            return;
-        }
-    }
-    kept->update(Game::window);
-    keptDigest = now;
-    valid = true;
+    ++counts[static_cast<int>(why)];
+    shownDigest = now;
+    windowChanged = false;
+    sinceShown = 0;
+}
+
+void StillFrame::invalidate()
+{
+    windowChanged = true;
+}
+
+void StillFrame::reset()
+{
+    shownDigest = 0;
+    windowChanged = true;
+    sinceShown = 0;
+    stepsRun = 0;
+    for (long long& c : counts)
+        c = 0;
+}
+
+long long StillFrame::count(Reason why)
+{
+    return counts[static_cast<int>(why)];
+}
+
+long long StillFrame::presentedCount()
+{
+    return counts[1] + counts[2] + counts[3];
+}
+
+long long StillFrame::steps()
+{
+    return stepsRun;
+}
+
+std::string StillFrame::report()
+{
+    return "presented " + std::to_string(presentedCount()) + "\nchanged " + std::to_string(count(Reason::Changed))
+        + "\nwindow " + std::to_string(count(Reason::Window)) + "\nsafety " + std::to_string(count(Reason::Safety))
+        + "\nsteps " + std::to_string(stepsRun) + "\n";
 }

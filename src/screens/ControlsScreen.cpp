@@ -7,6 +7,7 @@
 #include "input/KeyNames.h"
 #include "input/Keyboard.h"
 #include "input/PadInputs.h"
+#include "render/PictureDigest.h"
 #include "resources/StoryFont.h"
 #include "resources/Utf8.h"
 
@@ -87,6 +88,17 @@ std::string ControlsScreen::slotText(int row, int column)
         text = PadInputs::label(Bindings::pads[row][column - Bindings::slots], Gamepad::layout);
     }
     return text.empty() ? "-" : text;
+}
+
+bool ControlsScreen::addToPictureDigest(PictureDigest& digest) const
+{
+    digest.add(row), digest.add(column), digest.add(waiting);
+    digest.add(note);
+    for (int r = 0; r < defaultsRow; ++r)
+        for (int c = 0; c < columns; ++c)
+            digest.add(slotText(r, c));
+    digest.addEntities(*this);
+    return true;
 }
 
 void ControlsScreen::update()

@@ -27,6 +27,9 @@ public:
     void draw() override;
 
     GameState* below() const override { return previous; }
+    // The chosen slot, whether it waits for a key, the note and every slot's
+    // text: the screen stands still until one of them changes.
+    bool addToPictureDigest(PictureDigest& digest) const override;
 
     static constexpr int columns = 4;     // key, key, pad, pad
     static constexpr int defaultsRow = Actions::count; // the last line

@@ -6,6 +6,7 @@
 #include "input/Keyboard.h"
 #include "screens/MenuHost.h"
 #include "screens/Pointer.h"
+#include "render/PictureDigest.h"
 #include "resources/StoryFont.h"
 #include "resources/Utf8.h"
 
@@ -70,6 +71,24 @@ Menu::Command MenuScreen::keyCommand()
     if (Keyboard::keyPressed(K::Right) || Keyboard::keyPressed(K::D) || Input::pressed(Action::Right))
         return Menu::Command::Right;
     return Menu::Command::None;
+}
+
+bool MenuScreen::addToPictureDigest(PictureDigest& digest) const
+{
+    digest.add(heading);
+    digest.add(menu.selected);
+    digest.add(menu.centreX), digest.add(menu.top), digest.add(menu.width);
+    digest.add(menu.items.size());
+    for (const Menu::Item& item : menu.items) {
+        digest.add(item.visible);
+        if (!item.visible)
+            continue;
+        digest.add(item.enabled);
+        digest.add(item.label);
+        digest.add(item.detail);
+    }
+    digest.addEntities(*this);
+    return true;
 }
 
 void MenuScreen::update()

@@ -20,6 +20,9 @@ public:
 
     GameState* below() const override { return underneath; }
     bool ownsBelow() const override { return true; }
+    // The heading, the items as they read and which one is selected, and the
+    // list's place: a menu stands still until one of them changes.
+    bool addToPictureDigest(PictureDigest& digest) const override;
     // What shows behind the panel: by default what this screen stands over,
     // dimmed (a menu over a menu shows the first one's backdrop only).
     virtual void drawBackdrop();

@@ -12,6 +12,7 @@
 #include "screens/Notice.h"
 #include "screens/PauseMenu.h"
 #include "screens/Pointer.h"
+#include "render/PictureDigest.h"
 #include "story/SaveGame.h"
 #include "screens/SettingsScreen.h"
 #include "screens/ShellSettings.h"
@@ -145,6 +146,13 @@ void Shell::handleEvent(const sf::Event& event)
 void Shell::drawOverlay()
 {
     Notice::draw();
+}
+
+unsigned long long Shell::overlayDigest()
+{
+    PictureDigest digest;
+    digest.add(Notice::current());
+    return digest.value;
 }
 
 MainState* Shell::worldInPlay()

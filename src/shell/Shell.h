@@ -37,6 +37,8 @@ public:
     static void handleEvent(const sf::Event& event);
     // What goes over any state: a notice.
     static void drawOverlay();
+    // A digest of what drawOverlay() draws now: the picture changes with it.
+    static unsigned long long overlayDigest();
 
     // The window's close button, SIGTERM, SIGHUP and SIGINT: the game saves
     // and quits in the next frame.

@@ -59,6 +59,10 @@ export XDG_DATA_HOME=$WORK/xdg-data XDG_CONFIG_HOME=$WORK/xdg-config
 # unless the test names its own configuration.
 printf '[general]\ndrivers=null\n' > "$WORK/alsoft-null.conf"
 export ALSOFT_CONF=${ALSOFT_CONF:-$WORK/alsoft-null.conf}
+# Standing still, the game presents no new picture but once a second; xplay
+# tells a still picture by the frames it counts, so these tests have the game
+# present one after every step. A test of what the game presents sets its own.
+export TARNWICK_REDRAW_STEPS=${TARNWICK_REDRAW_STEPS:-1}
 XVFB_PID=""
 GAME_PID=""
 DECOY_PID=""
