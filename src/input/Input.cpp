@@ -201,7 +201,7 @@ std::vector<Input::HelpRow> Input::helpRows()
         {both(A::GoalLine, false), both(A::GoalLine, true), "hide or show the goal line"},
         {both(A::Mute, false), both(A::Mute, true), "mute the sound, and back"},
         {either(both(A::Fullscreen, false), "Alt+Return"), both(A::Fullscreen, true), "fullscreen, and back"},
-        {both(A::Pause, false), both(A::Pause, true), "quit"},
+        {both(A::Pause, false), both(A::Pause, true), "the pause menu (resume, settings, quit); in a menu, back"},
     };
     return rows;
 }
