@@ -15,9 +15,9 @@ class SoundFile {
 public:
     // The longest an effect may last, and a piece of music, in seconds.
     static constexpr double longestEffect = 10;
-    static constexpr double longestMusic = 600;
-    static constexpr unsigned highestRate = 192000;
-    static constexpr unsigned mostChannels = 8;
+    static constexpr double longestMusic = 300;
+    static constexpr unsigned highestRate = 96000;
+    static constexpr unsigned mostChannels = 2;
 
     SoundFile() = default;
     SoundFile(const SoundFile&) = delete;
