@@ -9,13 +9,13 @@
 // Each drawing figure is given twice: as the game draws now (runs of sprites
 // from one atlas per tileset), and sprite by sprite from each tile's own
 // texture, as the game drew before.
-#include "Entity.h"
-#include "Game.h"
-#include "GameState.h"
-#include "Keyboard.h"
-#include "MainState.h"
-#include "SpriteBatch.h"
-#include "StillFrame.h"
+#include "core/Entity.h"
+#include "core/Game.h"
+#include "core/GameState.h"
+#include "input/Keyboard.h"
+#include "world/MainState.h"
+#include "render/SpriteBatch.h"
+#include "render/StillFrame.h"
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Window/Event.hpp>

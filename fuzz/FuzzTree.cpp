@@ -1,6 +1,6 @@
 #include "FuzzTree.h"
 
-#include "Graphics.h"
+#include "render/Graphics.h"
 
 #include <SFML/Graphics/Image.hpp>
 

@@ -5,8 +5,8 @@
 // sees less nesting than the reader lets a stack overflow through.
 #include "FuzzTree.h"
 
-#include "DialogueTree.h"
-#include "XmlNesting.h"
+#include "dialogueformat/DialogueTree.h"
+#include "dialogueformat/XmlNesting.h"
 
 #include <boost/property_tree/ptree.hpp>
 #include <boost/property_tree/xml_parser.hpp>

@@ -6,10 +6,10 @@
 // input costs what the map loader costs and not the reading of large files.
 #include "FuzzTree.h"
 
-#include "Game.h"
-#include "GameState.h"
-#include "Graphics.h"
-#include "Map.h"
+#include "core/Game.h"
+#include "core/GameState.h"
+#include "render/Graphics.h"
+#include "world/Map.h"
 
 #include <boost/property_tree/exceptions.hpp>
 

@@ -4,7 +4,7 @@
 // image file.
 #include "FuzzTree.h"
 
-#include "Graphics.h"
+#include "render/Graphics.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -432,6 +432,19 @@ TEST(SoundFileTest, AHeaderIsBoundedBeforeAnythingIsDecoded)
         {"longer than an effect may last", wavHeader(1, 8000, 2 * 8000 * 11) + std::string(2 * 8000 * 11, '\0'),
          "lasts 11 s, longer than the 10 s it may", 0},
         {"not a sound", "RIFF and nothing more", "not a sound the game can read", 0},
+        {"samples before their format", [] {
+             std::string renamed = wavHeader(1, 44100, 64) + std::string(64, '\0');
+             renamed[13] = 'e'; // "fet ": the format chunk is not seen
+             return renamed;
+         }(),
+         "not a sound the game can read (a WAV whose samples come before their format)", 0},
+        {"no channels", wavHeader(0, 44100, 64) + std::string(64, '\0'), "not a sound the game can read (a WAV of 0", 0},
+        {"no sample size", [] {
+             std::string sizeless = wavHeader(1, 44100, 64) + std::string(64, '\0');
+             sizeless[34] = 0;
+             return sizeless;
+         }(),
+         "not a sound the game can read (a WAV of 1 channels of 0-bit", 0},
         {"honest", wav(std::vector<sf::Int16>(441, 1000)), "", 441},
         {"breaks off", wavHeader(1, 44100, 200) + std::string(100, '\0'), "", 50},
     };
