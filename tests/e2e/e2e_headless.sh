@@ -10,14 +10,8 @@ export XDG_DATA_HOME=$WORK/data XDG_CONFIG_HOME=$WORK/config
 start_display
 
 small_world "$WORK/game"
-start_game "$WORK/game" --record "$WORK/walk.txt"
-step Right
-step Up
-"$XCLOSE" "$WINDOW"
-wait_exit 30
-[ "$STATUS" = 0 ] || fail "recorded game: status $STATUS"
-ended=$(sed -n 's/^record: [0-9]* steps in .*, state //p' "$WORK/game.out")
-[ -n "$ended" ] || fail "the recorded game did not say how it ended: $(cat "$WORK/game.out")"
+record_walk "$WORK/game" "$WORK/walk.txt" Right Up
+ended=$ENDED
 
 missing=":$((500 + RANDOM % 400))"
 while [ -e "/tmp/.X11-unix/X${missing#:}" ]; do missing=":$((500 + RANDOM % 400))"; done
