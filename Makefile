@@ -131,8 +131,11 @@ sounds: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) --target makesound
 	$(BUILD)/tools/makesound .
 
+# BENCH_SPAN: the seconds each share of a core is measured over.
+BENCH_SPAN ?= 8
 bench: build
 	tools/with-display.sh $(BUILD)/bench/bench_frame
+	bench/cpu_share.sh $(BUILD) $(BENCH_SPAN)
 
 clean:
 	rm -rf $(BUILD) $(PLAY_BUILD) $(SAN_BUILD) $(FUZZ_BUILD)

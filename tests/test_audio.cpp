@@ -8,6 +8,7 @@
 #include "audio/MusicMix.h"
 #include "disk/Settings.h"
 #include "check/SoundCheck.h"
+#include "audio/SoundFile.h"
 #include "audio/SoundSet.h"
 #include "TestSupport.h"
 
@@ -16,6 +17,8 @@
 #include <SFML/Audio/InputSoundFile.hpp>
 
 #include <algorithm>
+#include <sys/resource.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -74,6 +77,29 @@ std::string wav(const std::vector<sf::Int16>& samples, unsigned rate = 44100)
     for (sf::Int16 s : samples)
         out += u16(static_cast<unsigned>(static_cast<sf::Uint16>(s)));
     return out;
+}
+
+// A WAV header as a file may give it, whatever it holds after.
+std::string wavHeader(unsigned channels, unsigned rate, unsigned long dataBytes)
+{
+    std::string honest = wav({});
+    auto put = [&honest](std::size_t at, unsigned long v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            honest[at + i] = char((v >> (8 * i)) & 0xff);
+    };
+    put(22, channels, 2);
+    put(24, rate, 4);
+    put(28, rate * channels * 2, 4);
+    put(32, channels * 2, 2);
+    put(40, dataBytes, 4);
+    return honest;
+}
+
+long peakKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
 }
 
 class AudioTest : public ::testing::Test {
@@ -444,4 +470,65 @@ TEST(ShippedSoundsTest, FootstepsPeakAboveTheMusicAtTheDefaultVolumes)
             EXPECT_GE(heard, peakDb(out) + 2.0) << step << " against " << layers << " layer(s) of music";
         }
     }
+// A header that claims more than its file holds, or more than an effect may
+// last, is refused before anything is decoded; what is honest is read whole,
+// and a file that breaks off gives only what it holds.
+TEST(SoundFileTest, AHeaderIsBoundedBeforeAnythingIsDecoded)
+{
+    const std::string zeros(64, '\0');
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::string refusal; // the start of why; empty when it may be read
+        std::size_t samples;
+    } cases[] = {
+        {"108 bytes claiming 4 GB", wavHeader(1, 44100, 0xfffffff8ul) + zeros, "claims 2147483644 samples, more than "
+                                                                                "its 108 bytes can hold", 0},
+        {"stereo claiming 1 GB", wavHeader(2, 44100, 0x40000000ul) + zeros, "claims 536870912 samples", 0},
+        {"a rate no sound has", wavHeader(1, 4000000, 64) + zeros, "claims 4000000 samples a second", 0},
+        {"longer than an effect may last", wavHeader(1, 8000, 2 * 8000 * 11) + std::string(2 * 8000 * 11, '\0'),
+         "lasts 11 s, longer than the 10 s it may", 0},
+        {"not a sound", "RIFF and nothing more", "not a sound the game can read", 0},
+        {"samples before their format", [] {
+             std::string renamed = wavHeader(1, 44100, 64) + std::string(64, '\0');
+             renamed[13] = 'e'; // "fet ": the format chunk is not seen
+             return renamed;
+         }(),
+         "not a sound the game can read (a WAV whose samples come before their format)", 0},
+        {"no channels", wavHeader(0, 44100, 64) + std::string(64, '\0'), "not a sound the game can read (a WAV of 0", 0},
+        {"no sample size", [] {
+             std::string sizeless = wavHeader(1, 44100, 64) + std::string(64, '\0');
+             sizeless[34] = 0;
+             return sizeless;
+         }(),
+         "not a sound the game can read (a WAV of 1 channels of 0-bit", 0},
+        {"honest", wav(std::vector<sf::Int16>(441, 1000)), "", 441},
+        {"breaks off", wavHeader(1, 44100, 200) + std::string(100, '\0'), "", 50},
+    };
+    const long before = peakKiB();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SoundFile file;
+        const std::string why = file.openBytes(c.bytes, SoundFile::longestEffect);
+        EXPECT_EQ(why.substr(0, c.refusal.size()), c.refusal) << why;
+        EXPECT_EQ(why.empty(), c.refusal.empty()) << why;
+        if (why.empty()) {
+            EXPECT_EQ(file.readAll().size(), c.samples);
+        }
+    }
+    // Refused cheaply: none of the claims was allocated.
+    EXPECT_LT(peakKiB() - before, 64 * 1024);
+}
+
+// A sound in the world's folder is read by name, never from outside res/.
+TEST(SoundFileTest, AFileIsReadFromInsideResOnly)
+{
+    ResourceDir dir;
+    dir.write("res/snd/answer.wav", wavHeader(1, 44100, 0xfffffff8ul) + std::string(64, '\0'));
+    dir.write("res/snd/open.wav", wav(std::vector<sf::Int16>(441, 1000)));
+    SoundFile lying, honest;
+    EXPECT_NE(lying.open("res/snd/answer.wav", SoundFile::longestEffect).find("more than its 108 bytes"),
+              std::string::npos);
+    EXPECT_EQ(honest.open("res/snd/open.wav", SoundFile::longestEffect), "");
+    EXPECT_NE(honest.open("../open.wav", SoundFile::longestEffect), "");
 }

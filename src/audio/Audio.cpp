@@ -5,10 +5,11 @@
 #include "core/Game.h"
 #include "input/Input.h"
 #include "audio/MusicStream.h"
+#include "audio/SoundFile.h"
 #include "resources/QuietSfml.h"
 #include "disk/Settings.h"
 
-#include <SFML/Audio/InputSoundFile.hpp>
+#include <cstdint>
 #include <SFML/Audio/Sound.hpp>
 #include <SFML/Audio/SoundBuffer.hpp>
 
@@ -116,11 +117,10 @@ void log(const std::string& what)
 }
 
 // The whole of an open sound file, mono, at the music's rate.
-std::vector<sf::Int16> monoAtRate(sf::InputSoundFile& in)
+std::vector<sf::Int16> monoAtRate(SoundFile& in)
 {
-    const unsigned channels = in.getChannelCount();
-    std::vector<sf::Int16> all(static_cast<std::size_t>(in.getSampleCount()));
-    all.resize(static_cast<std::size_t>(in.read(all.data(), all.size())));
+    const unsigned channels = in.channels();
+    const std::vector<sf::Int16> all = in.readAll();
     std::vector<sf::Int16> mono(all.size() / std::max(channels, 1u));
     for (std::size_t i = 0; i < mono.size(); ++i) {
         int sum = 0;
@@ -128,12 +128,12 @@ std::vector<sf::Int16> monoAtRate(sf::InputSoundFile& in)
             sum += all[i * channels + c];
         mono[i] = static_cast<sf::Int16>(sum / static_cast<int>(channels));
     }
-    if (in.getSampleRate() != MusicMix::rate) {
+    if (in.rate() != MusicMix::rate) {
         // The nearest sample: music should come at the game's rate.
         std::vector<sf::Int16> resampled(static_cast<std::size_t>(
-            static_cast<double>(mono.size()) * MusicMix::rate / in.getSampleRate()));
+            static_cast<double>(mono.size()) * MusicMix::rate / in.rate()));
         for (std::size_t i = 0; i < resampled.size(); ++i)
-            resampled[i] = mono[std::min(mono.size() - 1, i * in.getSampleRate() / MusicMix::rate)];
+            resampled[i] = mono[std::min<std::size_t>(mono.size() - 1, i * std::uint64_t(in.rate()) / MusicMix::rate)];
         mono.swap(resampled);
     }
     return mono;
@@ -157,12 +157,21 @@ void load(Engine& e)
     QuietSfml quiet;
     for (std::size_t c = 0; c < SoundSet::cueCount; ++c) {
         for (const std::string& name : e.set.effects[c]) {
-            sf::SoundBuffer buffer;
             const std::string path = std::string(SoundSet::folder) + name;
-            if (AudioDevice::readable(path) && buffer.loadFromFile(path))
+            SoundFile file;
+            std::string why = file.open(path, SoundFile::longestEffect);
+            std::vector<sf::Int16> samples;
+            if (why.empty()) {
+                samples = file.readAll();
+                if (samples.size() < file.claimed())
+                    why = "breaks off";
+            }
+            sf::SoundBuffer buffer;
+            if (why.empty() && buffer.loadFromSamples(samples.data(), samples.size(), file.channels(), file.rate()))
                 e.buffers[c].push_back(buffer);
             else
-                warn(path + ": cannot be read: that sound stays silent (tarnwick --check says more)");
+                warn(path + ": cannot be read (" + (why.empty() ? "not a sound the game can read" : why)
+                     + "): that sound stays silent (tarnwick --check says more)");
         }
     }
     // The music files are opened here (what SFML says of a bad one is kept
@@ -171,17 +180,18 @@ void load(Engine& e)
         MusicMix::Piece piece;
         int place; // a layer that cannot be read leaves its place empty
         std::string path;
-        std::unique_ptr<sf::InputSoundFile> file;
+        std::unique_ptr<SoundFile> file;
     };
     auto layers = std::make_shared<std::vector<Layer>>();
     auto open = [&layers](MusicMix::Piece which, const std::vector<std::string>& names) {
         for (std::size_t n = 0; n < names.size(); ++n) {
             const std::string path = std::string(SoundSet::folder) + names[n];
-            auto file = std::make_unique<sf::InputSoundFile>();
-            if (AudioDevice::readable(path) && file->openFromFile(path))
+            auto file = std::make_unique<SoundFile>();
+            const std::string why = file->open(path, SoundFile::longestMusic);
+            if (why.empty())
                 layers->push_back(Layer{which, static_cast<int>(n), path, std::move(file)});
             else
-                warn(path + ": cannot be read: that music stays silent (tarnwick --check says more)");
+                warn(path + ": cannot be read (" + why + "): that music stays silent (tarnwick --check says more)");
         }
     };
     open(MusicMix::guildhall, e.set.guildhall);

@@ -1,10 +1,9 @@
 #include "check/SoundCheck.h"
 
-#include "resources/QuietSfml.h"
 #include "resources/ResourceFile.h"
+#include "audio/SoundFile.h"
 #include "audio/SoundSet.h"
 
-#include <SFML/Audio/InputSoundFile.hpp>
 
 #include <algorithm>
 #include <filesystem>
@@ -17,7 +16,8 @@ SoundCheck::SoundCheck(CheckReport& report)
 {
 }
 
-std::string SoundCheck::problemWith(const std::string& path, unsigned* rate, unsigned long long* frames)
+std::string SoundCheck::problemWith(const std::string& path, unsigned* rate, unsigned long long* frames,
+                                    double longest)
 {
     std::error_code error;
     const auto status = fs::status(path, error);
@@ -27,28 +27,21 @@ std::string SoundCheck::problemWith(const std::string& path, unsigned* rate, uns
         return "outside res/";
     if (!fs::is_regular_file(status))
         return "not a regular file";
-    QuietSfml quiet;
-    sf::InputSoundFile in;
-    if (!in.openFromFile(path))
-        return "not a sound the game can read (WAV, Ogg Vorbis or FLAC)";
-    if (in.getSampleCount() == 0 || in.getChannelCount() == 0)
+    // Measured before it is decoded, as the game reads it.
+    SoundFile in;
+    if (const std::string why = in.open(path, longest); !why.empty())
+        return why;
+    if (in.claimed() == 0 || in.channels() == 0)
         return "holds no sound";
     // Read to the end: a file that breaks off part way would stop short.
-    std::vector<sf::Int16> buffer(65536);
-    sf::Uint64 read = 0;
-    while (true) {
-        const sf::Uint64 n = in.read(buffer.data(), buffer.size());
-        read += n;
-        if (n == 0)
-            break;
-    }
-    if (read < in.getSampleCount())
-        return "breaks off after " + std::to_string(read / in.getChannelCount()) + " of its "
-               + std::to_string(in.getSampleCount() / in.getChannelCount()) + " samples";
+    const sf::Uint64 read = in.readAll().size();
+    if (read < in.claimed())
+        return "breaks off after " + std::to_string(read / in.channels()) + " of its "
+               + std::to_string(in.claimed() / in.channels()) + " samples";
     if (rate)
-        *rate = in.getSampleRate();
+        *rate = in.rate();
     if (frames)
-        *frames = in.getSampleCount() / in.getChannelCount();
+        *frames = in.claimed() / in.channels();
     return "";
 }
 
@@ -71,7 +64,10 @@ void SoundCheck::run()
         const std::string path = SoundSet::folder + name;
         unsigned rate = 0;
         unsigned long long frames = 0;
-        const std::string problem = problemWith(path, &rate, &frames);
+        const bool music = name == set.title
+                           || std::find(set.guildhall.begin(), set.guildhall.end(), name) != set.guildhall.end();
+        const std::string problem = problemWith(path, &rate, &frames,
+                                                music ? SoundFile::longestMusic : SoundFile::longestEffect);
         if (!problem.empty()) {
             report.error(path, problem + "; it stays silent in the game: make it again (make sounds) or name "
                                          "another in " + SoundSet::file);

@@ -2,6 +2,8 @@
 
 #include "check/CheckReport.h"
 
+#include "audio/SoundFile.h"
+
 #include <string>
 
 // Checks the world's sounds: the sound file (res/snd/sounds.ini), and that
@@ -13,10 +15,11 @@ public:
     explicit SoundCheck(CheckReport& report);
     void run();
 
-    // Reads a whole sound file as the game would; "" when it is good, else
-    // what is wrong, in a few words.
+    // Reads a whole sound file as the game would, no longer than `longest`
+    // seconds; "" when it is good, else what is wrong, in a few words.
     static std::string problemWith(const std::string& path, unsigned* rate = nullptr,
-                                   unsigned long long* frames = nullptr);
+                                   unsigned long long* frames = nullptr,
+                                   double longest = SoundFile::longestMusic);
 
 private:
     CheckReport& report;

@@ -4,6 +4,7 @@
 #include "input/ControlsFile.h"
 #include "launch/DataDirectory.h"
 #include "launch/DisplayProbe.h"
+#include "launch/PrivateDisplay.h"
 #include "core/Game.h"
 #include "replay/Session.h"
 #include "shell/Shell.h"
@@ -41,8 +42,11 @@ int main(int argc, char** argv)
     }
 
     // Even a replay without a window needs the display's graphics for its
-    // pictures: say so rather than let the windowing library abort.
-    const std::string noDisplay = DisplayProbe::problem();
+    // pictures: without a display it makes one of its own, and the game says
+    // there is none rather than let the windowing library abort.
+    std::string noDisplay = DisplayProbe::problem();
+    if (!noDisplay.empty() && command.headless)
+        noDisplay = PrivateDisplay::start();
     if (!noDisplay.empty()) {
         std::cerr << "tarnwick: " << noDisplay << '\n';
         return 1;

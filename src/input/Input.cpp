@@ -202,7 +202,7 @@ std::vector<Input::HelpRow> Input::helpRows()
         {both(A::GoalLine, false), both(A::GoalLine, true), tr("hide or show the goal line")},
         {both(A::Mute, false), both(A::Mute, true), tr("mute the sound, and back")},
         {either(both(A::Fullscreen, false), "Alt+Return"), both(A::Fullscreen, true), tr("fullscreen, and back")},
-        {both(A::Pause, false), both(A::Pause, true), tr("quit")},
+        {both(A::Pause, false), both(A::Pause, true), tr("the pause menu (resume, settings, quit); in a menu, back")},
     };
     return rows;
 }

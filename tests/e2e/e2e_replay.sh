@@ -62,15 +62,8 @@ done
 # Real keys, recorded: a few tiles and a turn in the small world, then the
 # window closed; the replay reaches the state the game ended in.
 small_world "$WORK/game"
-start_game "$WORK/game" --record "$WORK/walk.txt"
-step Right
-step Left
-step Up
-"$XCLOSE" "$WINDOW"
-wait_exit 30
-[ "$STATUS" = 0 ] || fail "recorded game: status $STATUS"
-ended=$(sed -n 's/^record: [0-9]* steps in .*, state //p' "$WORK/game.out")
-[ -n "$ended" ] || fail "the recorded game did not say how it ended: $(cat "$WORK/game.out")"
+record_walk "$WORK/game" "$WORK/walk.txt" Right Left Up
+ended=$ENDED
 grep -q '^end [0-9]' "$WORK/walk.txt" || fail "the recording has no end: $(tail -n2 "$WORK/walk.txt")"
 got=$(cd "$WORK/game" && "$GAME" --replay "$WORK/walk.txt" --headless | sed -n 's/^replay: [0-9]* steps, state //p')
 [ "$got" = "$ended" ] || fail "the recorded walk replays to $got, the game ended in $ended"

@@ -35,17 +35,27 @@ play_a_little
 [ ! -e "$WORK/never.wav" ] || fail "--no-audio opened the audio device"
 grep -q ' opened$' "$WORK/off.log" && fail "--no-audio: the log says a device opened"
 
-# Broken files: one that is no sound, music cut short, a piece missing.
+# Broken files: one that is no sound, one whose header claims about 4 GB of
+# samples in 108 bytes, music cut short, a piece missing.
 printf '[general]\ndrivers=wave\n[wave]\nfile=%s\n' "$WORK/broken.wav" > "$WORK/wave.conf"
 export TARNWICK_AUDIO_LOG="$WORK/broken.log"
 echo "not a sound" > "$WORK/game/res/snd/bump.wav"
 head -c 40000 "$TARNWICK_SOURCE_DIR/res/snd/guildhall-1.ogg" > "$WORK/game/res/snd/guildhall-1.ogg"
 rm "$WORK/game/res/snd/title.ogg"
+{ printf 'RIFF\144\0\0\0WAVEfmt \20\0\0\0\1\0\1\0\104\254\0\0\210\130\1\0\2\0\20\0'
+  printf 'data\370\377\377\377'; head -c 64 /dev/zero; } > "$WORK/game/res/snd/answer.wav"
+[ "$(stat -c %s "$WORK/game/res/snd/answer.wav")" = 108 ] || fail "the lying sound is not 108 bytes"
 start_game "$WORK/game"
-play_a_little
+step Up
+peak_kib=$(awk '/^VmHWM:/ { print $2 }' "/proc/$GAME_PID/status")
+[ "${peak_kib:-0}" -lt 1048576 ] || fail "lying sound: the game took ${peak_kib} KiB"
+press Return; press space; quit_game
+wait_exit 30
 [ "$STATUS" = 0 ] || fail "broken sounds: exit status $STATUS"
 [ -s "$WORK/broken.wav" ] || fail "broken sounds: nothing was played at all"
 ours | grep -q '^tarnwick: res/snd/bump.wav: cannot be read' || fail "broken sounds: bump.wav not named: $(cat "$WORK/game.err")"
 ours | grep -q '^tarnwick: res/snd/title.ogg: cannot be read' || fail "broken sounds: title.ogg not named: $(cat "$WORK/game.err")"
-[ "$(ours | wc -l)" = 2 ] || fail "broken sounds: wanted two lines, got: $(cat "$WORK/game.err")"
+ours | grep -q '^tarnwick: res/snd/answer.wav: cannot be read (claims .* samples, more than its 108 bytes can hold)' \
+  || fail "broken sounds: the lying answer.wav not named: $(cat "$WORK/game.err")"
+[ "$(ours | wc -l)" = 3 ] || fail "broken sounds: wanted three lines, got: $(cat "$WORK/game.err")"
 echo "silent: 3 passed, 0 failed"

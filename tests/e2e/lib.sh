@@ -206,6 +206,19 @@ keep_stages() {
   STAGES=""
 }
 
+# record_walk DIR FILE KEY...: a new game in DIR recorded to FILE, a step per
+# KEY, then its window closed; the state it says it ended in is in ENDED.
+record_walk() {
+  local dir=$1 file=$2 key; shift 2
+  start_game "$dir" --record "$file"
+  for key in "$@"; do step "$key"; done
+  "$XCLOSE" "$WINDOW"
+  wait_exit 30
+  [ "$STATUS" = 0 ] || fail "recorded game: status $STATUS"
+  ENDED=$(sed -n 's/^record: [0-9]* steps in .*, state //p' "$WORK/game.out")
+  [ -n "$ENDED" ] || fail "the recorded game did not say how it ended: $(cat "$WORK/game.out")"
+}
+
 wait_exit() {
   local limit=$1
   if ! until_true "$limit" game_ended; then
