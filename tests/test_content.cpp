@@ -122,11 +122,23 @@ TEST_F(ShippedContent, TheMapShipsInTodaysFormatAndEachSavedFormGivesTheSameWorl
 {
     ASSERT_EQ(MapDocument("res/maps/testmap.json").format, MapDocument::Format::current);
     std::vector<std::string> shipped;
+    // The rooms too: name and rectangle, in order.
+    const auto roomsOf = [](const Map& map) {
+        std::vector<std::string> named;
+        for (const MapRooms::Room& r : map.rooms.rooms)
+            named.push_back(r.name + " " + std::to_string(r.x) + "," + std::to_string(r.y) + " "
+                            + std::to_string(r.width) + "x" + std::to_string(r.height));
+        return named;
+    };
+    std::vector<std::string> rooms;
     {
         GameState world;
-        Map().loadMap("testmap.json", &world);
+        Map map;
+        map.loadMap("testmap.json", &world);
         shipped = describeEntities(world);
+        rooms = roomsOf(map);
     }
+    EXPECT_EQ(rooms.size(), 13u);
     ASSERT_GT(shipped.size(), 1000u);
 
     // The same map in the older format, and as the editor saves it, beside
@@ -140,8 +152,10 @@ TEST_F(ShippedContent, TheMapShipsInTodaysFormatAndEachSavedFormGivesTheSameWorl
         SCOPED_TRACE(std::string(file) + " (tools/buildmap.py renews it with the shipped map)");
         fs::copy_file(source / "tests/fixtures/shipped" / file, fs::path("res/maps") / file);
         GameState world;
-        Map().loadMap(file, &world);
+        Map map;
+        map.loadMap(file, &world);
         EXPECT_EQ(describeEntities(world), shipped);
+        EXPECT_EQ(roomsOf(map), rooms);
     }
     EXPECT_EQ(MapDocument("res/maps/legacy.json").format, MapDocument::Format::legacy);
 }

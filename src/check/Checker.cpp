@@ -9,6 +9,7 @@
 #include "core/GameState.h"
 #include "world/Map.h"
 #include "check/MapCheck.h"
+#include "check/RoomCheck.h"
 #include "resources/QuietSfml.h"
 #include "resources/ResourceFile.h"
 #include "check/SoundCheck.h"
@@ -207,6 +208,8 @@ CheckReport Checker::check(bool route)
     CheckReport report;
     MapCheck map(report);
     map.run(mapName);
+    if (map.readable)
+        RoomCheck(report).run(mapName);
     const int mapErrors = report.errors();
     checkFont(report);
     ConversationCheck conversations(report, map);

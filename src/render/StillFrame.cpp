@@ -95,6 +95,7 @@ unsigned long long StillFrame::digest()
         } else if (auto* world = dynamic_cast<MainState*>(state)) {
             h.add(world->goalLine.shown);
             h.add(world->goalLine.text());
+            h.add(world->roomBanner.shown()), h.add(world->roomBanner.opacity());
             h.add(EndingCard::requested);
         } else {
             return 0;

@@ -3,9 +3,12 @@
 #include "core/GameState.h"
 #include "screens/GoalLine.h"
 #include "story/StoryCast.h"
+#include "world/RoomBanner.h"
 
 
 #include <string>
+
+class Player;
 
 // The world, built from the map file.
 class MainState : public GameState {
@@ -18,6 +21,8 @@ public:
 
     // What to do next, over the world while the player walks.
     GoalLine goalLine;
+    // The name of the room walked into, over the world like the goal line.
+    RoomBanner roomBanner;
     // Who takes part in the story, as the map built them (see StoryState).
     StoryCast cast;
     // Time played, for the closing card: the driver's steps (60 a second)
@@ -28,4 +33,10 @@ public:
     // The world `state` is, or stands over through conversations; null when
     // there is none (the closing card, no state).
     static MainState* beneath(GameState* state);
+
+private:
+    // The banner follows the player's centre.
+    void followPlayer();
+    Player* player = nullptr; // found on the first step
+    int tileSize = 0;
 };
