@@ -12,6 +12,7 @@
 #include "render/Graphics.h"
 #include "world/MainState.h"
 #include "world/Map.h"
+#include "world/RoomBanner.h"
 #include "mapformat/MapDocument.h"
 #include "characters/Player.h"
 #include "replay/Session.h"
@@ -530,6 +531,26 @@ const char* const major = "Major Pellham";
 TEST_F(ShippedContent, TheStoryCanBePlayedToItsEnd)
 {
     ShippedPlay play;
+    // Every room walked into is named at once, and the name fades in its time.
+    const RoomBanner& banner = play.world->roomBanner;
+    std::vector<std::string> entered;
+    std::string was;
+    long since = 0;
+    play.driver->afterFrame = [&] {
+        if (Game::currentState != play.world)
+            return;
+        ++since;
+        if (banner.room() != was) {
+            was = banner.room();
+            since = 0;
+            EXPECT_FALSE(was.empty()) << "a cell in no room after " << (entered.empty() ? "" : entered.back());
+            entered.push_back(was);
+            EXPECT_EQ(banner.shown(), was);
+            EXPECT_EQ(banner.opacity(), 255) << was;
+        } else if (since >= RoomBanner::showSteps) {
+            EXPECT_EQ(banner.shown(), "") << was << " still shown";
+        }
+    };
     play.talkToBoss();
     const std::vector<std::string> order = {pim, marsh, major, gus, dora};
     for (int p = 0; p <= 2; ++p) {
@@ -540,6 +561,10 @@ TEST_F(ShippedContent, TheStoryCanBePlayedToItsEnd)
     play.expectClosingCard("Ending 1 of 3: Everyone gets a warning");
     EXPECT_EQ(play.taken, (std::set<std::string>{pim, marsh, major}));
     play.writeRoute();
+    const std::set<std::string> rooms(entered.begin(), entered.end());
+    for (const char* room : {"Clerks' Room", "Mr. Stoat's Office", "Main Corridor", "Archive", "Library",
+                             "Long Hall Passage", "Long Hall"})
+        EXPECT_EQ(rooms.count(room), 1u) << room << " was never entered; entered: " << entered.size();
 }
 
 // The story as it is heard: every event of the play-through has its sound,

@@ -70,6 +70,8 @@ void StoryDriver::frame()
         runFrame();
     else
         updateFrame();
+    if (afterFrame)
+        afterFrame();
 }
 
 void StoryDriver::idle(int frames)
