@@ -45,6 +45,7 @@ void MainState::update()
     }
     goalLine.update();
     GameState::update();
+    idleLooks.update(*this);
     followPlayer();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "characters/IdleLooks.h"
 #include "core/GameState.h"
 #include "screens/GoalLine.h"
 #include "story/StoryCast.h"
@@ -23,6 +24,8 @@ public:
     GoalLine goalLine;
     // The name of the room walked into, over the world like the goal line.
     RoomBanner roomBanner;
+    // People glancing about while the player walks.
+    IdleLooks idleLooks;
     // Who takes part in the story, as the map built them (see StoryState).
     StoryCast cast;
     // Time played, for the closing card: the driver's steps (60 a second)
