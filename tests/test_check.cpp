@@ -602,6 +602,22 @@ TEST_F(CheckerTest, StartUpRefusesWhatCannotBeShownOrFinishedAndNothingElse)
         EXPECT_EQ(std::string(e.what()), expected[0] + "\ntarnwick: " + expected[1] + "\ntarnwick: " + expected[2]);
     }
 
+    // A room that cannot be read stops the game; rooms that overlap do not.
+    dir.image("res/gfx/player.png", 128, 128);
+    fs::copy_file(sourceDir() / "res/fnt/LibMono.ttf", "res/fnt/LibMono.ttf");
+    const auto rooms = [&](const std::string& width) {
+        return replaced(map, "]}],\n  \"tilesets\"",
+                        "]}, {\"type\": \"objectgroup\", \"name\": \"rooms\", \"objects\": [{\"name\": \"All\", \"x\": 0, "
+                        "\"y\": 0, \"width\": " + width + ", \"height\": 256}, {\"name\": \"Top\", \"x\": 0, \"y\": 0, "
+                        "\"width\": 320, \"height\": 32}]}],\n  \"tilesets\"");
+    };
+    dir.write("res/maps/testmap.json", rooms("320"));
+    EXPECT_TRUE(Checker::startupErrors().empty());
+    dir.write("res/maps/testmap.json", rooms("\"all\""));
+    EXPECT_EQ(Checker::startupErrors(),
+              std::vector<std::string>{"res/maps/testmap.json: error: room \"All\": \"width\" is \"all\", not a number: "
+                                       "the game does not start with it: correct it"});
+
     // A map that cannot be read at all keeps the reader's own error.
     dir.write("res/maps/testmap.json", "{\"width\": 3,\n  \"height\": oops}");
     EXPECT_THROW(Checker::startupErrors(), boost::property_tree::json_parser_error);

@@ -109,25 +109,29 @@ def read_legend(path):
     return legend
 
 
-def read_properties(path):
-    rules = []
+def statements(path):
+    """(line number, words) of every line of `path` that is no comment or blank."""
     with open(path, encoding="utf-8") as f:
         for number, raw in enumerate(f, 1):
             line = raw.strip()
-            if not line or line.startswith("#"):
-                continue
-            words = shlex.split(line)
-            if len(words) < 3 or words[2] not in ("true", "false"):
-                raise MapError("%s:%d: expected PATTERN TYPE true|false" % (path, number))
-            props = {"type": words[1], "solid": words[2] == "true"}
-            for w in words[3:]:
-                key, sep, value = w.partition("=")
-                if not sep:
-                    raise MapError("%s:%d: expected key=value, got %r" % (path, number, w))
-                props[key] = int(value) if key in ("part", "facings") else value
-            if props["type"] == "victim" and "part" not in props:
-                raise MapError("%s:%d: a victim needs part=" % (path, number))
-            rules.append((words[0], props))
+            if line and not line.startswith("#"):
+                yield number, shlex.split(line)
+
+
+def read_properties(path):
+    rules = []
+    for number, words in statements(path):
+        if len(words) < 3 or words[2] not in ("true", "false"):
+            raise MapError("%s:%d: expected PATTERN TYPE true|false" % (path, number))
+        props = {"type": words[1], "solid": words[2] == "true"}
+        for w in words[3:]:
+            key, sep, value = w.partition("=")
+            if not sep:
+                raise MapError("%s:%d: expected key=value, got %r" % (path, number, w))
+            props[key] = int(value) if key in ("part", "facings") else value
+        if props["type"] == "victim" and "part" not in props:
+            raise MapError("%s:%d: a victim needs part=" % (path, number))
+        rules.append((words[0], props))
     return rules
 
 
@@ -141,24 +145,19 @@ def properties_for(rules, name):
 def read_rooms(path, width, height):
     """The rooms as (name, column, row, columns, rows); they must not overlap."""
     rooms, owner = [], {}
-    with open(path, encoding="utf-8") as f:
-        for number, raw in enumerate(f, 1):
-            line = raw.strip()
-            if not line or line.startswith("#"):
-                continue
-            words = shlex.split(line)
-            if len(words) != 5 or not all(w.isdigit() for w in words[1:]):
-                raise MapError("%s:%d: expected \"NAME\" COLUMN ROW COLUMNS ROWS" % (path, number))
-            x, y, w, h = (int(v) for v in words[1:])
-            if w < 1 or h < 1 or x + w > width or y + h > height:
-                raise MapError("%s:%d: room %r is not inside the map" % (path, number, words[0]))
-            for cy in range(y, y + h):
-                for cx in range(x, x + w):
-                    if (cx, cy) in owner:
-                        raise MapError("%s:%d: room %r overlaps %r at cell %d,%d"
-                                       % (path, number, words[0], owner[(cx, cy)], cx, cy))
-                    owner[(cx, cy)] = words[0]
-            rooms.append((words[0], x, y, w, h))
+    for number, words in statements(path):
+        if len(words) != 5 or not all(w.isdigit() for w in words[1:]):
+            raise MapError("%s:%d: expected \"NAME\" COLUMN ROW COLUMNS ROWS" % (path, number))
+        x, y, w, h = (int(v) for v in words[1:])
+        if w < 1 or h < 1 or x + w > width or y + h > height:
+            raise MapError("%s:%d: room %r is not inside the map" % (path, number, words[0]))
+        for cy in range(y, y + h):
+            for cx in range(x, x + w):
+                if (cx, cy) in owner:
+                    raise MapError("%s:%d: room %r overlaps %r at cell %d,%d"
+                                   % (path, number, words[0], owner[(cx, cy)], cx, cy))
+                owner[(cx, cy)] = words[0]
+        rooms.append((words[0], x, y, w, h))
     return rooms
 
 

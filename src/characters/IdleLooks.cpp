@@ -29,8 +29,19 @@ void IdleLooks::update(const GameState& world)
             ++look.glances;
         } else if (at == length) {
             const auto found = looks.find(e);
-            if (found == looks.end() || !found->second.turn.who)
+            if (found == looks.end() || found->second.turn.who != e)
                 continue;
+            Facing::back(found->second.turn);
+            found->second.turn = Facing::Turn();
+        }
+    }
+}
+
+void IdleLooks::settle(const GameState& world)
+{
+    for (Entity* e : world.entities) {
+        const auto found = looks.find(e);
+        if (found != looks.end() && found->second.turn.who == e) {
             Facing::back(found->second.turn);
             found->second.turn = Facing::Turn();
         }

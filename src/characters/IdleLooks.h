@@ -19,6 +19,9 @@ class IdleLooks {
 public:
     // One step of the world.
     void update(const GameState& world);
+    // Ends every glance under way in `world`: everyone looks ahead, as in a
+    // world just built (a game continued starts so).
+    void settle(const GameState& world);
 
     // When a character at `x`, `y` (pixels) starts a glance, in steps past a
     // multiple of `period`.

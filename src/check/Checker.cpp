@@ -228,6 +228,7 @@ std::vector<std::string> Checker::startupErrors()
 {
     CheckReport report;
     MapCheck(report).run(mapName, true);
+    RoomCheck(report).run(mapName);
     checkFont(report);
     std::vector<std::string> errors;
     for (const CheckReport::Problem& p : report.problems)
