@@ -400,7 +400,8 @@ TEST_F(CheckerTest, EveryProblemOfABrokenMapOrPictureIsOneLine)
             {"a player sheet too small for the items",
              [](const ResourceDir& d, std::string&) { d.image("res/gfx/player.png", 96, 64); },
              {"res/gfx/player.png: error: is 96 pixels wide; the player's sheet has four frames of 32 pixels across "
-              "(facing up, right, down and left): make it 128 pixels wide",
+              "(facing up, right, down and left), or twelve with the two strides of his walk: make it 128 or 384 "
+              "pixels wide",
               "res/gfx/player.png: error: has 2 rows of frames, one for each number of items worn; the map's 3 "
               "victims can give 3, so it needs 4: make it 128 pixels high"}},
             {"no font",
@@ -609,6 +610,22 @@ TEST_F(CheckerTest, StartUpRefusesWhatCannotBeShownOrFinishedAndNothingElse)
         EXPECT_EQ(std::string(e.what()), expected[0] + "\ntarnwick: " + expected[1] + "\ntarnwick: " + expected[2]);
     }
 
+    // A room that cannot be read stops the game; rooms that overlap do not.
+    dir.image("res/gfx/player.png", 128, 128);
+    fs::copy_file(sourceDir() / "res/fnt/LibMono.ttf", "res/fnt/LibMono.ttf");
+    const auto rooms = [&](const std::string& width) {
+        return replaced(map, "]}],\n  \"tilesets\"",
+                        "]}, {\"type\": \"objectgroup\", \"name\": \"rooms\", \"objects\": [{\"name\": \"All\", \"x\": 0, "
+                        "\"y\": 0, \"width\": " + width + ", \"height\": 256}, {\"name\": \"Top\", \"x\": 0, \"y\": 0, "
+                        "\"width\": 320, \"height\": 32}]}],\n  \"tilesets\"");
+    };
+    dir.write("res/maps/testmap.json", rooms("320"));
+    EXPECT_TRUE(Checker::startupErrors().empty());
+    dir.write("res/maps/testmap.json", rooms("\"all\""));
+    EXPECT_EQ(Checker::startupErrors(),
+              std::vector<std::string>{"res/maps/testmap.json: error: room \"All\": \"width\" is \"all\", not a number: "
+                                       "the game does not start with it: correct it"});
+
     // A map that cannot be read at all keeps the reader's own error.
     dir.write("res/maps/testmap.json", "{\"width\": 3,\n  \"height\": oops}");
     EXPECT_THROW(Checker::startupErrors(), boost::property_tree::json_parser_error);
@@ -782,4 +799,40 @@ TEST_F(CheckerTest, TextsAreCheckedForUtf8AndForCharactersTheFontLacks)
                 found.push_back(line);
         EXPECT_EQ(found, c.expected);
     }
+}
+
+// The rooms: an object layer "rooms" of named rectangles after the tile
+// layers. The office is rows 0-2, the hall rows 3-7 (10 x 8 cells of 32
+// pixels); each case draws them wrong in one way, in both formats.
+TEST_F(CheckerTest, RoomsThatOverlapOrLeaveFloorOutAreWarnedAbout)
+{
+    const std::string map = "res/maps/testmap.json: ";
+    const auto withRooms = [](const std::string& office, const std::string& hall) {
+        return [=](const ResourceDir&, std::string& m) {
+            m = replaced(m, "]}],\n  \"tilesets\"",
+                         "]}, {\"type\": \"objectgroup\", \"name\": \"rooms\", \"objects\": [{\"name\": \"Office\", "
+                             + office + "}, {\"name\": \"Hall\", " + hall + "}]}],\n  \"tilesets\"");
+        };
+    };
+    const std::vector<BrokenTree> corpus = {
+        {"rooms that overlap",
+         withRooms(R"("x": 0, "y": 0, "width": 320, "height": 128)", R"("x": 0, "y": 96, "width": 320, "height": 160)"),
+         {map + "warning: the rooms \"Office\" and \"Hall\" overlap, from pixel 0,96 to 320,128: the first listed is "
+                "the one named there; make them meet edge to edge"}},
+        {"floor in no room",
+         withRooms(R"("x": 0, "y": 0, "width": 320, "height": 96)", R"("x": 0, "y": 96, "width": 256, "height": 160)"),
+         {map + "warning: 2 cells the player can walk on lie in no room (column,row: 8,4 8,5); no name is shown "
+                "there: widen a room of the \"rooms\" layer over them"}},
+        {"a row in no room, the hall a point",
+         withRooms(R"("x": 0, "y": 0, "width": 320, "height": 96)",
+                   R"("x": 0, "y": 96, "width": 320, "height": 160, "point": true}, {"name": "Hall", "x": 0, "y": 160, "width": 320, "height": 96)"),
+         {map + "warning: 8 cells the player can walk on lie in no room (column,row: 1,4 2,4 3,4 4,4 5,4 and 3 "
+                "more); no name is shown there: widen a room of the \"rooms\" layer over them"}},
+        {"a room's size that is no number",
+         withRooms(R"("x": 0, "y": 0, "width": 320, "height": 96)", R"("x": 0, "y": 96, "width": "wide", "height": 160)"),
+         {map + "error: room \"Hall\": \"width\" is \"wide\", not a number: the game does not start with it: "
+                "correct it"}},
+    };
+    checkCorpus(corpus, "rooms-");
+    checkCorpus(corpus, "rooms-now-", true);
 }

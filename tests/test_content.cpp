@@ -12,6 +12,7 @@
 #include "render/Graphics.h"
 #include "world/MainState.h"
 #include "world/Map.h"
+#include "world/RoomBanner.h"
 #include "mapformat/MapDocument.h"
 #include "characters/Player.h"
 #include "replay/Session.h"
@@ -122,11 +123,23 @@ TEST_F(ShippedContent, TheMapShipsInTodaysFormatAndEachSavedFormGivesTheSameWorl
 {
     ASSERT_EQ(MapDocument("res/maps/testmap.json").format, MapDocument::Format::current);
     std::vector<std::string> shipped;
+    // The rooms too: name and rectangle, in order.
+    const auto roomsOf = [](const Map& map) {
+        std::vector<std::string> named;
+        for (const MapRooms::Room& r : map.rooms.rooms)
+            named.push_back(r.name + " " + std::to_string(r.x) + "," + std::to_string(r.y) + " "
+                            + std::to_string(r.width) + "x" + std::to_string(r.height));
+        return named;
+    };
+    std::vector<std::string> rooms;
     {
         GameState world;
-        Map().loadMap("testmap.json", &world);
+        Map map;
+        map.loadMap("testmap.json", &world);
         shipped = describeEntities(world);
+        rooms = roomsOf(map);
     }
+    EXPECT_EQ(rooms.size(), 13u);
     ASSERT_GT(shipped.size(), 1000u);
 
     // The same map in the older format, and as the editor saves it, beside
@@ -140,8 +153,10 @@ TEST_F(ShippedContent, TheMapShipsInTodaysFormatAndEachSavedFormGivesTheSameWorl
         SCOPED_TRACE(std::string(file) + " (tools/buildmap.py renews it with the shipped map)");
         fs::copy_file(source / "tests/fixtures/shipped" / file, fs::path("res/maps") / file);
         GameState world;
-        Map().loadMap(file, &world);
+        Map map;
+        map.loadMap(file, &world);
         EXPECT_EQ(describeEntities(world), shipped);
+        EXPECT_EQ(roomsOf(map), rooms);
     }
     EXPECT_EQ(MapDocument("res/maps/legacy.json").format, MapDocument::Format::legacy);
 }
@@ -533,6 +548,29 @@ const char* const major = "Major Pellham";
 TEST_F(ShippedContent, TheStoryCanBePlayedToItsEnd)
 {
     ShippedPlay play;
+    // Every room walked into is named at once, and the name fades in its time.
+    const RoomBanner& banner = play.world->roomBanner;
+    std::vector<std::string> entered;
+    std::string was;
+    long since = 0;
+    play.driver->afterFrame = [&] {
+        if (Game::currentState != play.world)
+            return;
+        ++since;
+        if (banner.room() != was) {
+            was = banner.room();
+            since = 0;
+            EXPECT_FALSE(was.empty()) << "a cell in no room after " << (entered.empty() ? "" : entered.back());
+            entered.push_back(was);
+            EXPECT_EQ(banner.shown(), was);
+            EXPECT_EQ(banner.opacity(), 255) << was;
+        } else if (since >= RoomBanner::showSteps) {
+            EXPECT_EQ(banner.shown(), "") << was << " still shown";
+        }
+        // The README's picture of a room's name, the player mid-stride.
+        if (was == "Archive" && since == 9)
+            play.picture("room");
+    };
     play.talkToBoss();
     const std::vector<std::string> order = {pim, marsh, major, gus, dora};
     for (int p = 0; p <= 2; ++p) {
@@ -543,6 +581,10 @@ TEST_F(ShippedContent, TheStoryCanBePlayedToItsEnd)
     play.expectClosingCard("Ending 1 of 3: Everyone gets a warning");
     EXPECT_EQ(play.taken, (std::set<std::string>{pim, marsh, major}));
     play.writeRoute();
+    const std::set<std::string> rooms(entered.begin(), entered.end());
+    for (const char* room : {"Clerks' Room", "Mr. Stoat's Office", "Main Corridor", "Archive", "Library",
+                             "Long Hall Passage", "Long Hall"})
+        EXPECT_EQ(rooms.count(room), 1u) << room << " was never entered; entered: " << entered.size();
 }
 
 // The story as it is heard: every event of the play-through has its sound,

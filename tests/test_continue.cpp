@@ -33,9 +33,15 @@ sf::Image picture(MainState* world)
     // state, as in the first frame after Continue.
     Game::currentState = world;
     holdKeys({});
+    // What passes by the moment it is looked at (a room's name, a glance
+    // aside) is left out: a game continued shows the world at rest.
+    const RoomBanner banner = world->roomBanner;
+    world->roomBanner = RoomBanner();
     world->update();
+    world->idleLooks.settle(*world);
     Game::window.clear(sf::Color::Black);
     world->draw();
+    world->roomBanner = banner;
     sf::Texture shot;
     shot.create(Game::window.getSize().x, Game::window.getSize().y);
     shot.update(Game::window);

@@ -275,3 +275,52 @@ TEST_F(PlayerTest, SpaceThatEndsAConversationDoesNotStartItAgain)
 }
 
 } // namespace
+
+// The sheet's width says its layout: four tiles across hold the standing
+// pose only, twelve hold standing and two strides in each row (one row per
+// disguise). Walking right with one disguise, frame by frame.
+TEST(PlayerWalk, WalkingCyclesTheStridesOnAWideSheetAndStandingKeepsOneFrame)
+{
+    struct Case {
+        unsigned width;
+        std::vector<int> walking; // the slot shown each frame of one tile's walk, four frames apart
+        int standing;
+    };
+    const Case cases[] = {
+        {128, {5, 5, 5, 5}, 5},     // older sheet: row 1, facing right, as before
+        {384, {17, 13, 21, 13}, 13}, // row 1 (12 across): stride, standing, other stride, standing
+    };
+    for (const Case& c : cases) {
+        resetGame();
+        forgetTileset("player");
+        ResourceDir dir;
+        dir.image("res/gfx/player.png", c.width, 192);
+        Game::currentState = new GameState();
+        auto* player = new Player(64, 64);
+        player->setTexture(*sheet(0));
+        Game::currentState->add(player);
+        Game::disguise = 1;
+        player->direction = 3;
+        const auto shows = [&] { return player->sprite.getTexture(); };
+
+        runFrames(3);
+        const sf::Texture* still = shows();
+        EXPECT_EQ(still, sheet(c.standing)) << c.width;
+        runFrames(20);
+        EXPECT_EQ(shows(), still) << c.width << ": standing never changes the frame";
+
+        runFrames(1, {K::D}); // the request; the walk shows from the next frame
+        for (int quarter = 0; quarter < 4; ++quarter) {
+            runFrames(1, {K::D});
+            EXPECT_EQ(shows(), sheet(c.walking[quarter])) << c.width << " quarter " << quarter;
+            runFrames(3, {K::D});
+        }
+        EXPECT_EQ(player->x, 96) << c.width;
+        EXPECT_EQ(player->sprite.getTextureRect(), sf::IntRect(0, 0, 32, 32)) << c.width;
+        runFrames(2);
+        EXPECT_FALSE(player->moving);
+        EXPECT_EQ(shows(), still) << c.width << ": the step over, he stands as before";
+        resetGame();
+        forgetTileset("player");
+    }
+}

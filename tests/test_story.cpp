@@ -3,6 +3,7 @@
 #include "dialogue/DialogueState.h"
 #include "screens/EndingCard.h"
 #include "characters/Facing.h"
+#include "characters/IdleLooks.h"
 #include "core/Game.h"
 #include "render/Graphics.h"
 #include "world/MainState.h"
@@ -657,3 +658,68 @@ TEST_F(StoryTest, EveryoneOpensInTheWorldWhatTheirRulesOpenOnTheStoryState)
 }
 
 } // namespace
+
+// Standing about, Ann and the boss glance to one side, then the other, each
+// at their own moment, for a second every ten; never while a conversation is
+// open, and a talk in the middle of a glance leaves them looking ahead once
+// it is over.
+TEST_F(StoryTest, PeopleStandingAboutGlanceAsideNowAndThenButNotInAConversation)
+{
+    build("story_idle");
+    auto* looks = &static_cast<MainState*>(world)->idleLooks;
+    const auto facing = [](const Entity* e) {
+        for (int n = 0; n < 12; ++n)
+            if (e->sprite.getTexture() == Graphics::getTexture("people", n))
+                return n;
+        return -1;
+    };
+    // Frames until `e` next starts a glance: 1 to a period.
+    const auto untilGlance = [&](const Entity* e) {
+        return IdleLooks::period - (looks->steps + IdleLooks::phase(e->x, e->y)) % IdleLooks::period;
+    };
+    ASSERT_NE(IdleLooks::phase(a->x, a->y), IdleLooks::phase(boss->x, boss->y)) << "they glance at one moment";
+
+    struct Glance {
+        Entity* who;
+        int ahead; // its own picture
+        int row;   // its row of the characters' sheet
+    };
+    const Glance glances[] = {{a, picture(a), 0}, {boss, picture(boss), 2}};
+    for (const Glance& g : glances) {
+        int first = -1;
+        for (int n = 0; n < 2; ++n) {
+            for (long k = untilGlance(g.who); k > 1; --k)
+                frame();
+            EXPECT_EQ(picture(g.who), g.ahead) << "just before glance " << n;
+            frame();
+            const int side = facing(g.who);
+            EXPECT_TRUE(side == 4 * g.row + 1 || side == 4 * g.row + 3) << "glance " << n << ": frame " << side;
+            EXPECT_NE(side, first) << "the same side twice";
+            first = side;
+            for (long k = 1; k < IdleLooks::length; ++k)
+                frame();
+            EXPECT_EQ(facing(g.who), side) << "the glance's last step";
+            frame();
+            EXPECT_EQ(picture(g.who), g.ahead) << "after glance " << n;
+        }
+    }
+
+    // The boss mid-glance is talked to: he faces the player while it lasts,
+    // through a whole round of glances, and looks ahead after.
+    walk(K::Left, 1);
+    for (long k = untilGlance(boss); k > 0; --k)
+        frame();
+    EXPECT_NE(facing(boss), -1);
+    face(K::Left);
+    talk();
+    ASSERT_NE(openBox(), nullptr);
+    for (long k = 0; k < IdleLooks::period + IdleLooks::length; ++k) {
+        frame();
+        ASSERT_EQ(facing(boss), 9) << "turned to the player " << k << " frames into the talk";
+    }
+    pageThrough(2);
+    ASSERT_EQ(Game::currentState, world);
+    for (long k = 0; k < IdleLooks::length; ++k)
+        frame();
+    EXPECT_EQ(picture(boss), glances[1].ahead);
+}

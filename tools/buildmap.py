@@ -7,9 +7,11 @@ Inputs:
   tools/map/layout.txt  the "structure" and "objects" grids
   tools/map/legend.txt  what each grid character means
   tools/map/tiles.txt   type, solidity, name, dialogue and part of each tile
+  tools/map/rooms.txt   the rooms: a name and a rectangle of cells each
   tools/art/*.txt       the "gfx/world.png" sheet gives the tile numbers
 
-The map has three layers (floor, walls, objects) and one tileset. It is built
+The map has three tile layers (floor, walls, objects), an object layer
+"rooms" of named rectangles, and one tileset. It is built
 in the older JSON format (properties keyed by tile number) and converted by
 tools/mapconvert.py to the format today's map editor writes, which is what
 the game ships, so it can be opened and edited in the editor. Three files are
@@ -107,25 +109,29 @@ def read_legend(path):
     return legend
 
 
-def read_properties(path):
-    rules = []
+def statements(path):
+    """(line number, words) of every line of `path` that is no comment or blank."""
     with open(path, encoding="utf-8") as f:
         for number, raw in enumerate(f, 1):
             line = raw.strip()
-            if not line or line.startswith("#"):
-                continue
-            words = shlex.split(line)
-            if len(words) < 3 or words[2] not in ("true", "false"):
-                raise MapError("%s:%d: expected PATTERN TYPE true|false" % (path, number))
-            props = {"type": words[1], "solid": words[2] == "true"}
-            for w in words[3:]:
-                key, sep, value = w.partition("=")
-                if not sep:
-                    raise MapError("%s:%d: expected key=value, got %r" % (path, number, w))
-                props[key] = int(value) if key in ("part", "facings") else value
-            if props["type"] == "victim" and "part" not in props:
-                raise MapError("%s:%d: a victim needs part=" % (path, number))
-            rules.append((words[0], props))
+            if line and not line.startswith("#"):
+                yield number, shlex.split(line)
+
+
+def read_properties(path):
+    rules = []
+    for number, words in statements(path):
+        if len(words) < 3 or words[2] not in ("true", "false"):
+            raise MapError("%s:%d: expected PATTERN TYPE true|false" % (path, number))
+        props = {"type": words[1], "solid": words[2] == "true"}
+        for w in words[3:]:
+            key, sep, value = w.partition("=")
+            if not sep:
+                raise MapError("%s:%d: expected key=value, got %r" % (path, number, w))
+            props[key] = int(value) if key in ("part", "facings") else value
+        if props["type"] == "victim" and "part" not in props:
+            raise MapError("%s:%d: a victim needs part=" % (path, number))
+        rules.append((words[0], props))
     return rules
 
 
@@ -134,6 +140,25 @@ def properties_for(rules, name):
         if fnmatch.fnmatchcase(name, pattern):
             return props
     return None
+
+
+def read_rooms(path, width, height):
+    """The rooms as (name, column, row, columns, rows); they must not overlap."""
+    rooms, owner = [], {}
+    for number, words in statements(path):
+        if len(words) != 5 or not all(w.isdigit() for w in words[1:]):
+            raise MapError("%s:%d: expected \"NAME\" COLUMN ROW COLUMNS ROWS" % (path, number))
+        x, y, w, h = (int(v) for v in words[1:])
+        if w < 1 or h < 1 or x + w > width or y + h > height:
+            raise MapError("%s:%d: room %r is not inside the map" % (path, number, words[0]))
+        for cy in range(y, y + h):
+            for cx in range(x, x + w):
+                if (cx, cy) in owner:
+                    raise MapError("%s:%d: room %r overlaps %r at cell %d,%d"
+                                   % (path, number, words[0], owner[(cx, cy)], cx, cy))
+                owner[(cx, cy)] = words[0]
+        rooms.append((words[0], x, y, w, h))
+    return rooms
 
 
 def build(root):
@@ -235,6 +260,7 @@ def build(root):
         if counts.get(t, 0) != n:
             raise MapError("the map has %d cells of type %s, not %d" % (counts.get(t, 0), t, n))
 
+    rooms = read_rooms(os.path.join(root, "tools", "map", "rooms.txt"), width, height)
     rows = (len(slots) + columns - 1) // columns
 
     def layer(name, data):
@@ -248,8 +274,13 @@ def build(root):
     return {
         "type": "map", "version": 1, "orientation": "orthogonal", "renderorder": "right-down",
         "width": width, "height": height, "tilewidth": TILE, "tileheight": TILE,
-        "nextobjectid": 1,
-        "layers": [layer("floor", floor), layer("walls", walls), layer("objects", things)],
+        "nextobjectid": len(rooms) + 1,
+        "layers": [layer("floor", floor), layer("walls", walls), layer("objects", things), {
+            "name": "rooms", "type": "objectgroup", "x": 0, "y": 0, "opacity": 1, "visible": True,
+            "objects": [{"id": k, "name": name, "type": "", "x": x * TILE, "y": y * TILE,
+                         "width": w * TILE, "height": h * TILE, "rotation": 0, "visible": True}
+                        for k, (name, x, y, w, h) in enumerate(rooms, 1)],
+        }],
         "tilesets": [{
             "name": "world", "image": "../gfx/world.png", "firstgid": 1,
             "tilewidth": TILE, "tileheight": TILE, "margin": 0, "spacing": 0,

@@ -24,6 +24,10 @@
 //                            flip(TERM)            mirrored left to right
 //                            recolor(TERM, ab, cd) each 'a' becomes 'b', each 'c' 'd'
 //                            shift(TERM, DX, DY)   moved by whole pixels
+//                            move(TERM, X, Y, W, H, DX, DY)
+//                                                  the W x H pixels at X, Y
+//                                                  lifted and painted DX, DY
+//                                                  further (a leg's stride)
 //   sheet FILE COLUMNS     starts an output image FILE (relative to res/),
 //                          COLUMNS tiles wide; the following lines list tile
 //                          names in slot order (row by row, any number per
@@ -68,11 +72,12 @@ struct Where {
 };
 
 struct Expr {
-    enum Kind { Name, Flip, Recolor, Shift, Over } kind = Name;
+    enum Kind { Name, Flip, Recolor, Shift, Move, Over } kind = Name;
     std::string name;                         // Name
     std::vector<std::unique_ptr<Expr>> args;  // Flip, Recolor, Shift: one; Over: two or more
     std::vector<std::pair<char, char>> swaps; // Recolor
-    int dx = 0, dy = 0;                       // Shift
+    int dx = 0, dy = 0;                       // Shift, Move
+    int x = 0, y = 0, w = 0, h = 0;           // Move: the pixels moved
 };
 
 struct Definition {
@@ -207,13 +212,20 @@ private:
     {
         std::string w = word();
         auto e = std::make_unique<Expr>();
-        if (w == "flip" || w == "recolor" || w == "shift") {
+        if (w == "flip" || w == "recolor" || w == "shift" || w == "move") {
             expect('(');
             e->args.push_back(parseSum());
             if (w == "flip") {
                 e->kind = Expr::Flip;
-            } else if (w == "shift") {
-                e->kind = Expr::Shift;
+            } else if (w == "shift" || w == "move") {
+                e->kind = w == "shift" ? Expr::Shift : Expr::Move;
+                if (e->kind == Expr::Move)
+                    for (int* v : {&e->x, &e->y, &e->w, &e->h}) {
+                        expect(',');
+                        *v = number();
+                        if (*v < 0) fail("move's rectangle lies inside the tile");
+                    }
+                if (e->x + e->w > TILE || e->y + e->h > TILE) fail("move's rectangle lies inside the tile");
                 expect(',');
                 e->dx = number();
                 expect(',');
@@ -367,6 +379,21 @@ Grid Art::evaluate(const Expr& e, const Where& from)
             for (int x = 0; x < TILE; ++x) {
                 int sx = x - e.dx, sy = y - e.dy;
                 if (sx >= 0 && sx < TILE && sy >= 0 && sy < TILE) g[y][x] = src[sy][sx];
+            }
+        return g;
+    }
+    case Expr::Move: {
+        Grid g = evaluate(*e.args[0], from);
+        Grid lifted(TILE, std::string(TILE, '.'));
+        for (int y = e.y; y < e.y + e.h; ++y)
+            for (int x = e.x; x < e.x + e.w; ++x) {
+                lifted[y][x] = g[y][x];
+                g[y][x] = '.';
+            }
+        for (int y = e.y; y < e.y + e.h; ++y)
+            for (int x = e.x; x < e.x + e.w; ++x) {
+                const int tx = x + e.dx, ty = y + e.dy;
+                if (lifted[y][x] != '.' && tx >= 0 && tx < TILE && ty >= 0 && ty < TILE) g[ty][tx] = lifted[y][x];
             }
         return g;
     }

@@ -94,7 +94,25 @@ def convert(old, folder="."):
                                "format; convert this map by hand" % v)
 
     layers = []
+    next_object = 1
     for n, layer in enumerate(old["layers"], 1):
+        if layer.get("type") == "objectgroup":
+            # Named rectangles (the rooms) keep their names and places.
+            objects = []
+            for thing in layer.get("objects", []):
+                objects.append({
+                    "height": thing.get("height", 0), "id": next_object, "name": thing.get("name", ""),
+                    "rotation": thing.get("rotation", 0), "type": thing.get("type", ""),
+                    "visible": thing.get("visible", True), "width": thing.get("width", 0),
+                    "x": thing.get("x", 0), "y": thing.get("y", 0),
+                })
+                next_object += 1
+            layers.append({
+                "draworder": "topdown", "id": n, "name": layer.get("name", "layer %d" % n), "objects": objects,
+                "opacity": layer.get("opacity", 1), "type": "objectgroup", "visible": layer.get("visible", True),
+                "x": 0, "y": 0,
+            })
+            continue
         data = layer.get("data")
         if not isinstance(data, list):
             raise ConvertError("layer %d has no array of cells" % n)
@@ -138,7 +156,7 @@ def convert(old, folder="."):
 
     return {
         "compressionlevel": -1, "height": height, "infinite": False, "layers": layers,
-        "nextlayerid": len(layers) + 1, "nextobjectid": 1,
+        "nextlayerid": len(layers) + 1, "nextobjectid": next_object,
         "orientation": old.get("orientation", "orthogonal"), "renderorder": old.get("renderorder", "right-down"),
         "tiledversion": "1.8.2", "tileheight": size, "tilesets": new_tilesets, "tilewidth": size,
         "type": "map", "version": "1.8", "width": width,
@@ -151,9 +169,10 @@ def write_json(data, path):
     width = data["width"]
     layers = [dict(l) for l in data["layers"]]
     rows = []
-    for n, l in enumerate(layers):
-        rows.append(l["data"])
-        l["data"] = "@DATA%d@" % n
+    for l in layers:
+        if "data" in l:  # an object layer has none
+            rows.append(l["data"])
+            l["data"] = "@DATA%d@" % (len(rows) - 1)
     text = json.dumps(dict(data, layers=layers), indent=1, ensure_ascii=False)
     for n, values in enumerate(rows):
         lines = [", ".join(str(v) for v in values[i:i + width]) for i in range(0, len(values), width)]

@@ -4,6 +4,7 @@
 #   docs/conversation.png        the warden's first conversation
 #   docs/morning.png, lunchtime.png, afternoon.png
 #                                each part's table just defaced, with the goal line
+#   docs/room.png                the Archive's name as the player walks in
 #   docs/ending.png              the closing card
 #   docs/title.png               the title screen, with a game to continue
 # The play-through presses the keys frame by frame, so the pictures come out the
@@ -18,4 +19,4 @@ trap 'rm -f "$log"' EXIT
 TARNWICK_SHOTS_DIR="$root/docs" TARNWICK_SOURCE_DIR="$root" "$root/tools/with-display.sh" \
   "$build/tests/test_content" --gtest_filter='ShippedContent.TheStoryCanBePlayedToItsEnd:ShippedContent.TheTitleScreenShowsItsPicture' >"$log" 2>&1 \
   || { echo "the play-through failed: $(tail -20 "$log")" >&2; exit 1; }
-echo "wrote docs/conversation.png, docs/morning.png, docs/lunchtime.png, docs/afternoon.png, docs/ending.png and docs/title.png"
+echo "wrote docs/conversation.png, docs/morning.png, docs/lunchtime.png, docs/afternoon.png, docs/room.png, docs/ending.png and docs/title.png"

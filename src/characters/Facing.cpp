@@ -36,19 +36,27 @@ Facing::Turn Facing::towardsPlayer(Entity* speaker, const GameState* world)
     if (!player)
         return turn;
 
-    const auto* victim = dynamic_cast<const Victim*>(speaker);
-    const long long row = static_cast<long long>(speaker->facings) + (victim && victim->disguiseTaken ? 1 : 0);
-    const long long frame = 4 * row + column({speaker->x, speaker->y}, {player->x, player->y});
+    return towards(speaker, column({speaker->x, speaker->y}, {player->x, player->y}));
+}
+
+Facing::Turn Facing::towards(Entity* who, int column)
+{
+    Turn turn;
+    if (!who || who->facings < 0 || column < 0 || column > 3)
+        return turn;
+    const auto* victim = dynamic_cast<const Victim*>(who);
+    const long long row = static_cast<long long>(who->facings) + (victim && victim->disguiseTaken ? 1 : 0);
+    const long long frame = 4 * row + column;
     if (frame > 0x7fffffff)
         return turn;
     Graphics::loadTilemap(sheetFile, sheetName, 32);
     const sf::Texture* facing = Graphics::getTexture(sheetName, static_cast<int>(frame));
     if (!facing || facing->getSize().x == 0)
         return turn; // no such frame: the picture stays
-    turn.who = speaker;
-    turn.before = speaker->sprite.getTexture();
+    turn.who = who;
+    turn.before = who->sprite.getTexture();
     turn.turned = facing;
-    speaker->sprite.setTexture(*facing, false);
+    who->sprite.setTexture(*facing, false);
     return turn;
 }
 

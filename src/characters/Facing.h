@@ -32,6 +32,9 @@ public:
     // conversation over it interrupted). Nothing happens to an entity without
     // facings, or when there is no player.
     static Turn towardsPlayer(Entity* speaker, const GameState* world);
+    // Turns `who` to a column of its facings (a glance about); nothing
+    // happens to an entity without facings or when the sheet lacks the frame.
+    static Turn towards(Entity* who, int column);
     // Gives back the picture from before the turn, unless the conversation
     // changed the picture itself (a victim that lent its livery).
     static void back(const Turn& turn);

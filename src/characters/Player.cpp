@@ -18,6 +18,17 @@ int frameFor(int direction)
     return columns[direction];
 }
 
+// A walking sheet holds three poses side by side in each row: standing, then
+// the first and the second stride, four facings each (see res/README.md).
+constexpr int posesPerRow = 3;
+
+// The tiles across the player's sheet; 0 when it is not loaded.
+int sheetColumns()
+{
+    const auto sheet = Graphics::_sheets.find("player");
+    return sheet == Graphics::_sheets.end() ? 0 : static_cast<int>(sheet->second.columns);
+}
+
 // `distance` pixels in the facing direction.
 sf::Vector2<int> towards(int direction, int distance)
 {
@@ -40,7 +51,12 @@ Player::Player(int x, int y)
 void Player::update()
 {
     if (direction >= 0 && direction <= 3) {
-        const long long tile = 4LL * Game::disguise + frameFor(direction);
+        // An older sheet (four tiles across) has the standing pose only.
+        const int columns = sheetColumns();
+        const bool walking = columns >= 4 * posesPerRow;
+        const int pose = walking && moving ? walkPose(stepFrames) : 0;
+        const long long tile = (walking ? static_cast<long long>(columns) : 4LL) * Game::disguise + 4 * pose
+                               + frameFor(direction);
         const int slot = (tile >= 0 && tile <= 0x7fffffff) ? static_cast<int>(tile) : -1;
         sprite.setTexture(*Graphics::getTexture("player", slot), false);
     }
@@ -97,6 +113,14 @@ void Player::update()
     }
     interacting = false;
     centreCamera();
+}
+
+int Player::walkPose(int stepFrames)
+{
+    // Four steps of the clock each: a stride, standing, the other stride,
+    // standing; a tile's walk (16 steps) shows the whole cycle once.
+    static const int poses[4] = {1, 0, 2, 0};
+    return poses[(stepFrames / 4) % 4];
 }
 
 void Player::centreCamera()

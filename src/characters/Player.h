@@ -10,6 +10,9 @@ public:
 
     void update() override;
     void centreCamera();
+    // The pose a walking sheet shows `stepFrames` steps into a tile's walk:
+    // 0 standing, 1 and 2 the two strides.
+    static int walkPose(int stepFrames);
 
     bool interacting = false;
     bool moving = false;

@@ -9,6 +9,7 @@
 #include "core/GameState.h"
 #include "world/Map.h"
 #include "check/MapCheck.h"
+#include "check/RoomCheck.h"
 #include "resources/QuietSfml.h"
 #include "resources/ResourceFile.h"
 #include "story/CastFiles.h"
@@ -211,6 +212,8 @@ CheckReport Checker::check(bool route)
     CheckReport report;
     MapCheck map(report);
     map.run(mapName);
+    if (map.readable)
+        RoomCheck(report).run(mapName);
     const int mapErrors = report.errors();
     checkFont(report);
     ConversationCheck conversations(report, map);
@@ -230,6 +233,7 @@ std::vector<std::string> Checker::startupErrors()
 {
     CheckReport report;
     MapCheck(report).run(mapName, true);
+    RoomCheck(report).run(mapName);
     checkFont(report);
     std::vector<std::string> errors;
     for (const CheckReport::Problem& p : report.problems)

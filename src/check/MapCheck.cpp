@@ -443,10 +443,11 @@ void MapCheck::checkPlayerSheet(const MapDocument* map)
         return;
     const long long columns = tilesAlong(picture.width, 32, 0, 0);
     const long long rows = tilesAlong(picture.height, 32, 0, 0);
-    if (columns != 4)
+    if (columns != 4 && columns != 12)
         report.error(sheet, "is " + std::to_string(picture.width)
                                 + " pixels wide; the player's sheet has four frames of 32 pixels across (facing "
-                                  "up, right, down and left): make it 128 pixels wide");
+                                  "up, right, down and left), or twelve with the two strides of his walk: make it "
+                                  "128 or 384 pixels wide");
     const long long victims = map ? counts["victim"] : 0;
     if (rows < victims + 1)
         report.error(sheet, "has " + plural(rows, "row", "rows") + " of frames, one for each number of items worn; "

@@ -69,3 +69,4 @@ template <> inline const char* Lookup::kindOf<int>() { return "a whole number"; 
 template <> inline const char* Lookup::kindOf<long long>() { return "a whole number"; }
 template <> inline const char* Lookup::kindOf<bool>() { return "true or false"; }
 template <> inline const char* Lookup::kindOf<std::string>() { return "text"; }
+template <> inline const char* Lookup::kindOf<double>() { return "a number"; }

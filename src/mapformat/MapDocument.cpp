@@ -90,6 +90,8 @@ void MapDocument::readLegacy()
     const long long capacity = static_cast<long long>(width) * height;
     long long held = 0;
     for (const auto& entry : Lookup::needChild(root, "layers", file)) {
+        if (entry.second.get<std::string>("type", "") == "objectgroup")
+            continue; // named rectangles (MapRooms), no cells
         Layer layer;
         layer.name = entry.second.get<std::string>("name", "");
         layer.data = LayerData::readLegacy(entry.second, file, capacity, MapLimits::maxCells - held);

@@ -5,6 +5,7 @@
 #include "core/Game.h"
 #include "story/Goals.h"
 #include "world/Map.h"
+#include "characters/Player.h"
 #include "render/PictureDigest.h"
 #include "story/StoryState.h"
 
@@ -14,6 +15,8 @@ MainState::MainState()
 {
     Map map;
     map.loadMap("testmap.json", this);
+    roomBanner.rooms = map.rooms;
+    tileSize = map.tileSize;
     cast = StoryCast::of(*this);
     // Worlds made before the goal line have no goal file: they play without
     // one (and the closing card names no ending). A file that is there must
@@ -39,6 +42,7 @@ bool MainState::addToPictureDigest(PictureDigest& digest) const
 {
     digest.add(goalLine.shown);
     digest.add(goalLine.text());
+    digest.add(roomBanner.shown()), digest.add(roomBanner.opacity());
     digest.add(EndingCard::requested);
     digest.addEntities(*this);
     return true;
@@ -67,12 +71,28 @@ void MainState::update()
     }
     goalLine.update();
     GameState::update();
+    idleLooks.update(*this);
+    followPlayer();
+}
+
+void MainState::followPlayer()
+{
+    if (!player) {
+        for (Entity* e : entities)
+            if ((player = dynamic_cast<Player*>(e)))
+                break;
+        if (!player)
+            return;
+    }
+    roomBanner.update(player->x + tileSize / 2, player->y + tileSize / 2);
 }
 
 void MainState::draw()
 {
     GameState::draw();
     // Not under a conversation or the closing card.
-    if (Game::currentState == this && !EndingCard::requested)
+    if (Game::currentState == this && !EndingCard::requested) {
         goalLine.draw();
+        roomBanner.draw(goalLine.shown && !goalLine.text().empty() ? GoalLine::height : 0.f);
+    }
 }

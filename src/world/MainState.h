@@ -1,11 +1,15 @@
 #pragma once
 
+#include "characters/IdleLooks.h"
 #include "core/GameState.h"
 #include "screens/GoalLine.h"
 #include "story/StoryCast.h"
+#include "world/RoomBanner.h"
 
 
 #include <string>
+
+class Player;
 
 // The world, built from the map file.
 class MainState : public GameState {
@@ -23,6 +27,10 @@ public:
 
     // What to do next, over the world while the player walks.
     GoalLine goalLine;
+    // The name of the room walked into, over the world like the goal line.
+    RoomBanner roomBanner;
+    // People glancing about while the player walks.
+    IdleLooks idleLooks;
     // Who takes part in the story, as the map built them (see StoryState).
     StoryCast cast;
     // Time played, for the closing card: the driver's steps (60 a second)
@@ -34,4 +42,10 @@ public:
     // (conversations); null when there is none (a menu, the closing card, no
     // state). For the world in play under any screen: find<MainState>().
     static MainState* beneath(GameState* state);
+
+private:
+    // The banner follows the player's centre.
+    void followPlayer();
+    Player* player = nullptr; // found on the first step
+    int tileSize = 0;
 };

@@ -13,6 +13,7 @@
 
 #include "mapformat/Lookup.h"
 #include "mapformat/MapDocument.h"
+#include "mapformat/MapRooms.h"
 #include "resources/ResourceFile.h"
 #include "story/CastFiles.h"
 
@@ -56,6 +57,7 @@ void Map::loadMap(const std::string& fileName, GameState* state)
     height = map.height;
     width = map.width;
     tileSize = map.tileSize;
+    rooms = MapRooms(map);
     Camera::configure(width * tileSize, height * tileSize, map.property("camera"));
 
     // A tileset already cached under its name keeps its pictures.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mapformat/MapLimits.h"
+#include "mapformat/MapRooms.h"
 
 #include <string>
 
@@ -15,6 +16,7 @@ public:
     int height = 0;   // cell rows
     int width = 0;    // cell columns
     int tileSize = 0; // side of a square tile in pixels ("tileheight")
+    MapRooms rooms;   // the rooms the map names
 
     // The map format's limits (MapLimits), under the loader's name.
     static constexpr long long maxCells = MapLimits::maxCells;

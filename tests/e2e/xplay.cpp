@@ -74,6 +74,8 @@ constexpr int pictureHeight = 480;
 constexpr int tile = 32;       // world pixels a step
 constexpr int stillFrames = 3; // a walk pauses two frames between tiles
 constexpr double goalLineHeight = 20; // the strip over the top of the picture
+// The strip and the room's name under it, which stand still while the map scrolls.
+constexpr double overlayHeight = goalLineHeight + 6 + 28 + 2;
 constexpr double frameTimeout = 60; // seconds without any frame: the game hangs
 
 Display* display = nullptr;
@@ -485,8 +487,8 @@ int scrolled(const Picture& a, const Picture& b, Direction d)
 
 // Of the whole-tile shifts 0..most along d, the one under which still picture
 // b is still picture a scrolled: the smallest share of differing pixels, away
-// from the player and from the goal line over the top (which does not
-// scroll). Between equally good shifts (a floor that repeats tile by tile),
+// from the player and from the goal line and the room's name over the top
+// (which do not scroll). Between equally good shifts (a floor that repeats tile by tile),
 // the one nearest `guess`. A true match leaves nothing differing; `share`
 // tells how much did.
 struct Measured {
@@ -500,7 +502,7 @@ Measured tilesBetween(const Picture& a, const Picture& b, Direction d, int most,
         return {guess, 1};
     const Place place = placeIn(a.width, a.height);
     const PlayerBox onPlayer(place);
-    const int top = place.top + int(std::ceil(goalLineHeight * place.scale));
+    const int top = place.top + int(std::ceil(overlayHeight * place.scale));
 
     double best = 2;
     int bestTiles = 0;
@@ -539,7 +541,7 @@ constexpr double noMatch = 0.02;
 // and after a walk must share a row or column of tiles.
 int tilesInSight(Direction d)
 {
-    return (d.dx != 0 ? pictureWidth : pictureHeight - int(goalLineHeight)) / tile - 1;
+    return (d.dx != 0 ? pictureWidth : pictureHeight - int(overlayHeight)) / tile - 1;
 }
 
 // The most frames the game showed between two pictures read in the last

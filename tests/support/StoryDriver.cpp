@@ -72,6 +72,8 @@ void StoryDriver::frame()
         runFrame();
     else
         updateFrame();
+    if (afterFrame)
+        afterFrame();
 }
 
 void StoryDriver::idle(int frames)

@@ -60,6 +60,8 @@ public:
     // list of a conversation before it is turned or answered.
     std::function<void()> beforeTalk;
     std::function<void(const DialogueBox&)> onPage;
+    // Called after every frame.
+    std::function<void()> afterFrame;
 
 private:
     void frame();

@@ -10,6 +10,7 @@
 #include "core/GameState.h"
 #include "dialogueformat/DialogueTree.h"
 #include "input/Keyboard.h"
+#include "render/Graphics.h"
 #include "story/SaveGame.h"
 #include "characters/Victim.h"
 
@@ -176,6 +177,19 @@ sf::Color windowPixel(unsigned x, unsigned y)
     shot.create(Game::window.getSize().x, Game::window.getSize().y);
     shot.update(Game::window);
     return shot.copyToImage().getPixel(x, y);
+}
+
+void forgetTileset(const std::string& name)
+{
+    const auto tiles = Graphics::_graphics.find(name);
+    if (tiles == Graphics::_graphics.end())
+        return;
+    for (sf::Texture* texture : tiles->second) {
+        Graphics::_atlasTiles.erase(texture);
+        delete texture;
+    }
+    Graphics::_graphics.erase(tiles);
+    Graphics::_sheets.erase(name);
 }
 
 void resetGame()

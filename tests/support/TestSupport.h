@@ -74,6 +74,11 @@ sf::Color windowPixel(unsigned x, unsigned y);
 // Resets the driver and the story counters between tests and frees any state.
 void resetGame();
 
+// Drops a tileset from the picture store, so that the next load reads its
+// file again (the game itself keeps a tileset for the whole run). No entity
+// may still show one of its tiles.
+void forgetTileset(const std::string& name);
+
 // Everything the game takes from the map, one line per entity in list order:
 // class, position, type, name, tileset and tile, solidity, flip, size,
 // texture, conversations and a victim's part. Two loads of the same world
