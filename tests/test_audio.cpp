@@ -470,6 +470,8 @@ TEST(ShippedSoundsTest, FootstepsPeakAboveTheMusicAtTheDefaultVolumes)
             EXPECT_GE(heard, peakDb(out) + 2.0) << step << " against " << layers << " layer(s) of music";
         }
     }
+}
+
 // A header that claims more than its file holds, or more than an effect may
 // last, is refused before anything is decoded; what is honest is read whole,
 // and a file that breaks off gives only what it holds.
