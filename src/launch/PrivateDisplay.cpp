@@ -38,9 +38,12 @@ std::string PrivateDisplay::start()
             dup2(quiet, STDERR_FILENO);
         }
         // The display's number is written to this descriptor once it answers.
+        // -noreset: the check that it answers is its first client, and a
+        // server that reset when that client left would refuse the game.
         const int fd = dup(ready[1]);
         const std::string number = std::to_string(fd);
-        execlp("Xvfb", "Xvfb", "-displayfd", number.c_str(), "-nolisten", "tcp", "-screen", "0", "1024x768x24",
+        execlp("Xvfb", "Xvfb", "-displayfd", number.c_str(), "-nolisten", "tcp", "-noreset", "-screen", "0",
+               "1024x768x24",
                static_cast<char*>(nullptr));
         _exit(127);
     }
