@@ -147,6 +147,7 @@ TEST(SettingsTest, AFileThatCannotBeReadGivesTheDefaultsAndOneLine)
     } cases[] = {
         {"garbage line", "[video]\nscale 3\n", "line 2 is not 'name = value'"},
         {"open section", "[video\nscale = 3\n", "line 1 is not a [section]"},
+        {"section without a name", "[keys]\nup = I\n[ ]\ndown = K\n", "line 3 is not a [section]"},
         {"binary", std::string("scale = 3\n\0\x01", 12), "not text"},
         {"huge", std::string(Settings::maxBytes + 1, '#'), "larger than"},
         {"folder", "", "not a regular file"},

@@ -50,9 +50,12 @@ std::string Settings::parse(const std::string& text)
         if (line.empty() || line[0] == '#' || line[0] == ';')
             continue;
         if (line.front() == '[') {
-            if (line.back() != ']' || line.size() < 3)
+            // A section needs a name: "[ ]" would be written back as no
+            // header at all, its entries joining the section before it.
+            const std::string name = line.back() == ']' ? trim(line.substr(1, line.size() - 2)) : "";
+            if (name.empty())
                 return "line " + std::to_string(number) + " is not a [section]";
-            sections.push_back({trim(line.substr(1, line.size() - 2)), {}});
+            sections.push_back({name, {}});
             continue;
         }
         const auto equals = line.find('=');
