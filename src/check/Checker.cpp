@@ -17,6 +17,7 @@
 #include "check/StoryExplorer.h"
 #include "check/TextCheck.h"
 #include "check/TextMeasure.h"
+#include "render/WindowText.h"
 #include "resources/Utf8.h"
 
 #include <SFML/Graphics/Font.hpp>
@@ -160,11 +161,23 @@ void checkGoals(CheckReport& report)
                 if (!measured.insert(line).second)
                     continue;
                 const sf::FloatRect box = font.bounds(Utf8::toSfString(line), GoalLine::characterSize);
-                if (box.left + box.width > room || box.top + box.height > GoalLine::height)
+                if (box.left + box.width > room || box.top + box.height > GoalLine::height) {
                     report.warning(file, "the goal line \"" + line + "\" is too long for the strip at the top ("
                                              + std::to_string(static_cast<int>(box.left + box.width))
                                              + " pixels, room for " + std::to_string(static_cast<int>(room))
                                              + "): shorten it");
+                    continue;
+                }
+                // In the large text size it wraps, to two lines at most.
+                const unsigned size = WindowText::sized(GoalLine::characterSize, true);
+                const auto width = [&](const std::string& part) {
+                    const sf::FloatRect b = font.bounds(Utf8::toSfString(part), size);
+                    return b.left + b.width;
+                };
+                const sf::FloatRect large = font.bounds(Utf8::toSfString(GoalLine::laidOut(line, true, width)), size);
+                if (large.left + large.width > GoalLine::room || large.top + large.height + 6 > GoalLine::largeHeight)
+                    report.warning(file, "the goal line \"" + line
+                                             + "\" takes more than two lines at the large text size: shorten it");
             }
 
     // The closing card names the ending by the last answer given to the boss.

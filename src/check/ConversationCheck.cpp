@@ -1,5 +1,8 @@
 #include "check/ConversationCheck.h"
 
+#include "dialogue/DialogueBox.h"
+#include "render/WindowText.h"
+
 #include "dialogueformat/DialogueTree.h"
 #include "resources/ResourceFile.h"
 #include "resources/Utf8.h"
@@ -63,10 +66,40 @@ bool ConversationCheck::loadFont(const std::string& path)
     return measuring;
 }
 
-sf::Vector2f ConversationCheck::measure(const std::string& page)
+sf::Vector2f ConversationCheck::measure(const std::string& page, bool large)
 {
-    const sf::FloatRect box = font.bounds(Utf8::toSfString(page), 10);
+    const DialogueBox::Layout panel = DialogueBox::layout(large);
+    const auto width = [&](const std::string& line) {
+        const sf::FloatRect box = font.bounds(Utf8::toSfString(line), panel.characterSize);
+        return box.left + box.width;
+    };
+    const std::string wrapped = WindowText::wrap(page, panel.wrapWidth, width);
+    const sf::FloatRect box = font.bounds(Utf8::toSfString(wrapped), panel.characterSize);
     return {box.left + box.width, box.top + box.height};
+}
+
+void ConversationCheck::fits(const std::string& text, const std::string& file, const std::string& what,
+                             unsigned long line, const std::string& remedy)
+{
+    for (const bool large : {false, true}) {
+        const DialogueBox::Layout panel = DialogueBox::layout(large);
+        const sf::Vector2f size = measure(text, large);
+        const std::string at = large ? " at the large text size" : "";
+        const auto px = [](float v) { return std::to_string(static_cast<int>(v + 0.5f)); };
+        if (size.x > panel.wrapWidth) {
+            report.warning(file, what + " has a word too long for a line: " + px(size.x) + " pixels wide" + at
+                                     + "; the panel's lines are " + px(panel.wrapWidth)
+                                     + ": shorten it or break it with a space",
+                           line);
+            return;
+        }
+        if (size.y > panel.height) {
+            report.warning(file, what + " is " + px(size.y) + " pixels high with the speaker's name" + at
+                                     + "; the panel shows " + px(panel.height) + ": " + remedy,
+                           line);
+            return;
+        }
+    }
 }
 
 void ConversationCheck::need(const std::string& path, const std::string& why)
@@ -191,20 +224,8 @@ void ConversationCheck::checkNode(const DialogueTree& node, const std::string& f
                            line);
         if (!measuring)
             continue;
-        const sf::Vector2f size = measure(speaker + "\n\n" + page);
-        if (size.x > textWidth)
-            report.warning(file, at + "the page " + inQuotes(shortened(page)) + " is "
-                                     + std::to_string(static_cast<int>(size.x + 0.5f))
-                                     + " pixels wide; the panel shows " + std::to_string(static_cast<int>(textWidth))
-                                     + ": break the line where it should wrap",
-                           line);
-        if (size.y > textHeight)
-            report.warning(file, at + "the page " + inQuotes(shortened(page)) + " is "
-                                     + std::to_string(static_cast<int>(size.y + 0.5f))
-                                     + " pixels high below and with the speaker's name; the panel shows "
-                                     + std::to_string(static_cast<int>(textHeight))
-                                     + ": split it into two pages",
-                           line);
+        fits(speaker + "\n\n" + page, file, at + "the page " + inQuotes(shortened(page)), line,
+             "split it into two pages");
     }
     if (node.options.empty())
         return;
@@ -231,14 +252,7 @@ void ConversationCheck::checkNode(const DialogueTree& node, const std::string& f
         std::string list = speaker + "\n\n";
         for (std::size_t i = 0; i < node.options.size(); ++i)
             list += " " + std::to_string(i + 1) + ". " + node.options[i] + "\n\n";
-        const sf::Vector2f size = measure(list);
-        if (size.x > textWidth || size.y > textHeight)
-            report.warning(file, at + "the answers take " + std::to_string(static_cast<int>(size.x + 0.5f)) + " x "
-                                     + std::to_string(static_cast<int>(size.y + 0.5f))
-                                     + " pixels; the panel shows " + std::to_string(static_cast<int>(textWidth))
-                                     + " x " + std::to_string(static_cast<int>(textHeight))
-                                     + ": shorten them",
-                           line);
+        fits(list, file, at + "the answers", line, "shorten them");
     }
     for (std::size_t i = 0; i < node.responses.size() && i < node.options.size() && i < 3; ++i)
         checkNode(node.responses[i], file, where + (where.empty() ? "" : ", ") + "answer " + std::to_string(i + 1),

@@ -16,23 +16,21 @@ class DialogueTree;
 // Checks the conversations: every file the map and the characters need is
 // there, inside res/txt/ and well formed; no node is a dead end; only three
 // answers can be chosen and each has a response; and every page and answer
-// list fits the dialogue panel, measured with the game's own font and the
-// longest name of anyone who speaks the file.
+// list fits the dialogue panel at both text sizes, wrapped and measured with
+// the game's own font and the longest name of anyone who speaks the file.
 class ConversationCheck {
 public:
     ConversationCheck(CheckReport& report, const MapCheck& map);
 
     void run();
 
-    // The part of the panel text may use: 634 pixels wide less the 10 before
-    // the text, 100 high. Pages are measured as the panel shows them: the
-    // speaker's name, an empty line, then the page.
-    static constexpr float textWidth = 624;
-    static constexpr float textHeight = 100;
     // False when the font cannot be read; then nothing is measured.
     bool loadFont(const std::string& path);
-    // The size of `text` as the panel draws it: right and bottom edges.
-    sf::Vector2f measure(const std::string& text);
+    // The size of `text` as the panel draws it at a text size (normal or
+    // large), its words wrapped to the panel's lines: right and bottom edges.
+    // Pages are measured as the panel shows them: the speaker's name, an
+    // empty line, then the page.
+    sf::Vector2f measure(const std::string& text, bool large = false);
 
     // Checks one conversation as `speaker` (the longest name that says it)
     // would show it; `raw` is the file's text, for line numbers.
@@ -40,6 +38,9 @@ public:
                    const std::string& raw);
 
 private:
+    // Warns when `text` does not fit the panel at either text size.
+    void fits(const std::string& text, const std::string& file, const std::string& what, unsigned long line,
+              const std::string& remedy);
     void need(const std::string& path, const std::string& why);
     void checkNode(const DialogueTree& node, const std::string& file, const std::string& where,
                    const std::string& speaker, const std::string& raw);

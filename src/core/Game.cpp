@@ -11,6 +11,7 @@
 #include "replay/Session.h"
 #include "core/StepClock.h"
 #include "render/ExposureWatch.h"
+#include "render/PictureLayer.h"
 #include "render/StillFrame.h"
 #include "core/WindowLimits.h"
 #include "shell/Shell.h"
@@ -29,10 +30,16 @@
 #include <thread>
 
 namespace {
-// The window opens at a whole-number multiple of the picture that suits the desktop.
+// The window opens at a whole-number multiple of the picture that suits the
+// desktop, or filling 90 % of it where whole numbers leave too much unused.
 sf::VideoMode startMode()
 {
     const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+    const sf::Vector2u screen(desktop.width, desktop.height);
+    if (WindowLimits::fills(WindowLimits::chosenScale, false, screen)) {
+        const sf::Vector2u size = WindowLimits::fillWindowSize(screen);
+        return sf::VideoMode(size.x, size.y, 32);
+    }
     const unsigned scale = Game::startScale(desktop.width, desktop.height);
     return sf::VideoMode(Game::pictureWidth * scale, Game::pictureHeight * scale, 32);
 }
@@ -143,28 +150,14 @@ sf::View Game::pictureView()
 
 sf::FloatRect Game::pictureViewport(sf::Vector2u windowSize)
 {
-    if (windowSize.x == 0 || windowSize.y == 0)
-        return sf::FloatRect(0, 0, 1, 1);
-    const float w = static_cast<float>(windowSize.x);
-    const float h = static_cast<float>(windowSize.y);
-    const float fit = std::min(w / pictureWidth, h / pictureHeight);
-    // Whole-number scales keep every picture pixel the same size on screen.
-    const float scale = fit >= 1 ? std::floor(fit) : fit;
-    const float width = std::min(std::round(pictureWidth * scale), w);
-    const float height = std::min(std::round(pictureHeight * scale), h);
-    const float left = std::floor((w - width) / 2);
-    const float top = std::floor((h - height) / 2);
-    return sf::FloatRect(left / w, top / h, width / w, height / h);
+    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+    const bool fill = WindowLimits::fills(WindowLimits::chosenScale, fullscreen, {desktop.width, desktop.height});
+    return WindowLimits::pictureViewport(windowSize, fill);
 }
 
 unsigned Game::startScale(unsigned desktopWidth, unsigned desktopHeight)
 {
-    // 90 % in whole numbers: 10 * scale * 640 <= 9 * width, and so for the height.
-    unsigned scale = 1;
-    while (10ull * (scale + 1) * pictureWidth <= 9ull * desktopWidth
-           && 10ull * (scale + 1) * pictureHeight <= 9ull * desktopHeight)
-        ++scale;
-    return scale;
+    return WindowLimits::startScale({desktopWidth, desktopHeight});
 }
 
 void Game::fitView()
@@ -327,6 +320,7 @@ bool Game::show()
     if (currentState)
         currentState->draw();
     Shell::drawOverlay();
+    PictureLayer::compose(window);
     window.display();
     window.clear(sf::Color(0, 0, 0, 255));
     StillFrame::presented(why, now);

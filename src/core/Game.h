@@ -43,8 +43,8 @@ public:
     static bool fullscreen;
 
     // Where the picture goes in a window of the given size, as a view's
-    // viewport: the largest whole-number scale that fits (below 1x only when
-    // even 1x does not), centred, with black bars around it.
+    // viewport, centred: the largest whole-number scale that fits, or the
+    // largest of any where the chosen scale fills the screen (WindowLimits).
     static sf::FloatRect pictureViewport(sf::Vector2u windowSize);
     // The whole-number scale the window opens at: the largest that keeps it
     // within 90 % of the desktop's width and height, and at least 1.

@@ -8,6 +8,7 @@
 #include "input/Input.h"
 #include "resources/ResourceFile.h"
 #include "resources/Utf8.h"
+#include "render/WindowText.h"
 
 #include <cmath>
 
@@ -25,7 +26,6 @@ DialogueBox::DialogueBox(DialogueTree const* tree, Entity* speaker, DialogueStat
     const float w = view.getSize().x;
     const float h = view.getSize().y;
     if (!_initialized) {
-        _box.setSize(sf::Vector2f(w - 6, 100));
         _box.setFillColor(sf::Color(0, 50, 200, 255));
         _box.setOutlineColor(sf::Color(0, 25, 100, 255));
         _box.setOutlineThickness(3);
@@ -37,16 +37,11 @@ DialogueBox::DialogueBox(DialogueTree const* tree, Entity* speaker, DialogueStat
     }
 
     const sf::Vector2f centre = view.getCenter();
-    x = static_cast<int>(centre.x - w * 0.5f + 3);
-    y = static_cast<int>(centre.y - h * 0.5f + (h - 103));
-
-    _box.setPosition(static_cast<float>(x), static_cast<float>(y));
+    bottomLeft = sf::Vector2f(centre.x - w * 0.5f, centre.y + h * 0.5f);
     message.setFont(_font);
-    message.setPosition(static_cast<float>(x + 10), static_cast<float>(y));
-    message.setCharacterSize(10);
     hint.setFont(_font);
-    hint.setCharacterSize(10);
     hint.setFillColor(sf::Color(255, 220, 120));
+    place();
 
     this->speaker = speaker;
     loadFromTree(tree);
@@ -54,9 +49,35 @@ DialogueBox::DialogueBox(DialogueTree const* tree, Entity* speaker, DialogueStat
 
 DialogueBox::~DialogueBox() = default;
 
+DialogueBox::Layout DialogueBox::layout(bool large)
+{
+    Layout l;
+    l.characterSize = WindowText::sized(10u, large);
+    l.height = large ? 140.f : 100.f;
+    l.textLeft = 10;
+    l.wrapWidth = static_cast<float>(Game::pictureWidth) - 6 - l.textLeft - 10;
+    return l;
+}
+
+void DialogueBox::place()
+{
+    laidOutLarge = WindowText::large();
+    const Layout l = layout(laidOutLarge);
+    x = static_cast<int>(bottomLeft.x + 3);
+    y = static_cast<int>(bottomLeft.y - l.height - 3);
+    _box.setSize(sf::Vector2f(static_cast<float>(Game::pictureWidth) - 6, l.height));
+    _box.setPosition(static_cast<float>(x), static_cast<float>(y));
+    message.setPosition(static_cast<float>(x) + l.textLeft, static_cast<float>(y));
+    message.setCharacterSize(l.characterSize);
+    hint.setCharacterSize(l.characterSize);
+}
+
 void DialogueBox::show(const std::string& page)
 {
-    message.setString(Utf8::toSfString(page));
+    shown = page;
+    const Layout l = layout(laidOutLarge);
+    const auto width = [&](const std::string& line) { return WindowText::widthIn(_font, l.characterSize, line); };
+    message.setString(Utf8::toSfString(WindowText::wrap(page, l.wrapWidth, width)));
 }
 
 void DialogueBox::loadFromTree(DialogueTree const* next)
@@ -183,7 +204,12 @@ void DialogueBox::draw()
 {
     if (!visible)
         return;
+    if (laidOutLarge != WindowText::large()) { // the text size was changed meanwhile
+        place();
+        show(shown);
+        updateHint();
+    }
     Game::window.draw(_box, sf::RenderStates::Default);
-    Game::window.draw(message, sf::RenderStates::Default);
-    Game::window.draw(hint, sf::RenderStates::Default);
+    WindowText::draw(message);
+    WindowText::draw(hint);
 }

@@ -45,7 +45,22 @@ public:
     // The keys that turn a page (and end a conversation on its last page).
     static bool turnPressed();
 
+    // The panel's layout for a text size, in picture pixels: where its text
+    // starts, how wide its lines may run (pages are wrapped to it) and its
+    // height. The checker measures every page with these same numbers.
+    struct Layout {
+        unsigned characterSize;
+        float height;   // of the panel
+        float textLeft; // from the panel's left edge
+        float wrapWidth;
+    };
+    static Layout layout(bool large);
+
 private:
     void show(const std::string& page);
+    void place(); // the panel and its text for the text size chosen now
+    std::string shown;       // the page as written, before wrapping
+    bool laidOutLarge = false;
+    sf::Vector2f bottomLeft; // of the picture, where the panel sits
     void updateHint();
 };

@@ -2,6 +2,7 @@
 
 #include "core/Game.h"
 #include "render/Graphics.h"
+#include "render/PictureLayer.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -68,8 +69,9 @@ void SpriteBatch::add(const sf::Sprite& sprite, const sf::Transform& whole, cons
     }
 
     if (!batching) {
-        flush();
-        target.draw(sprite, states);
+        drawGathered();
+        destination().draw(sprite, states);
+        compose();
         ++drawCalls;
         return;
     }
@@ -94,7 +96,7 @@ void SpriteBatch::add(const sf::Sprite& sprite, const sf::Transform& whole, cons
     }
     // A see-through sprite ends a run drawn without blending.
     if (source != texture || (opaque && !covers)) {
-        flush();
+        drawGathered();
         texture = source;
         opaque = covers;
     }
@@ -112,8 +114,14 @@ void SpriteBatch::add(const sf::Sprite& sprite, const sf::Transform& whole, cons
 
 void SpriteBatch::flush()
 {
+    drawGathered();
+    compose();
+}
+
+void SpriteBatch::drawGathered()
+{
     if (!vertices.empty()) {
-        target.draw(vertices.data(), vertices.size(), sf::Triangles,
+        destination().draw(vertices.data(), vertices.size(), sf::Triangles,
                     sf::RenderStates(opaque ? sf::BlendNone : sf::BlendAlpha, sf::Transform::Identity, texture,
                                      nullptr));
         ++drawCalls;
@@ -121,4 +129,18 @@ void SpriteBatch::flush()
     }
     texture = nullptr;
     opaque = false;
+}
+
+sf::RenderTarget& SpriteBatch::destination()
+{
+    if (&target != &Game::window)
+        return target;
+    sf::RenderTarget* offscreen = PictureLayer::target(Game::window);
+    return offscreen ? *offscreen : target;
+}
+
+void SpriteBatch::compose()
+{
+    if (&target == &Game::window)
+        PictureLayer::compose(Game::window);
 }

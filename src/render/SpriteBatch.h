@@ -33,7 +33,8 @@ public:
     // would. A sprite whose texture has no pixels shows nothing.
     void draw(const sf::Sprite& sprite);
     void draw(const sf::Sprite& sprite, const sf::Transform& transform);
-    // Draws what has been gathered.
+    // Draws what has been gathered, and at a scale that is not whole puts
+    // what was drawn off-screen (PictureLayer) into the window.
     void flush();
 
     // False draws every sprite with a call of its own from its own texture, as
@@ -45,6 +46,12 @@ public:
 private:
     // `whole` places the sprite's corners; `states` draws it on its own.
     void add(const sf::Sprite& sprite, const sf::Transform& whole, const sf::RenderStates& states);
+
+    // The target, or for the window at a scale that is not whole, the
+    // off-screen picture.
+    sf::RenderTarget& destination();
+    void drawGathered(); // flush() without compose()
+    void compose();
 
     sf::RenderTarget& target;
     const sf::Texture* texture = nullptr; // of the sprites gathered

@@ -10,6 +10,7 @@
 #include "render/PictureDigest.h"
 #include "resources/StoryFont.h"
 #include "resources/Utf8.h"
+#include "render/WindowText.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Text.hpp>
@@ -67,7 +68,7 @@ void write(const std::string& words, float x, float y, sf::Color colour, unsigne
     sf::Text text(Utf8::toSfString(words), StoryFont::get(), size);
     text.setFillColor(colour);
     text.setPosition(x, y);
-    Game::window.draw(text, sf::RenderStates::Default);
+    WindowText::draw(text);
 }
 } // namespace
 

@@ -8,6 +8,7 @@
 #include "render/PictureDigest.h"
 #include "resources/StoryFont.h"
 #include "resources/Utf8.h"
+#include "render/WindowText.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Text.hpp>
@@ -27,7 +28,7 @@ void drawCentred(const std::string& words, unsigned size, float top, sf::Color c
     text.setFillColor(colour);
     const sf::FloatRect box = text.getLocalBounds();
     text.setPosition(static_cast<float>(static_cast<int>((Game::pictureWidth - box.width) / 2 - box.left)), top);
-    Game::window.draw(text, sf::RenderStates::Default);
+    WindowText::draw(text);
 }
 
 } // namespace

@@ -4,8 +4,12 @@
 #include "input/Input.h"
 #include "resources/StoryFont.h"
 #include "resources/Utf8.h"
+#include "render/WindowText.h"
 
 #include <SFML/Graphics/View.hpp>
+
+#include <algorithm>
+#include <cmath>
 
 
 const sf::Color GoalLine::background(0, 25, 100, 255);
@@ -21,6 +25,12 @@ GoalLine::GoalLine()
     underline.setFillColor(edge);
     message.setCharacterSize(characterSize);
     message.setPosition(8, 2);
+}
+
+std::string GoalLine::laidOut(const std::string& line, bool large,
+                              const std::function<float(const std::string&)>& widthOf)
+{
+    return large ? WindowText::wrap(line, room, widthOf) : line;
 }
 
 void GoalLine::update()
@@ -39,8 +49,17 @@ void GoalLine::draw()
 {
     if (!shown || text().empty())
         return;
+    const bool large = WindowText::large();
     message.setFont(StoryFont::get());
-    message.setString(Utf8::toSfString(current));
+    message.setCharacterSize(WindowText::sized(characterSize, large));
+    const auto width = [this](const std::string& line) {
+        return WindowText::widthIn(StoryFont::get(), message.getCharacterSize(), line);
+    };
+    message.setString(Utf8::toSfString(laidOut(current, large, width)));
+    const sf::FloatRect box = message.getLocalBounds();
+    const float tall = large ? std::max(height + 4, std::ceil(box.top + box.height) + 6) : height;
+    strip.setSize(sf::Vector2f(static_cast<float>(Game::pictureWidth), tall - 2));
+    underline.setPosition(0, tall - 2);
 
     // In picture coordinates: the strip stays at the top while the camera
     // follows the player.
@@ -48,6 +67,6 @@ void GoalLine::draw()
     Game::window.setView(Game::pictureView());
     Game::window.draw(strip, sf::RenderStates::Default);
     Game::window.draw(underline, sf::RenderStates::Default);
-    Game::window.draw(message, sf::RenderStates::Default);
+    WindowText::draw(message);
     Game::window.setView(camera);
 }

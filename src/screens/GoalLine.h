@@ -7,6 +7,7 @@
 #include <SFML/Graphics/Text.hpp>
 #include <SFML/Window/Keyboard.hpp>
 
+#include <functional>
 #include <string>
 
 // The strip across the top of the picture that says what to do next. The
@@ -26,6 +27,15 @@ public:
     static constexpr sf::Keyboard::Key toggleKey = sf::Keyboard::G;
     static constexpr float height = 20;
     static constexpr unsigned characterSize = 12;
+    // In the large text size the line is larger and wraps; it may take two lines.
+    static constexpr float largeHeight = 44;
+    // The room the line's words have across the strip.
+    static constexpr float room = 640 - 16;
+    // The line as drawn at a text size: wrapped when large.
+    static std::string laidOut(const std::string& line, bool large,
+                               const std::function<float(const std::string&)>& widthOf);
+    // The strip's height as last drawn.
+    float drawnHeight() const { return strip.getSize().y + 2; }
     static const sf::Color background;
     static const sf::Color edge;
 

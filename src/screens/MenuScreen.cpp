@@ -9,6 +9,7 @@
 #include "render/PictureDigest.h"
 #include "resources/StoryFont.h"
 #include "resources/Utf8.h"
+#include "render/WindowText.h"
 
 #include <SFML/Graphics/ConvexShape.hpp>
 #include <SFML/Graphics/RectangleShape.hpp>
@@ -94,6 +95,7 @@ bool MenuScreen::addToPictureDigest(PictureDigest& digest) const
 void MenuScreen::update()
 {
     refresh();
+    fitRows();
     menu.settle();
     Menu::Outcome outcome = menu.command(keyCommand());
     sf::Vector2f at;
@@ -101,6 +103,19 @@ void MenuScreen::update()
     if (outcome.kind == Menu::Outcome::Kind::Nothing && Pointer::take(at, clicked))
         outcome = menu.pointer(at, clicked);
     act(outcome);
+}
+
+void MenuScreen::fitRows()
+{
+    menu.rowHeight = WindowText::sized(26.f);
+    menu.detailHeight = WindowText::sized(14.f);
+    if (ownTop < 0)
+        ownTop = menu.top;
+    menu.top = ownTop;
+    const sf::FloatRect list = menu.bounds();
+    const float over = list.top + list.height + 18 - static_cast<float>(Game::pictureHeight);
+    if (over > 0)
+        menu.top = std::max(60.f, menu.top - over);
 }
 
 void MenuScreen::act(const Menu::Outcome& outcome)
@@ -153,6 +168,9 @@ void MenuScreen::drawBackdrop()
 void MenuScreen::draw()
 {
     drawBackdrop();
+    fitRows();
+    const unsigned titleSize = WindowText::sized(22u), labelSize = WindowText::sized(16u),
+                   detailSize = WindowText::sized(11u);
     const sf::View camera = Game::window.getView();
     Game::window.setView(Game::pictureView());
 
@@ -162,8 +180,8 @@ void MenuScreen::draw()
     for (const Menu::Item& item : menu.items) {
         if (!item.visible)
             continue;
-        widest = std::max(widest, words(item.label, 16, plain).getLocalBounds().width);
-        widest = std::max(widest, words(item.detail, 11, plain).getLocalBounds().width);
+        widest = std::max(widest, words(item.label, labelSize, plain).getLocalBounds().width);
+        widest = std::max(widest, words(item.detail, detailSize, plain).getLocalBounds().width);
     }
     menu.width = std::max(menu.width, std::min(widest + 40, Game::pictureWidth - 48.f));
     const sf::FloatRect list = menu.bounds();
@@ -176,9 +194,9 @@ void MenuScreen::draw()
     Game::window.draw(panel, sf::RenderStates::Default);
 
     if (!heading.empty()) {
-        sf::Text title = words(heading, 22, plain);
+        sf::Text title = words(heading, titleSize, plain);
         place(title, menu.centreX, list.top - headingHeight - 4);
-        Game::window.draw(title, sf::RenderStates::Default);
+        WindowText::draw(title);
     }
 
     for (int index = 0; index < static_cast<int>(menu.items.size()); ++index) {
@@ -201,13 +219,13 @@ void MenuScreen::draw()
             Game::window.draw(arrow, sf::RenderStates::Default);
         }
         const sf::Color colour = current ? panelEdge : item.enabled ? plain : greyed;
-        sf::Text label = words(item.label, 16, colour);
-        place(label, menu.centreX, row.top + 4);
-        Game::window.draw(label, sf::RenderStates::Default);
+        sf::Text label = words(item.label, labelSize, colour);
+        place(label, menu.centreX, row.top + (menu.rowHeight - labelSize) / 2 - 1);
+        WindowText::draw(label);
         if (!item.detail.empty()) {
-            sf::Text detail = words(item.detail, 11, current ? panelEdge : detailColour);
+            sf::Text detail = words(item.detail, detailSize, current ? panelEdge : detailColour);
             place(detail, menu.centreX, row.top + menu.rowHeight - 2);
-            Game::window.draw(detail, sf::RenderStates::Default);
+            WindowText::draw(detail);
         }
     }
     Game::window.setView(camera);

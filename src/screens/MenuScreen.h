@@ -50,4 +50,10 @@ protected:
     virtual void chosen(const std::string& id) = 0;
     virtual void adjusted(const std::string& /*id*/, int /*step*/) {}
     virtual void back() {}
+
+private:
+    // Rows as tall as the text size needs; a list that would then run off
+    // the picture moves up.
+    void fitRows();
+    float ownTop = -1; // the list's top as the screen set it
 };

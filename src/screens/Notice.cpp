@@ -3,6 +3,7 @@
 #include "core/Game.h"
 #include "resources/StoryFont.h"
 #include "resources/Utf8.h"
+#include "render/WindowText.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Text.hpp>
@@ -48,6 +49,6 @@ void Notice::draw()
     sf::Text text(Utf8::toSfString(line), StoryFont::get(), 12);
     text.setFillColor(sf::Color::White);
     text.setPosition(8, h - 19);
-    Game::window.draw(text, sf::RenderStates::Default);
+    WindowText::draw(text);
     Game::window.setView(camera);
 }

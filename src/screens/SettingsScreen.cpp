@@ -41,10 +41,12 @@ void SettingsScreen::refresh()
 void SettingsScreen::adjusted(const std::string& id, int step)
 {
     if (id == "scale") {
-        // Round automatic, 1x, 2x ... up to what the screen holds.
-        const int count = ShellSettings::largestScale() + 1;
-        const int now = ShellSettings::scale() < count ? ShellSettings::scale() : 0;
-        ShellSettings::setScale(((now + step) % count + count) % count);
+        // Round automatic, fill, 1x, 2x ... up to what the screen holds.
+        const int count = ShellSettings::largestScale() + 2;
+        const int now = ShellSettings::scale() < count - 1 ? ShellSettings::scale() : 0;
+        const int at = now == -1 ? 1 : now == 0 ? 0 : now + 1; // the place in the round
+        const int next = ((at + step) % count + count) % count;
+        ShellSettings::setScale(next == 1 ? -1 : next == 0 ? 0 : next - 1);
         ShellSettings::applyWindow();
     } else if (id == "fullscreen") {
         ShellSettings::setFullscreen(!Game::fullscreen);

@@ -3,6 +3,10 @@
 #include "core/Game.h"
 #include "screens/Notice.h"
 #include "disk/Settings.h"
+#include "core/WindowLimits.h"
+#include "i18n/Catalogue.h"
+#include "render/WindowText.h"
+#include "screens/SettingsScreen.h"
 
 #include <SFML/Window/VideoMode.hpp>
 
@@ -14,7 +18,9 @@ const int mostScale = 8;
 
 std::string ShellSettings::load()
 {
-    return Settings::load();
+    std::string said = Settings::load();
+    WindowLimits::chosenScale = scale();
+    return said;
 }
 
 bool ShellSettings::keep()
@@ -28,7 +34,8 @@ bool ShellSettings::keep()
 
 int ShellSettings::scale()
 {
-    return Settings::getInt("video", "scale", 0, 0, mostScale);
+    // -1 is "fill the screen"; files written before hold 0 to 8 only.
+    return Settings::getInt("video", "scale", WindowLimits::automatic, WindowLimits::fill, mostScale);
 }
 
 bool ShellSettings::fullscreen()
@@ -43,7 +50,7 @@ bool ShellSettings::goalLine()
 
 void ShellSettings::setScale(int scale)
 {
-    Settings::setInt("video", "scale", std::clamp(scale, 0, mostScale));
+    Settings::setInt("video", "scale", std::clamp(scale, WindowLimits::fill, mostScale));
 }
 
 void ShellSettings::setFullscreen(bool on)
@@ -75,15 +82,25 @@ unsigned ShellSettings::windowScale()
     return Game::startScale(desktop.width, desktop.height);
 }
 
+bool ShellSettings::fills()
+{
+    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+    return WindowLimits::fills(scale(), Game::fullscreen, {desktop.width, desktop.height});
+}
+
 void ShellSettings::applyWindow()
 {
-    if (Game::fullscreen)
+    WindowLimits::chosenScale = scale();
+    if (Game::fullscreen) {
+        Game::fitView();
         return;
+    }
+    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
     const unsigned s = windowScale();
-    const sf::Vector2u size(Game::pictureWidth * s, Game::pictureHeight * s);
+    const sf::Vector2u size = fills() ? WindowLimits::fillWindowSize({desktop.width, desktop.height})
+                                      : sf::Vector2u(Game::pictureWidth * s, Game::pictureHeight * s);
     if (Game::window.getSize() != size)
         Game::window.setSize(size);
-    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
     Game::window.setPosition(sf::Vector2i(std::max(0, (static_cast<int>(desktop.width) - static_cast<int>(size.x)) / 2),
                                           std::max(0, (static_cast<int>(desktop.height) - static_cast<int>(size.y)) / 2)));
     Game::fitView();
@@ -91,16 +108,35 @@ void ShellSettings::applyWindow()
 
 void ShellSettings::applyVideo()
 {
+    WindowLimits::chosenScale = scale();
     Game::setFullscreen(fullscreen());
     applyWindow();
+}
+
+std::string ShellSettings::describeAutomatic()
+{
+    return fills() ? tr("automatic (fill the screen)") : trc("scale", "automatic") + " (" + std::to_string(windowScale()) + "x)";
 }
 
 std::string ShellSettings::describeScale()
 {
     const int chosen = scale();
-    if (chosen == 0)
-        return "automatic (" + std::to_string(windowScale()) + "x)";
+    if (chosen == WindowLimits::automatic)
+        return describeAutomatic();
+    if (chosen == WindowLimits::fill)
+        return tr("fill the screen");
     if (chosen > largestScale())
-        return std::to_string(chosen) + "x (too big: " + std::to_string(windowScale()) + "x)";
+        return std::to_string(chosen) + "x (" + tr("too big:") + " " + std::to_string(windowScale()) + "x)";
     return std::to_string(chosen) + "x";
+}
+
+void ShellSettings::addTextSizeEntry()
+{
+    for (const SettingsScreen::Entry& entry : SettingsScreen::entries)
+        if (entry.id == "text-size")
+            return;
+    SettingsScreen::entries.push_back(
+        {"text-size",
+         [] { return tr("Text size:") + " " + (WindowText::large() ? trc("text size", "large") : trc("text size", "normal")); },
+         [](int) { WindowText::setLarge(!WindowText::large()); }});
 }

@@ -3,6 +3,7 @@
 #include "audio/Audio.h"
 
 #include "core/Game.h"
+#include "render/SpriteBatch.h"
 #include "world/MainState.h"
 #include "screens/EndingCard.h"
 #include "screens/MenuHost.h"
@@ -10,6 +11,7 @@
 #include "resources/ResourceFile.h"
 #include "screens/SettingsScreen.h"
 #include "resources/StoryFont.h"
+#include "render/WindowText.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Sprite.hpp>
@@ -148,7 +150,7 @@ void TitleScreen::drawBackdrop()
     const sf::View camera = Game::window.getView();
     Game::window.setView(Game::pictureView());
     if (hasBackground) {
-        Game::window.draw(sf::Sprite(background), sf::RenderStates::Default);
+        SpriteBatch::game().draw(sf::Sprite(background)); // its pixels as even as the world's
     } else {
         sf::RectangleShape plain(sf::Vector2f(Game::pictureWidth, Game::pictureHeight));
         plain.setFillColor(sf::Color(86, 52, 30));
@@ -161,14 +163,14 @@ void TitleScreen::drawBackdrop()
     const float left = static_cast<float>(static_cast<int>((Game::pictureWidth - box.width) / 2 - box.left));
     name.setFillColor(sf::Color(34, 28, 38));
     name.setPosition(left + 3, 103);
-    Game::window.draw(name, sf::RenderStates::Default);
+    WindowText::draw(name);
     name.setFillColor(sf::Color(255, 226, 120));
     name.setPosition(left, 100);
-    Game::window.draw(name, sf::RenderStates::Default);
+    WindowText::draw(name);
     sf::Text line("A first day at the Guildhall", StoryFont::get(), 14);
     const sf::FloatRect lineBox = line.getLocalBounds();
     line.setFillColor(sf::Color(244, 242, 236));
     line.setPosition(static_cast<float>(static_cast<int>((Game::pictureWidth - lineBox.width) / 2 - lineBox.left)), 172);
-    Game::window.draw(line, sf::RenderStates::Default);
+    WindowText::draw(line);
     Game::window.setView(camera);
 }

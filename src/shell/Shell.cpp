@@ -74,6 +74,7 @@ void Shell::startUp(Start start, std::optional<bool> fullscreen)
                                            [] { return std::string("Sound: ") + (Audio::muted() ? "muted" : "on"); },
                                            [](int) { Audio::setMuted(!Audio::muted()); }});
     }
+    ShellSettings::addTextSizeEntry();
 }
 
 GameState* Shell::begin(MainState* world)

@@ -93,6 +93,6 @@ void MainState::draw()
     // Not under a conversation or the closing card.
     if (Game::currentState == this && !EndingCard::requested) {
         goalLine.draw();
-        roomBanner.draw(goalLine.shown && !goalLine.text().empty() ? GoalLine::height : 0.f);
+        roomBanner.draw(goalLine.shown && !goalLine.text().empty() ? goalLine.drawnHeight() : 0.f);
     }
 }

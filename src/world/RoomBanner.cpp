@@ -2,6 +2,7 @@
 
 #include "core/Game.h"
 #include "resources/StoryFont.h"
+#include "render/WindowText.h"
 
 #include <SFML/Graphics/View.hpp>
 
@@ -62,6 +63,6 @@ void RoomBanner::draw(float top)
     const sf::View camera = Game::window.getView();
     Game::window.setView(Game::pictureView());
     Game::window.draw(plate, sf::RenderStates::Default);
-    Game::window.draw(words, sf::RenderStates::Default);
+    WindowText::draw(words);
     Game::window.setView(camera);
 }
