@@ -491,8 +491,8 @@ TEST_F(CheckerTest, EveryProblemOfAConversationIsOneLine)
                          "<responses><r><dialogue><text><l>Here.</l></text></dialogue></r>\n"
                          "<r><dialogue><text><l>No.</l></text></dialogue></r></responses>\n</dialogue>\n");
              },
-             {"res/txt/ann2.xml:2: warning: the page \"wwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwww...\" is 901 pixels wide; "
-              "the panel shows 624: break the line where it should wrap",
+             {"res/txt/ann2.xml:2: warning: the page \"wwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwww...\" has a word too long for a "
+              "line: 901 pixels wide; the panel's lines are 614: shorten it or break it with a space",
               "res/txt/ann2.xml:3: warning: answer 3 \"Sure\" has no response, so choosing it does nothing: add a "
               "response for it",
               "res/txt/ann2.xml:3: warning: the node offers 4 answers; only the first three can be chosen (keys 1 to "

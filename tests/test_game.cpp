@@ -2,6 +2,8 @@
 #include "dialogueformat/DialogueTree.h"
 #include "core/Entity.h"
 #include "core/Game.h"
+#include "core/WindowLimits.h"
+#include "render/PictureLayer.h"
 #include "core/GameState.h"
 #include "input/Keyboard.h"
 #include "render/StillFrame.h"
@@ -240,11 +242,48 @@ TEST(PictureTest, ThePictureFillsTheWindowAtWholeScalesWithBarsAround)
     };
     for (const Case& c : cases) {
         const sf::Vector2u size(c.w, c.h);
-        EXPECT_EQ(pixels(Game::pictureViewport(size), size), c.picture) << c.w << " x " << c.h;
+        EXPECT_EQ(pixels(WindowLimits::pictureViewport(size, false), size), c.picture) << c.w << " x " << c.h;
     }
     // A window with no area (minimised) keeps the whole viewport.
-    EXPECT_EQ(Game::pictureViewport(sf::Vector2u(0, 0)), sf::FloatRect(0, 0, 1, 1));
-    EXPECT_EQ(Game::pictureViewport(sf::Vector2u(800, 0)), sf::FloatRect(0, 0, 1, 1));
+    EXPECT_EQ(WindowLimits::pictureViewport(sf::Vector2u(0, 0), true), sf::FloatRect(0, 0, 1, 1));
+    EXPECT_EQ(WindowLimits::pictureViewport(sf::Vector2u(800, 0), false), sf::FloatRect(0, 0, 1, 1));
+}
+
+TEST(PictureTest, OnSmallScreensThePictureFillsNinetyPercentOfTheHeightWindowedOrFullscreen)
+{
+    struct Case {
+        unsigned w, h;
+        bool fullscreen;
+        sf::IntRect picture; // in the window
+    } cases[] = {
+        {1024, 768, false, {0, 0, 922, 692}},   // 1x would leave 37 % of the height
+        {1280, 800, false, {0, 0, 960, 720}},
+        {1366, 768, false, {0, 0, 922, 692}},
+        {1024, 768, true, {0, 0, 1024, 768}},
+        {1280, 800, true, {106, 0, 1067, 800}},
+        {1366, 768, true, {171, 0, 1024, 768}},
+    };
+    for (const Case& c : cases) {
+        const sf::Vector2u screen(c.w, c.h);
+        const std::string which = std::to_string(c.w) + " x " + std::to_string(c.h) + (c.fullscreen ? " full" : "");
+        ASSERT_TRUE(WindowLimits::fills(WindowLimits::automatic, c.fullscreen, screen)) << which;
+        const sf::Vector2u window = c.fullscreen ? screen : WindowLimits::fillWindowSize(screen);
+        const sf::IntRect picture = pixels(WindowLimits::pictureViewport(window, true), window);
+        EXPECT_EQ(picture, c.picture) << which;
+        EXPECT_GE(picture.height * 10, static_cast<int>(c.h) * 9) << which;
+    }
+    // Where whole numbers leave little unused, automatic keeps them; a
+    // choice of the player's stands.
+    EXPECT_FALSE(WindowLimits::fills(WindowLimits::automatic, true, {1920, 1080}));
+    EXPECT_FALSE(WindowLimits::fills(WindowLimits::automatic, false, {800, 600}));
+    EXPECT_FALSE(WindowLimits::fills(2, true, {1024, 768}));
+    EXPECT_TRUE(WindowLimits::fills(WindowLimits::fill, false, {3840, 2160}));
+    // The sprites go off-screen at the next whole scale up, when not whole.
+    EXPECT_EQ(PictureLayer::wholeAbove(1.6f, 8), 2u);
+    EXPECT_EQ(PictureLayer::wholeAbove(1.44f, 8), 2u);
+    EXPECT_EQ(PictureLayer::wholeAbove(4.5f, 4), 4u); // no larger than a texture may be
+    EXPECT_EQ(PictureLayer::wholeAbove(2.f, 8), 0u);
+    EXPECT_EQ(PictureLayer::wholeAbove(1.f, 8), 0u);
 }
 
 TEST(PictureTest, TheWindowOpensAtTheLargestWholeScaleWithinNinetyPercentOfTheDesktop)

@@ -233,7 +233,7 @@ protected:
     ResourceDir dir;
     std::vector<std::pair<std::string, std::string>> saved;
     // What the settings screen calls the automatic scale on this screen.
-    const std::string automatic = "automatic (" + std::to_string(ShellSettings::windowScale()) + "x)";
+    const std::string automatic = ShellSettings::describeAutomatic();
 };
 
 SaveGame::Slot slotOf(bool exists, bool usable, const std::string& reason, bool backup = false)

@@ -7,6 +7,7 @@
 #include "screens/EndingCard.h"
 #include "core/Entity.h"
 #include "core/Game.h"
+#include "core/WindowLimits.h"
 #include "core/GameState.h"
 #include "dialogueformat/DialogueTree.h"
 #include "input/Keyboard.h"
@@ -38,9 +39,14 @@ namespace testing_support {
 
 namespace {
 // The tests draw into the game's window and read it back: it is opened before
-// the first test, at the size the game would open it.
+// the first test, at the size the game would open it at a whole-number scale
+// (the tests' pictures are pixel for pixel, whatever the test screen's size).
 struct OpenWindow : ::testing::Environment {
-    void SetUp() override { Game::openWindow(); }
+    void SetUp() override
+    {
+        WindowLimits::chosenScale = 1;
+        Game::openWindow();
+    }
 };
 ::testing::Environment* const openWindow = ::testing::AddGlobalTestEnvironment(new OpenWindow);
 } // namespace
@@ -202,6 +208,8 @@ void resetGame()
     Game::disguise = 0;
     Game::defacedTables = 0;
     EndingCard::requested = false;
+    // Whole-number scales, whatever the size of the test's screen.
+    WindowLimits::chosenScale = 1;
     for (int k = 0; k < sf::Keyboard::KeyCount; ++k)
         Keyboard::lastState[k] = Keyboard::currentState[k] = Keyboard::heldOver[k] = false;
     Game::window.setView(Game::window.getDefaultView());
