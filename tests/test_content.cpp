@@ -10,6 +10,7 @@
 #include "screens/GoalLine.h"
 #include "story/Goals.h"
 #include "render/Graphics.h"
+#include "render/WindowText.h"
 #include "world/MainState.h"
 #include "world/Map.h"
 #include "world/RoomBanner.h"
@@ -809,6 +810,44 @@ TEST_F(ShippedContent, TheGoalFileHasAFittingLineForEverySituation)
         EXPECT_LE(measure.of(ending).width, 440 - 20) << ending;
     }
     EXPECT_EQ(goals.endings.size(), last->options.size());
+}
+
+// Every page and answer list of every shipped conversation, wrapped as the
+// panel wraps it with the game's own font, fits the panel at both text sizes.
+TEST_F(ShippedContent, EveryPageFitsThePanelAtBothTextSizes)
+{
+    Measure measure;
+    int pages = 0;
+    for (const bool large : {false, true}) {
+        const DialogueBox::Layout panel = DialogueBox::layout(large);
+        measure.text.setCharacterSize(panel.characterSize);
+        const auto width = [&](const std::string& line) {
+            return WindowText::widthIn(measure.font, panel.characterSize, line);
+        };
+        const auto fits = [&](const std::string& page) {
+            const sf::FloatRect box = measure.of(WindowText::wrap("Mr. Stoat\n\n" + page, panel.wrapWidth, width));
+            EXPECT_LE(box.left + box.width, panel.wrapWidth) << (large ? "large: " : "normal: ") << page;
+            EXPECT_LE(box.top + box.height, panel.height) << (large ? "large: " : "normal: ") << page;
+            ++pages;
+        };
+        std::function<void(const DialogueTree&)> walk = [&](const DialogueTree& node) {
+            for (const std::string& page : node.text)
+                fits(page);
+            std::string answers;
+            for (std::size_t i = 0; i < node.options.size(); ++i)
+                answers += " " + std::to_string(i + 1) + ". " + node.options[i] + "\n\n";
+            if (!answers.empty())
+                fits(answers);
+            for (const DialogueTree& next : node.responses)
+                walk(next);
+        };
+        for (const auto& entry : fs::directory_iterator("res/txt"))
+            if (entry.path().extension() == ".xml") {
+                std::unique_ptr<DialogueTree> tree(DialogueTree::load("res/txt/" + entry.path().filename().string()));
+                walk(*tree);
+            }
+    }
+    EXPECT_GT(pages, 100);
 }
 
 // Each defaced look stands out from the table as it was and from the look

@@ -9,12 +9,14 @@
 #include "resources/Utf8.h"
 #include "screens/GoalLine.h"
 #include "screens/MenuScreen.h"
+#include "render/WindowText.h"
 #include "TestSupport.h"
 
 #include <SFML/Graphics/Text.hpp>
 #include <SFML/Graphics/Texture.hpp>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -205,4 +207,39 @@ TEST_F(TextAsWritten, AMenuItemDrawsTheFontsGlyphsForWhatIsWritten)
         Game::window.draw(expected);
     });
     EXPECT_TRUE(samePixels(drawn, wanted));
+}
+
+// Text is made at the window's resolution: at 2x a letter's edges are as
+// sharp as at 1x (one blended pixel from dark to light), where a letter
+// made at the picture's size and scaled with it would blur over twice as many.
+TEST_F(TextAsWritten, TextIsAsSharpAtTwiceTheScaleAsAtItsOwnSize)
+{
+    // The widest ramp from dark to light along the row through the middle of
+    // a letter drawn at (100, 100) in the picture's view that `view` shows.
+    const auto edge = [](const sf::View& view, bool atWindowPixels) {
+        const sf::Image drawn = picture([&] {
+            Game::window.setView(view);
+            sf::Text letter("H", StoryFont::get(), 16);
+            letter.setStyle(sf::Text::Bold);
+            letter.setPosition(100, 100);
+            if (atWindowPixels)
+                WindowText::draw(letter);
+            else
+                Game::window.draw(letter);
+        });
+        const sf::Vector2i middle = Game::window.mapCoordsToPixel({106, 112}, view);
+        int widest = 0, ramp = 0;
+        for (int x = middle.x - 20; x < middle.x + 40; ++x) {
+            const int v = drawn.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(middle.y)).r;
+            ramp = v > 40 && v < 215 ? ramp + 1 : 0;
+            widest = std::max(widest, ramp);
+        }
+        return widest;
+    };
+    sf::View once(sf::FloatRect(0, 0, 640, 480));
+    sf::View twice(sf::FloatRect(0, 0, 320, 240)); // every picture pixel two window pixels
+    const int own = edge(once, true);
+    EXPECT_GE(own, 1);
+    EXPECT_LE(edge(twice, true), own);
+    EXPECT_GT(edge(twice, false), own) << "scaled with the picture the letter's edges would be wider";
 }
