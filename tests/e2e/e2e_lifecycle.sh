@@ -9,8 +9,8 @@ small_world "$WORK/game"
 
 start_game "$WORK/game"
 shot lifecycle-start >/dev/null
-# On a 1024 x 768 screen the window opens at 1x: exactly 640 x 480.
-[ "$(window_size)" = 640x480 ] || fail "the window opened at $(window_size) on 1024 x 768"
+# On an 800 x 600 screen the window opens at 1x: exactly 640 x 480.
+[ "$(window_size)" = 640x480 ] || fail "the window opened at $(window_size) on 800 x 600"
 quit_game
 wait_exit 30
 [ "$STATUS" = 0 ] || fail "Quit: exit status $STATUS"

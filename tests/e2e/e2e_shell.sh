@@ -4,8 +4,8 @@
 # to title and Continue, each checked on the window's picture.
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/small_world.sh"
-# Room for a window at 2x.
-start_display 1400x1100
+# A screen where the automatic scale is 1x.
+start_display 800x600
 small_world "$WORK/game"
 mkdir -p "$XDG_CONFIG_HOME/tarnwick"
 printf 'this is not a settings file\n' > "$XDG_CONFIG_HOME/tarnwick/settings.ini"
@@ -42,13 +42,13 @@ expect 154 163 "$highlight" "the settings: the window scale chosen"
 # The keys that resize the window go without xplay, which watches frames of
 # one size; the window's size is waited for instead.
 size_is() { [ "$(window_size)" = "$1" ]; }
+# Round automatic (1x here), fill the screen (90 % of it), 1x, automatic.
+xdotool key Right
+until_true 30 size_is 720x540 || fail "scale fill: the window is $(window_size)"
+xdotool key Right
+until_true 30 size_is 640x480 || fail "scale 1x: the window is $(window_size)"
+settle
 press Right
-xdotool key Right
-until_true 30 size_is 1280x960 || fail "scale 2x: the window is $(window_size)"
-settle
-xdotool key Right
-until_true 30 size_is 640x480 || fail "scale automatic again: the window is $(window_size)"
-settle
 press Down; press Down; press Return
 grep -qx 'goal_line = false' "$XDG_CONFIG_HOME/tarnwick/settings.ini" ||
   fail "the goal line's setting was not kept: $(cat "$XDG_CONFIG_HOME/tarnwick/settings.ini")"

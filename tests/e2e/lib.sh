@@ -6,7 +6,8 @@
 # frames: every command returns once the game has taken the key and its
 # picture has stood still for three frames, however slow the machine is.
 #
-#   start_display [WxH]      a private Xvfb (default 1024x768) for this script
+#   start_display [WxH]      a private Xvfb (default 800x600, where the game's
+#                            automatic scale is 1x) for this script
 #   start_game DIR [ARG...]  runs a new game (--new-game) in DIR, waits for its
 #                            window and its first still picture; the window's
 #                            id is in WINDOW
@@ -102,7 +103,7 @@ until_true() {
 
 # A display of our own, so that keys sent here reach no other test's window.
 start_display() {
-  local size=${1:-1024x768}
+  local size=${1:-800x600}
   exec 3> "$WORK/display"
   Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
   XVFB_PID=$!
