@@ -6,6 +6,9 @@
 start_display
 small_world "$WORK/game"
 start_game "$WORK/game"
+# Clear of the decoy window, which opens in the top-left corner.
+xdotool windowmove "$WINDOW" 150 110
+settle
 
 # The camera follows the player: an unchanged picture means the player stood.
 picture() { xplay save "$WORK/$1.ppm" >/dev/null; }

@@ -45,6 +45,7 @@ size_is() { [ "$(window_size)" = "$1" ]; }
 # Round automatic (1x here), fill the screen (90 % of it), 1x, automatic.
 xdotool key Right
 until_true 30 size_is 720x540 || fail "scale fill: the window is $(window_size)"
+settle
 xdotool key Right
 until_true 30 size_is 640x480 || fail "scale 1x: the window is $(window_size)"
 settle

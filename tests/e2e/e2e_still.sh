@@ -82,6 +82,7 @@ same_picture "$WORK/world.png" "$WORK/uncovered.png" "uncovered"
 
 # A larger window: the same picture between black bars.
 window=$(count window)
+xdotool windowmove "$WINDOW" 0 0 # all of it on the 800 x 600 screen
 xdotool windowsize "$WINDOW" 800 600
 redrawn "$window" "resized"
 stands_still "world, resized"
