@@ -492,7 +492,7 @@ TEST_F(CheckerTest, EveryProblemOfAConversationIsOneLine)
                          "<r><dialogue><text><l>No.</l></text></dialogue></r></responses>\n</dialogue>\n");
              },
              {"res/txt/ann2.xml:2: warning: the page \"wwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwww...\" is 901 pixels wide; "
-              "the panel shows 624: break the line where it should wrap",
+              "the panel shows 550: break the line where it should wrap",
               "res/txt/ann2.xml:3: warning: answer 3 \"Sure\" has no response, so choosing it does nothing: add a "
               "response for it",
               "res/txt/ann2.xml:3: warning: the node offers 4 answers; only the first three can be chosen (keys 1 to "

@@ -4,6 +4,7 @@
 #include "check/MapCheck.h"
 
 #include "check/TextMeasure.h"
+#include "dialogue/DialogueBox.h"
 
 #include <SFML/System/Vector2.hpp>
 
@@ -24,11 +25,12 @@ public:
 
     void run();
 
-    // The part of the panel text may use: 634 pixels wide less the 10 before
-    // the text, 100 high. Pages are measured as the panel shows them: the
+    // The part of the panel text may use, as its layout sets it: beside a
+    // portrait (the narrower, so that a page fits whoever says it), as high
+    // as the panel. Pages are measured as the panel shows them: the
     // speaker's name, an empty line, then the page.
-    static constexpr float textWidth = 624;
-    static constexpr float textHeight = 100;
+    static constexpr float textWidth = DialogueBox::textWidthBeside;
+    static constexpr float textHeight = DialogueBox::panelHeight;
     // False when the font cannot be read; then nothing is measured.
     bool loadFont(const std::string& path);
     // The size of `text` as the panel draws it: right and bottom edges.

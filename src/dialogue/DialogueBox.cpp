@@ -1,7 +1,9 @@
 #include "dialogue/DialogueBox.h"
 
 #include "audio/Audio.h"
+#include "characters/Facing.h"
 #include "dialogue/DialogueState.h"
+#include "dialogue/TextSpeed.h"
 #include "dialogueformat/DialogueTree.h"
 #include "i18n/Catalogue.h"
 #include "core/Game.h"
@@ -9,6 +11,7 @@
 #include "resources/ResourceFile.h"
 #include "resources/Utf8.h"
 
+#include <algorithm>
 #include <cmath>
 
 bool DialogueBox::_initialized = false;
@@ -25,7 +28,7 @@ DialogueBox::DialogueBox(DialogueTree const* tree, Entity* speaker, DialogueStat
     const float w = view.getSize().x;
     const float h = view.getSize().y;
     if (!_initialized) {
-        _box.setSize(sf::Vector2f(w - 6, 100));
+        _box.setSize(sf::Vector2f(panelWidth, panelHeight));
         _box.setFillColor(sf::Color(0, 50, 200, 255));
         _box.setOutlineColor(sf::Color(0, 25, 100, 255));
         _box.setOutlineThickness(3);
@@ -40,16 +43,37 @@ DialogueBox::DialogueBox(DialogueTree const* tree, Entity* speaker, DialogueStat
     x = static_cast<int>(centre.x - w * 0.5f + 3);
     y = static_cast<int>(centre.y - h * 0.5f + (h - 103));
 
-    _box.setPosition(static_cast<float>(x), static_cast<float>(y));
+    this->speaker = speaker;
+    layOut();
     message.setFont(_font);
-    message.setPosition(static_cast<float>(x + 10), static_cast<float>(y));
     message.setCharacterSize(10);
     hint.setFont(_font);
     hint.setCharacterSize(10);
     hint.setFillColor(sf::Color(255, 220, 120));
 
-    this->speaker = speaker;
     loadFromTree(tree);
+}
+
+void DialogueBox::layOut()
+{
+    _box.setPosition(static_cast<float>(x), static_cast<float>(y));
+    const sf::Texture* face = Facing::frame(speaker, 2); // facing the player, who looks on from the front
+    hasPortrait = face != nullptr;
+    float textLeft = static_cast<float>(x) + textMargin;
+    if (hasPortrait) {
+        const sf::Vector2f at(textLeft, static_cast<float>(y) + (panelHeight - portraitSide) / 2);
+        portrait.setTexture(*face, true);
+        portrait.setScale(portraitSide / static_cast<float>(face->getSize().x),
+                          portraitSide / static_cast<float>(face->getSize().y));
+        portrait.setPosition(at);
+        portraitBack.setSize(sf::Vector2f(portraitSide, portraitSide));
+        portraitBack.setPosition(at);
+        portraitBack.setFillColor(sf::Color(0, 35, 140));
+        portraitBack.setOutlineColor(sf::Color(0, 25, 100));
+        portraitBack.setOutlineThickness(2);
+        textLeft += portraitSide + textMargin;
+    }
+    message.setPosition(textLeft, static_cast<float>(y));
 }
 
 DialogueBox::~DialogueBox() = default;
@@ -57,6 +81,46 @@ DialogueBox::~DialogueBox() = default;
 void DialogueBox::show(const std::string& page)
 {
     message.setString(Utf8::toSfString(page));
+    typed = message.getString().getSize(); // whole at once
+}
+
+void DialogueBox::startPage(const std::string& page)
+{
+    show(page);
+    halfLetters = 0;
+    voiced = false;
+    stepsSinceBlip = 0;
+    if (TextSpeed::halfLettersPerStep(TextSpeed::current) == 0) {
+        Audio::speak(speaker); // a page shown whole sounds once, as it always did
+        return;
+    }
+    typed = lettersAtBlip = std::min(headingLetters, typed);
+}
+
+void DialogueBox::completePage()
+{
+    typed = message.getString().getSize();
+}
+
+void DialogueBox::typeOn()
+{
+    if (pageComplete())
+        return;
+    const int rate = TextSpeed::halfLettersPerStep(TextSpeed::current);
+    if (rate == 0) { // made instant from the pause menu's settings
+        completePage();
+        return;
+    }
+    halfLetters += rate;
+    typed = std::min(typed + static_cast<std::size_t>(halfLetters / 2), message.getString().getSize());
+    halfLetters %= 2;
+    ++stepsSinceBlip;
+    if (typed > lettersAtBlip && (!voiced || (typed - lettersAtBlip >= blipLetters && stepsSinceBlip >= blipSteps))) {
+        Audio::speak(speaker);
+        voiced = true;
+        lettersAtBlip = typed;
+        stepsSinceBlip = 0;
+    }
 }
 
 void DialogueBox::loadFromTree(DialogueTree const* next)
@@ -66,6 +130,7 @@ void DialogueBox::loadFromTree(DialogueTree const* next)
     selection = 0;
     pages.clear();
     const std::string heading = (speaker ? speaker->name : std::string()) + "\n\n";
+    headingLetters = Utf8::toSfString(heading).getSize();
     if (node) {
         for (const std::string& line : node->text)
             pages.push_back(heading + line);
@@ -74,9 +139,8 @@ void DialogueBox::loadFromTree(DialogueTree const* next)
         // A node without lines shows the speaker's name alone.
         show(heading);
     } else {
-        show(pages.front());
+        startPage(pages.front());
         pages.pop_front();
-        Audio::speak(speaker);
     }
     updateHint();
 }
@@ -129,29 +193,30 @@ void DialogueBox::update()
         loadOptions();
         selection = kept;
     }
-    if (turnPressed()) {
-        if (!pages.empty()) {
-            show(pages.front());
-            pages.pop_front();
-            updateHint();
-            Audio::speak(speaker);
-        } else if (!node || node->options.empty()) {
-            Entity* who = speaker;
-            DialogueState* state = dialogueState;
-            const int choice = lastChoice;
-            // The key that ended the talk opens nothing until it is let go
-            // and pressed again: players press once more to be sure.
-            Input::swallow(Action::NextPage);
-            Input::swallow(Action::Talk);
-            if (who)
-                who->setState(choice);
-            if (state)
-                state->finished();
-            return; // this box belongs to a finished conversation now
-        } else if (!optionsShown) {
-            optionsShown = true;
-            loadOptions();
-        }
+    if (!turnPressed()) {
+        typeOn();
+    } else if (!pageComplete()) {
+        completePage(); // the rest of the page at once, without a sound
+    } else if (!pages.empty()) {
+        startPage(pages.front());
+        pages.pop_front();
+        updateHint();
+    } else if (!node || node->options.empty()) {
+        Entity* who = speaker;
+        DialogueState* state = dialogueState;
+        const int choice = lastChoice;
+        // The key that ended the talk opens nothing until it is let go
+        // and pressed again: players press once more to be sure.
+        Input::swallow(Action::NextPage);
+        Input::swallow(Action::Talk);
+        if (who)
+            who->setState(choice);
+        if (state)
+            state->finished();
+        return; // this box belongs to a finished conversation now
+    } else if (!optionsShown) {
+        optionsShown = true;
+        loadOptions();
     }
     if (!optionsShown)
         return;
@@ -184,6 +249,24 @@ void DialogueBox::draw()
     if (!visible)
         return;
     Game::window.draw(_box, sf::RenderStates::Default);
-    Game::window.draw(message, sf::RenderStates::Default);
+    if (hasPortrait) {
+        Game::window.draw(portraitBack, sf::RenderStates::Default);
+        Game::window.draw(portrait, sf::RenderStates::Default);
+    }
+    drawMessage();
     Game::window.draw(hint, sf::RenderStates::Default);
+}
+
+void DialogueBox::drawMessage()
+{
+    if (pageComplete()) {
+        Game::window.draw(message, sf::RenderStates::Default);
+        return;
+    }
+    // The message holds the whole page (the digests read it): only its
+    // drawing stops at the letters typed so far.
+    const sf::String whole = message.getString();
+    message.setString(whole.substring(0, typed));
+    Game::window.draw(message, sf::RenderStates::Default);
+    message.setString(whole);
 }

@@ -4,6 +4,7 @@
 
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/RectangleShape.hpp>
+#include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Text.hpp>
 
 #include <deque>
@@ -45,7 +46,45 @@ public:
     // The keys that turn a page (and end a conversation on its last page).
     static bool turnPressed();
 
+    // The panel's layout in the 640 x 480 picture. The words start a margin
+    // in from its left edge, or beside the speaker's portrait when there is
+    // one; textWidth() is how wide they may run, which the checker measures
+    // pages against (with a portrait: the narrower).
+    static constexpr float panelWidth = 634;
+    static constexpr float panelHeight = 100;
+    static constexpr float textMargin = 10;
+    static constexpr float portraitSide = 64;
+    static constexpr float textWidthAlone = panelWidth - textMargin;
+    static constexpr float textWidthBeside = textWidthAlone - portraitSide - textMargin;
+    float textWidth() const { return hasPortrait ? textWidthBeside : textWidthAlone; }
+
+    // The speaker's portrait: its facing towards the player from the
+    // characters' sheet, doubled. Someone without facings has none.
+    bool hasPortrait = false;
+    sf::Sprite portrait;
+
+    // The page types itself out: `typed` letters of `message` are drawn so
+    // far (the speaker's name at once). The first turn key completes it.
+    std::size_t typed = 0;
+    bool pageComplete() const { return typed >= message.getString().getSize(); }
+    void completePage();
+    // The voice sounds with the first letters of a page, then again once at
+    // least this many letters and steps have gone by since it last did.
+    static constexpr std::size_t blipLetters = 4;
+    static constexpr int blipSteps = 6;
+
 private:
     void show(const std::string& page);
     void updateHint();
+    void layOut();
+    void startPage(const std::string& page);
+    void typeOn();
+    void drawMessage();
+
+    std::size_t headingLetters = 0; // the speaker's name and the blank line after it
+    int halfLetters = 0;            // typed but not yet a whole letter
+    bool voiced = false;            // the voice has sounded on this page
+    std::size_t lettersAtBlip = 0;
+    int stepsSinceBlip = 0;
+    sf::RectangleShape portraitBack;
 };

@@ -6,6 +6,7 @@
 #include "screens/ControlsScreen.h"
 #include "screens/EndingCard.h"
 #include "core/Game.h"
+#include "dialogue/TextSpeed.h"
 #include "input/Keyboard.h"
 #include "world/MainState.h"
 #include "screens/MenuHost.h"
@@ -74,6 +75,9 @@ void Shell::startUp(Start start, std::optional<bool> fullscreen)
                                            [] { return std::string("Sound: ") + (Audio::muted() ? "muted" : "on"); },
                                            [](int) { Audio::setMuted(!Audio::muted()); }});
     }
+    // How fast pages type themselves out.
+    TextSpeed::load();
+    TextSpeed::addSettingsEntry();
 }
 
 GameState* Shell::begin(MainState* world)
