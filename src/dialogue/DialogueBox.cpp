@@ -57,7 +57,7 @@ DialogueBox::DialogueBox(DialogueTree const* tree, Entity* speaker, DialogueStat
 void DialogueBox::layOut()
 {
     _box.setPosition(static_cast<float>(x), static_cast<float>(y));
-    const sf::Texture* face = Facing::frame(speaker, 2); // facing the player, who looks on from the front
+    const sf::Texture* face = Facing::frame(speaker, 2); // facing down: out of the screen, at whoever reads
     hasPortrait = face != nullptr;
     float textLeft = static_cast<float>(x) + textMargin;
     if (hasPortrait) {
