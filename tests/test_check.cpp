@@ -492,7 +492,7 @@ TEST_F(CheckerTest, EveryProblemOfAConversationIsOneLine)
                          "<r><dialogue><text><l>No.</l></text></dialogue></r></responses>\n</dialogue>\n");
              },
              {"res/txt/ann2.xml:2: warning: the page \"wwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwww...\" has a word too long for a "
-              "line: 901 pixels wide; the panel's lines are 614: shorten it or break it with a space",
+              "line: 901 pixels wide; the panel's lines are 540: shorten it or break it with a space",
               "res/txt/ann2.xml:3: warning: answer 3 \"Sure\" has no response, so choosing it does nothing: add a "
               "response for it",
               "res/txt/ann2.xml:3: warning: the node offers 4 answers; only the first three can be chosen (keys 1 to "

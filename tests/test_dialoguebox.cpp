@@ -1,5 +1,11 @@
 #include "dialogue/DialogueBox.h"
 #include "dialogue/DialogueState.h"
+#include "dialogue/TextSpeed.h"
+#include "audio/Audio.h"
+#include "render/PictureDigest.h"
+#include "render/SpriteBatch.h"
+#include "disk/Settings.h"
+#include "screens/SettingsScreen.h"
 #include "dialogueformat/DialogueTree.h"
 #include "core/Entity.h"
 #include "core/Game.h"
@@ -12,6 +18,7 @@
 #include <boost/property_tree/xml_parser.hpp>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <initializer_list>
 #include <sstream>
 #include <string>
@@ -515,4 +522,166 @@ TEST_F(DialogueBoxTest, TheKeyThatClosedAConversationMustBeLetGoBeforeItOpensAno
     ASSERT_EQ(Game::currentState, world);
     EXPECT_FALSE(Keyboard::keyPressed(Key::Space));
     EXPECT_EQ(speaker->calls, (std::vector<int>{0, 0, 0}));
+}
+
+namespace {
+// The voice's sounds heard so far.
+std::size_t blips()
+{
+    std::size_t n = 0;
+    for (const Audio::Heard& h : Audio::heard)
+        n += h.cue == Audio::Cue::Voice;
+    return n;
+}
+
+unsigned long long pictureDigest()
+{
+    PictureDigest digest;
+    Game::currentState->addToPictureDigest(digest);
+    return digest.value;
+}
+} // namespace
+
+// A page of ten letters after the speaker's name, which shows at once: the
+// step after it opened at which the last letter is drawn, and how often the
+// voice sounded on the way. The message holds the whole page throughout, and
+// the picture changes with every letter drawn until the page is complete.
+TEST_F(DialogueBoxTest, EachTextSpeedCompletesThePageAtItsStep)
+{
+    const struct Case {
+        TextSpeed::Speed speed;
+        int steps;
+        std::size_t blips;
+    } cases[] = {
+        {TextSpeed::Speed::Slow, 20, 3},   // half a letter a step; voice at letters 1, 5, 9
+        {TextSpeed::Speed::Normal, 10, 2}, // a letter a step; voice at 1 and 7
+        {TextSpeed::Speed::Fast, 4, 1},    // three letters a step
+        {TextSpeed::Speed::Instant, 0, 1}, // whole at once, one sound as ever
+    };
+    Audio::listening = true;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(TextSpeed::name(c.speed));
+        TextSpeed::current = c.speed;
+        Audio::heard.clear();
+        DialogueBox* b = open(dialogue({"abcdefghij"}));
+        ASSERT_NE(b, nullptr);
+        EXPECT_EQ(b->typed, c.steps == 0 ? 16u : 6u); // "Name\n\n" at once
+        int steps = 0;
+        unsigned long long before = pictureDigest();
+        while (!b->pageComplete() && steps < 100) {
+            const std::size_t typed = b->typed;
+            holdKeys({});
+            runFrame();
+            ++steps;
+            EXPECT_EQ(shown(), "Name\n\nabcdefghij");
+            const unsigned long long now = pictureDigest();
+            EXPECT_EQ(now != before, b->typed != typed) << "step " << steps;
+            before = now;
+        }
+        EXPECT_EQ(steps, c.steps);
+        EXPECT_EQ(blips(), c.blips);
+        holdKeys({});
+        runFrame();
+        EXPECT_EQ(pictureDigest(), before) << "a complete page rests";
+        tap({Key::Space});
+        EXPECT_EQ(Game::currentState, world);
+    }
+    Audio::listening = false;
+    Audio::heard.clear();
+}
+
+// Space (and Return) first completes a page still typing itself out, without
+// a sound, then turns it; the answers come once the last page is complete.
+TEST_F(DialogueBoxTest, TheTurnKeyCompletesThePageThenTurnsIt)
+{
+    TextSpeed::current = TextSpeed::Speed::Normal;
+    Audio::listening = true;
+    Audio::heard.clear();
+    DialogueBox* b = open(dialogue({"first page", "last page"}, {"Yes"}, {dialogue({"Good."})}));
+    ASSERT_NE(b, nullptr);
+    for (const Key key : {Key::Space, Key::Return}) {
+        SCOPED_TRACE(key == Key::Space ? "space" : "return");
+        holdKeys({});
+        runFrame(); // the first letter, and the voice
+        ASSERT_FALSE(b->pageComplete());
+        const std::string page = shown();
+        const std::size_t heard = blips();
+        tap({key});
+        EXPECT_TRUE(b->pageComplete());
+        EXPECT_EQ(shown(), page);
+        EXPECT_FALSE(b->optionsShown);
+        EXPECT_EQ(blips(), heard);
+        tap({key});
+        EXPECT_NE(shown(), page);
+    }
+    EXPECT_TRUE(b->optionsShown);
+    Audio::listening = false;
+    Audio::heard.clear();
+}
+
+// Someone with facings is shown beside the words, facing the player; someone
+// without (or whose row the sheet lacks) has no portrait and the words take
+// the panel's width.
+TEST_F(DialogueBoxTest, ASpeakerWithFacingsHasAPortraitBesideTheWords)
+{
+    ResourceDir dir;
+    dir.image("res/gfx/people.png", 128, 64); // two rows of four facings
+    forgetTileset("people");
+    const struct Case {
+        int facings;
+        bool portrait;
+    } cases[] = {{1, true}, {-1, false}, {2, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.facings);
+        speaker->facings = c.facings;
+        DialogueBox* b = open(dialogue({"Hello."}));
+        ASSERT_NE(b, nullptr);
+        EXPECT_EQ(b->hasPortrait, c.portrait);
+        const float left = static_cast<float>(b->x) + (c.portrait ? 84 : 10);
+        EXPECT_EQ(b->message.getPosition(), sf::Vector2f(left, static_cast<float>(b->y)));
+        EXPECT_EQ(b->textWidth(), c.portrait ? 540.f : 614.f);
+        Game::window.clear();
+        Game::currentState->draw();
+        SpriteBatch::game().flush();
+        // The middle of the portrait's place: the facing down of row 1 (tile 6), doubled.
+        const sf::Color middle = windowPixel(static_cast<unsigned>(b->x + 10 + 32), static_cast<unsigned>(b->y + 50));
+        if (c.portrait) {
+            EXPECT_EQ(b->portrait.getGlobalBounds(), sf::FloatRect(b->x + 10.f, b->y + 18.f, 64, 64));
+            EXPECT_EQ(middle, tileColour(6));
+        } else {
+            EXPECT_NE(middle, tileColour(6));
+        }
+        tap({Key::Space});
+        ASSERT_EQ(Game::currentState, world);
+    }
+    forgetTileset("people");
+}
+
+// The speed is the player's setting: normal until the settings screen's row
+// changes it (round the four), kept in the settings and read back from them;
+// the tests' variable wins over the file.
+TEST(TextSpeedTest, TheRowGoesRoundAndKeepsItsChoiceInTheSettings)
+{
+    const std::string variable = std::getenv(TextSpeed::environmentVariable);
+    unsetenv(TextSpeed::environmentVariable);
+    Settings::clear();
+    TextSpeed::load();
+    const std::vector<SettingsScreen::Entry> before = SettingsScreen::entries;
+    TextSpeed::addSettingsEntry();
+    TextSpeed::addSettingsEntry(); // once only
+    ASSERT_EQ(SettingsScreen::entries.size(), before.size() + 1);
+    const SettingsScreen::Entry row = SettingsScreen::entries.back();
+    SettingsScreen::entries = before;
+    EXPECT_EQ(row.label(), "Text speed: normal");
+    for (const auto& [step, word] : {std::pair(1, "fast"), {1, "instant"}, {1, "slow"}, {-1, "instant"}}) {
+        row.adjust(step);
+        TextSpeed::load();
+        EXPECT_EQ(row.label(), std::string("Text speed: ") + word);
+    }
+    setenv(TextSpeed::environmentVariable, "slow", 1);
+    TextSpeed::load();
+    EXPECT_EQ(TextSpeed::current, TextSpeed::Speed::Slow);
+    setenv(TextSpeed::environmentVariable, variable.c_str(), 1);
+    Settings::clear();
+    TextSpeed::current = TextSpeed::Speed::Instant;
 }

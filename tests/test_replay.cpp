@@ -1,6 +1,15 @@
-// The steady clock, the recording's text form and the checker's text
-// measuring against the game's own text drawing.
+// The steady clock, the recording's text form, a conversation's replay at
+// every text speed and the checker's text measuring against the game's own
+// text drawing.
 #include "replay/Recording.h"
+#include "replay/Session.h"
+#include "replay/StateDigest.h"
+#include "core/Game.h"
+#include "dialogue/TextSpeed.h"
+#include "disk/WorldIdentity.h"
+#include "world/MainState.h"
+#include "StoryDriver.h"
+#include "TestSupport.h"
 #include "core/StepClock.h"
 #include "check/TextMeasure.h"
 
@@ -10,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -128,6 +138,57 @@ TEST(Recording, DamagedFilesAreRefusedNamingTheLine)
             EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << e.what();
         }
     }
+}
+
+// A talk to the sign, recorded at each text speed and left while its second
+// page types itself out (at instant: on its third): the recording names the speed, and its replay, begun
+// at instant as the tests have it, reaches the same state. Without that line
+// (as recordings made before pages typed themselves) it replays at instant.
+TEST(Recording, AConversationReplaysToTheSameStateAtEveryTextSpeed)
+{
+    using testing_support::ResourceDir;
+    using Speed = TextSpeed::Speed;
+    for (const Speed speed : {Speed::Slow, Speed::Normal, Speed::Fast, Speed::Instant}) {
+        SCOPED_TRACE(TextSpeed::name(speed));
+        testing_support::resetGame();
+        ResourceDir dir;
+        testing_support::signWorld(dir);
+        dir.write("res/txt/sign.xml", "<dialogue><text><l>Keep off the grass.</l>"
+                                      "<l>By order of the Guild's gardener, Mr. Amos Fairweather.</l>"
+                                      "<l>Thank you.</l></text></dialogue>");
+        TextSpeed::current = speed;
+        Game::running = true;
+        Game::currentState = new MainState();
+        testing_support::StoryDriver driver(Game::currentState);
+        driver.talk();
+        driver.idle(3);
+        driver.press(sf::Keyboard::Space); // completes the first page, or turns it
+        driver.press(sf::Keyboard::Space);
+        driver.idle(3);
+        ASSERT_NE(testing_support::openBox(), nullptr);
+        const std::string played = StateDigest::now();
+
+        Recording recording = driver.recording;
+        recording.version = Session::gameVersion();
+        recording.world = WorldIdentity::of(".");
+        const auto replayed = [&](const std::string& textSpeed) {
+            recording.textSpeed = textSpeed;
+            std::ofstream(dir.path() + "/play.txt") << recording.toText();
+            testing_support::resetGame();
+            Game::running = true;
+            Game::currentState = new MainState();
+            Session::replay(dir.path() + "/play.txt");
+            while (Session::nextKeys())
+                Game::step();
+            Session::reset();
+            return StateDigest::now();
+        };
+        EXPECT_EQ(replayed(TextSpeed::name(speed)), played);
+        if (speed != Speed::Instant) {
+            EXPECT_NE(replayed(""), played);
+        }
+    }
+    testing_support::resetGame();
 }
 
 TEST(TextMeasure, MeasuresAsTheGameDrawsText)

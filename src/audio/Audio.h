@@ -30,7 +30,8 @@ public:
 
     // One sound of the game. `pitch` 1 is the sound as recorded.
     static void play(Cue cue, float pitch = 1.f);
-    // A page of talk by `speaker`, in its voice.
+    // A blip of talk by `speaker`, in its voice: every few letters while a
+    // page types itself out, once for a page shown whole.
     static void speak(const Entity* speaker);
     // The `nth` table of the story defaced (1 to 3): each its own sound.
     static void deface(int nth);

@@ -17,7 +17,7 @@ public:
         Bump,        // a step into something solid
         Open,        // a conversation opens
         Close,       // a conversation closes
-        Voice,       // a page of talk, at the speaker's pitch
+        Voice,       // talk, every few letters of a page, at the speaker's pitch
         Answer,      // an answer chosen
         Livery,      // an item of livery taken
         WardenAside, // the warden steps aside

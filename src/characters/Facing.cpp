@@ -42,22 +42,28 @@ Facing::Turn Facing::towardsPlayer(Entity* speaker, const GameState* world)
 Facing::Turn Facing::towards(Entity* who, int column)
 {
     Turn turn;
-    if (!who || who->facings < 0 || column < 0 || column > 3)
-        return turn;
-    const auto* victim = dynamic_cast<const Victim*>(who);
-    const long long row = static_cast<long long>(who->facings) + (victim && victim->disguiseTaken ? 1 : 0);
-    const long long frame = 4 * row + column;
-    if (frame > 0x7fffffff)
-        return turn;
-    Graphics::loadTilemap(sheetFile, sheetName, 32);
-    const sf::Texture* facing = Graphics::getTexture(sheetName, static_cast<int>(frame));
-    if (!facing || facing->getSize().x == 0)
+    const sf::Texture* facing = frame(who, column);
+    if (!facing)
         return turn; // no such frame: the picture stays
     turn.who = who;
     turn.before = who->sprite.getTexture();
     turn.turned = facing;
     who->sprite.setTexture(*facing, false);
     return turn;
+}
+
+const sf::Texture* Facing::frame(const Entity* who, int column)
+{
+    if (!who || who->facings < 0 || column < 0 || column > 3)
+        return nullptr;
+    const auto* victim = dynamic_cast<const Victim*>(who);
+    const long long row = static_cast<long long>(who->facings) + (victim && victim->disguiseTaken ? 1 : 0);
+    const long long frame = 4 * row + column;
+    if (frame > 0x7fffffff)
+        return nullptr;
+    Graphics::loadTilemap(sheetFile, sheetName, 32);
+    const sf::Texture* facing = Graphics::getTexture(sheetName, static_cast<int>(frame));
+    return facing && facing->getSize().x != 0 ? facing : nullptr;
 }
 
 void Facing::back(const Turn& turn)

@@ -35,6 +35,9 @@ public:
     // Turns `who` to a column of its facings (a glance about); nothing
     // happens to an entity without facings or when the sheet lacks the frame.
     static Turn towards(Entity* who, int column);
+    // The frame of `who`'s facings at a column (the look it has now), or
+    // null when it has no facings or the sheet lacks the frame.
+    static const sf::Texture* frame(const Entity* who, int column);
     // Gives back the picture from before the turn, unless the conversation
     // changed the picture itself (a victim that lent its livery).
     static void back(const Turn& turn);

@@ -4,6 +4,7 @@
 #include "check/MapCheck.h"
 
 #include "check/TextMeasure.h"
+#include "dialogue/DialogueBox.h"
 
 #include <SFML/System/Vector2.hpp>
 

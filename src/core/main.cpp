@@ -61,10 +61,6 @@ int main(int argc, char** argv)
         const std::string replayFile = absolute(command.replayFile);
         // The game reads "res/..." from its working folder.
         DataDirectory::enter(command.dataDir);
-        if (!recordFile.empty())
-            Session::record(recordFile);
-        if (!replayFile.empty())
-            Session::replay(replayFile);
         Game::headless = command.headless;
         Game::lagMs = command.lagMs;
         // The settings, where play begins, and the signals that quit.
@@ -76,6 +72,12 @@ int main(int argc, char** argv)
         const bool recorded = !recordFile.empty() || !replayFile.empty();
         Shell::startUp(recorded ? Shell::Start::NewGame : start,
                        Game::headless ? std::optional<bool>(false) : command.fullscreen);
+        // After the settings: a recording keeps the text speed they give, a
+        // replay plays at the one it was made with.
+        if (!recordFile.empty())
+            Session::record(recordFile);
+        if (!replayFile.empty())
+            Session::replay(replayFile);
         // Controls that cannot be used give the defaults, and a line.
         if (const std::string warning = ControlsFile::load(); !warning.empty())
             std::cerr << "tarnwick: " << warning << '\n';

@@ -1,7 +1,9 @@
 #include "dialogue/DialogueBox.h"
 
 #include "audio/Audio.h"
+#include "characters/Facing.h"
 #include "dialogue/DialogueState.h"
+#include "dialogue/TextSpeed.h"
 #include "dialogueformat/DialogueTree.h"
 #include "i18n/Catalogue.h"
 #include "core/Game.h"
@@ -10,6 +12,7 @@
 #include "resources/Utf8.h"
 #include "render/WindowText.h"
 
+#include <algorithm>
 #include <cmath>
 
 bool DialogueBox::_initialized = false;
@@ -38,35 +41,49 @@ DialogueBox::DialogueBox(DialogueTree const* tree, Entity* speaker, DialogueStat
 
     const sf::Vector2f centre = view.getCenter();
     bottomLeft = sf::Vector2f(centre.x - w * 0.5f, centre.y + h * 0.5f);
+    this->speaker = speaker;
     message.setFont(_font);
     hint.setFont(_font);
     hint.setFillColor(sf::Color(255, 220, 120));
     place();
 
-    this->speaker = speaker;
     loadFromTree(tree);
 }
 
 DialogueBox::~DialogueBox() = default;
 
-DialogueBox::Layout DialogueBox::layout(bool large)
+DialogueBox::Layout DialogueBox::layout(bool large, bool portrait)
 {
     Layout l;
     l.characterSize = WindowText::sized(10u, large);
     l.height = large ? 140.f : 100.f;
-    l.textLeft = 10;
-    l.wrapWidth = static_cast<float>(Game::pictureWidth) - 6 - l.textLeft - 10;
+    l.textLeft = textMargin + (portrait ? portraitSide + textMargin : 0);
+    l.wrapWidth = panelWidth - l.textLeft - textMargin;
     return l;
 }
 
 void DialogueBox::place()
 {
     laidOutLarge = WindowText::large();
-    const Layout l = layout(laidOutLarge);
+    const sf::Texture* face = Facing::frame(speaker, 2); // facing down: out of the screen, at whoever reads
+    hasPortrait = face != nullptr;
+    const Layout l = layout(laidOutLarge, hasPortrait);
     x = static_cast<int>(bottomLeft.x + 3);
     y = static_cast<int>(bottomLeft.y - l.height - 3);
-    _box.setSize(sf::Vector2f(static_cast<float>(Game::pictureWidth) - 6, l.height));
+    _box.setSize(sf::Vector2f(panelWidth, l.height));
     _box.setPosition(static_cast<float>(x), static_cast<float>(y));
+    if (hasPortrait) {
+        const sf::Vector2f at(static_cast<float>(x) + textMargin, static_cast<float>(y) + (l.height - portraitSide) / 2);
+        portrait.setTexture(*face, true);
+        portrait.setScale(portraitSide / static_cast<float>(face->getSize().x),
+                          portraitSide / static_cast<float>(face->getSize().y));
+        portrait.setPosition(at);
+        portraitBack.setSize(sf::Vector2f(portraitSide, portraitSide));
+        portraitBack.setPosition(at);
+        portraitBack.setFillColor(sf::Color(0, 35, 140));
+        portraitBack.setOutlineColor(sf::Color(0, 25, 100));
+        portraitBack.setOutlineThickness(2);
+    }
     message.setPosition(static_cast<float>(x) + l.textLeft, static_cast<float>(y));
     message.setCharacterSize(l.characterSize);
     hint.setCharacterSize(l.characterSize);
@@ -75,9 +92,49 @@ void DialogueBox::place()
 void DialogueBox::show(const std::string& page)
 {
     shown = page;
-    const Layout l = layout(laidOutLarge);
+    const Layout l = layout(laidOutLarge, hasPortrait);
     const auto width = [&](const std::string& line) { return WindowText::widthIn(_font, l.characterSize, line); };
     message.setString(Utf8::toSfString(WindowText::wrap(page, l.wrapWidth, width)));
+    typed = message.getString().getSize(); // whole at once
+}
+
+void DialogueBox::startPage(const std::string& page)
+{
+    show(page);
+    halfLetters = 0;
+    voiced = false;
+    stepsSinceBlip = 0;
+    if (TextSpeed::halfLettersPerStep(TextSpeed::current) == 0) {
+        Audio::speak(speaker); // a page shown whole sounds once, as it always did
+        return;
+    }
+    typed = lettersAtBlip = std::min(headingLetters, typed);
+}
+
+void DialogueBox::completePage()
+{
+    typed = message.getString().getSize();
+}
+
+void DialogueBox::typeOn()
+{
+    if (pageComplete())
+        return;
+    const int rate = TextSpeed::halfLettersPerStep(TextSpeed::current);
+    if (rate == 0) { // made instant from the pause menu's settings
+        completePage();
+        return;
+    }
+    halfLetters += rate;
+    typed = std::min(typed + static_cast<std::size_t>(halfLetters / 2), message.getString().getSize());
+    halfLetters %= 2;
+    ++stepsSinceBlip;
+    if (typed > lettersAtBlip && (!voiced || (typed - lettersAtBlip >= blipLetters && stepsSinceBlip >= blipSteps))) {
+        Audio::speak(speaker);
+        voiced = true;
+        lettersAtBlip = typed;
+        stepsSinceBlip = 0;
+    }
 }
 
 void DialogueBox::loadFromTree(DialogueTree const* next)
@@ -87,6 +144,7 @@ void DialogueBox::loadFromTree(DialogueTree const* next)
     selection = 0;
     pages.clear();
     const std::string heading = (speaker ? speaker->name : std::string()) + "\n\n";
+    headingLetters = Utf8::toSfString(heading).getSize();
     if (node) {
         for (const std::string& line : node->text)
             pages.push_back(heading + line);
@@ -95,9 +153,8 @@ void DialogueBox::loadFromTree(DialogueTree const* next)
         // A node without lines shows the speaker's name alone.
         show(heading);
     } else {
-        show(pages.front());
+        startPage(pages.front());
         pages.pop_front();
-        Audio::speak(speaker);
     }
     updateHint();
 }
@@ -150,29 +207,30 @@ void DialogueBox::update()
         loadOptions();
         selection = kept;
     }
-    if (turnPressed()) {
-        if (!pages.empty()) {
-            show(pages.front());
-            pages.pop_front();
-            updateHint();
-            Audio::speak(speaker);
-        } else if (!node || node->options.empty()) {
-            Entity* who = speaker;
-            DialogueState* state = dialogueState;
-            const int choice = lastChoice;
-            // The key that ended the talk opens nothing until it is let go
-            // and pressed again: players press once more to be sure.
-            Input::swallow(Action::NextPage);
-            Input::swallow(Action::Talk);
-            if (who)
-                who->setState(choice);
-            if (state)
-                state->finished();
-            return; // this box belongs to a finished conversation now
-        } else if (!optionsShown) {
-            optionsShown = true;
-            loadOptions();
-        }
+    if (!turnPressed()) {
+        typeOn();
+    } else if (!pageComplete()) {
+        completePage(); // the rest of the page at once, without a sound
+    } else if (!pages.empty()) {
+        startPage(pages.front());
+        pages.pop_front();
+        updateHint();
+    } else if (!node || node->options.empty()) {
+        Entity* who = speaker;
+        DialogueState* state = dialogueState;
+        const int choice = lastChoice;
+        // The key that ended the talk opens nothing until it is let go
+        // and pressed again: players press once more to be sure.
+        Input::swallow(Action::NextPage);
+        Input::swallow(Action::Talk);
+        if (who)
+            who->setState(choice);
+        if (state)
+            state->finished();
+        return; // this box belongs to a finished conversation now
+    } else if (!optionsShown) {
+        optionsShown = true;
+        loadOptions();
     }
     if (!optionsShown)
         return;
@@ -205,11 +263,31 @@ void DialogueBox::draw()
     if (!visible)
         return;
     if (laidOutLarge != WindowText::large()) { // the text size was changed meanwhile
+        const std::size_t shownSoFar = typed;
         place();
         show(shown);
+        typed = std::min(typed, shownSoFar); // a page typing on goes on typing
         updateHint();
     }
     Game::window.draw(_box, sf::RenderStates::Default);
-    WindowText::draw(message);
+    if (hasPortrait) {
+        Game::window.draw(portraitBack, sf::RenderStates::Default);
+        Game::window.draw(portrait, sf::RenderStates::Default);
+    }
+    drawMessage();
     WindowText::draw(hint);
+}
+
+void DialogueBox::drawMessage()
+{
+    if (pageComplete()) {
+        WindowText::draw(message);
+        return;
+    }
+    // The message holds the whole page (the digests read it): only its
+    // drawing stops at the letters typed so far.
+    const sf::String whole = message.getString();
+    message.setString(whole.substring(0, typed));
+    WindowText::draw(message);
+    message.setString(whole);
 }

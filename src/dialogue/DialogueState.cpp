@@ -25,6 +25,9 @@ void DialogueState::draw()
 bool DialogueState::addToPictureDigest(PictureDigest& digest) const
 {
     digest.addEntities(*this); // the box and the words on it
+    for (const Entity* e : entities)
+        if (auto* box = dynamic_cast<const DialogueBox*>(e))
+            digest.add(box->typed); // as far as they are typed
     return true;
 }
 
@@ -32,8 +35,13 @@ bool DialogueState::addOverStory(std::string& text) const
 {
     text += "conversation:";
     for (const Entity* e : entities)
-        if (auto* box = dynamic_cast<const DialogueBox*>(e))
+        if (auto* box = dynamic_cast<const DialogueBox*>(e)) {
             text += box->message.getString().toAnsiString();
+            // A page typing itself out: how far (a page shown whole says
+            // nothing more, as before pages typed themselves).
+            if (!box->pageComplete())
+                text += " typed " + std::to_string(box->typed);
+        }
     text += '\n';
     return true;
 }

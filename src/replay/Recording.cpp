@@ -44,7 +44,10 @@ long long Recording::steps() const
 
 std::string Recording::header() const
 {
-    return std::string(magic) + "\nversion " + version + "\nworld " + world + '\n';
+    std::string text = std::string(magic) + "\nversion " + version + "\nworld " + world + '\n';
+    if (!textSpeed.empty())
+        text += "text-speed " + textSpeed + '\n';
+    return text;
 }
 
 std::string Recording::line(const Run& run)
@@ -104,6 +107,11 @@ Recording Recording::parse(std::istream& in)
                 throw bad(first + " without a value");
             (first == "version" ? recording.version : recording.world) = value;
             headerRead = !recording.version.empty() && !recording.world.empty();
+            continue;
+        }
+        if (first == "text-speed" && recording.runs.empty()) {
+            if (!(words >> recording.textSpeed))
+                throw bad("text-speed without a value");
             continue;
         }
         if (!headerRead)

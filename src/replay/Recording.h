@@ -17,13 +17,15 @@
 //   tarnwick-recording 1
 //   version 1.0.0
 //   world 0123456789abcdef
+//   text-speed normal       how fast pages typed themselves out
 //   40                      forty steps with no key down
 //   12 72 73                twelve steps with keys 72 and 73 down
 //   5 p0 p33                five with the pad's south button and d-pad right
 //   end 57                  the number of steps, when the game ended normally
 // Key numbers are the windowing library's key codes; pad inputs are numbered
 // as PadInputs numbers them, after a "p". Files from before the pad was
-// recorded have no pad inputs and read the same.
+// recorded have no pad inputs and read the same; files from before pages
+// typed themselves out have no text speed: their pages showed whole at once.
 class Recording {
 public:
     using Keys = std::bitset<sf::Keyboard::KeyCount>;
@@ -40,6 +42,8 @@ public:
 
     std::string version;
     std::string world;
+    // The text speed's word ("normal"); empty when the file names none.
+    std::string textSpeed;
     std::vector<Run> runs;
     // The file ended with its "end" line (a game that crashed leaves none).
     bool complete = false;

@@ -1,6 +1,7 @@
 #include "replay/Session.h"
 
 #include "launch/CommandLine.h"
+#include "dialogue/TextSpeed.h"
 #include "input/Gamepad.h"
 #include "input/Keyboard.h"
 #include "replay/StateDigest.h"
@@ -48,6 +49,7 @@ void Session::record(const std::string& file)
     reset();
     recording.version = gameVersion();
     recording.world = WorldIdentity::of(".");
+    recording.textSpeed = TextSpeed::name(TextSpeed::current);
     out.open(file, std::ios::out | std::ios::trunc);
     if (!out)
         throw std::runtime_error(file + ": cannot write the recording: " + std::strerror(errno));
@@ -76,6 +78,14 @@ void Session::replay(const std::string& file)
     if (loaded.world != world)
         throw std::runtime_error(file + ": recorded on another world (" + loaded.world + ", this one is " + world
                                  + "): play it with the data it was made with (--data DIR)");
+    // Pages type themselves out as fast as when the game was recorded; a
+    // recording that names no speed showed them whole.
+    const std::optional<TextSpeed::Speed> speed
+        = loaded.textSpeed.empty() ? TextSpeed::Speed::Instant : TextSpeed::parse(loaded.textSpeed);
+    if (!speed)
+        throw std::runtime_error(file + ": not a recording the game can play: text speed \"" + loaded.textSpeed
+                                 + "\" is none of slow, normal, fast and instant");
+    TextSpeed::current = *speed;
     recording = std::move(loaded);
     mode = Mode::Replay;
 }

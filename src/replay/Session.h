@@ -17,11 +17,12 @@ public:
     static Mode mode;
 
     // Starts writing the input of every step to `file`, for the world in the
-    // current folder. Throws std::runtime_error (one line) when it cannot.
+    // current folder and the text speed in force. Throws std::runtime_error (one line) when it cannot.
     static void record(const std::string& file);
     // Loads `file` to be played back. Throws std::runtime_error (one line)
     // when it is unreadable, malformed, or made with another version of the
-    // game or on another world.
+    // game or on another world. Sets the text speed the recording was made
+    // with (instant when it names none).
     static void replay(const std::string& file);
 
     // Takes the input of the next step into the keyboard's and the gamepad's

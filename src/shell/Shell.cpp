@@ -6,6 +6,7 @@
 #include "screens/ControlsScreen.h"
 #include "screens/EndingCard.h"
 #include "core/Game.h"
+#include "dialogue/TextSpeed.h"
 #include "input/Keyboard.h"
 #include "world/MainState.h"
 #include "screens/MenuHost.h"
@@ -75,6 +76,9 @@ void Shell::startUp(Start start, std::optional<bool> fullscreen)
                                            [](int) { Audio::setMuted(!Audio::muted()); }});
     }
     ShellSettings::addTextSizeEntry();
+    // How fast pages type themselves out.
+    TextSpeed::load();
+    TextSpeed::addSettingsEntry();
 }
 
 GameState* Shell::begin(MainState* world)

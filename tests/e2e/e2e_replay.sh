@@ -67,4 +67,23 @@ ended=$ENDED
 grep -q '^end [0-9]' "$WORK/walk.txt" || fail "the recording has no end: $(tail -n2 "$WORK/walk.txt")"
 got=$(cd "$WORK/game" && "$GAME" --replay "$WORK/walk.txt" --headless | sed -n 's/^replay: [0-9]* steps, state //p')
 [ "$got" = "$ended" ] || fail "the recorded walk replays to $got, the game ended in $ended"
-echo "replays: shipped route $wanted three times headless, cut route $headless in a window, recorded walk $ended"
+
+# A talk recorded at the settings' slow text speed, its first space sent
+# while the page types itself out: the recording names the speed, and its
+# replay (begun at instant, as these scripts have it) types and turns alike.
+mkdir -p "$XDG_CONFIG_HOME/tarnwick"
+printf '[text]\nspeed = slow\n' > "$XDG_CONFIG_HOME/tarnwick/settings.ini"
+TARNWICK_TEXT_SPEED= start_game "$WORK/game" --record "$WORK/talk.txt"
+step Up
+xdotool key --window "$WINDOW" --delay 100 Return space
+settle
+press space
+"$XCLOSE" "$WINDOW"
+wait_exit 30
+[ "$STATUS" = 0 ] || fail "recorded talk: status $STATUS"
+talked=$(sed -n 's/^record: [0-9]* steps in .*, state //p' "$WORK/game.out")
+grep -q '^text-speed slow$' "$WORK/talk.txt" || fail "the recording names no slow text: $(head -n4 "$WORK/talk.txt")"
+got=$(cd "$WORK/game" && "$GAME" --replay "$WORK/talk.txt" --headless | sed -n 's/^replay: [0-9]* steps, state //p')
+[ "$got" = "$talked" ] || fail "the recorded talk replays to $got, the game ended in $talked"
+echo "replays: shipped route $wanted three times headless, cut route $headless in a window, recorded walk $ended," \
+  "talk at slow text $talked"

@@ -64,6 +64,9 @@ export ALSOFT_CONF=${ALSOFT_CONF:-$WORK/alsoft-null.conf}
 # tells a still picture by the frames it counts, so these tests have the game
 # present one after every step. A test of what the game presents sets its own.
 export TARNWICK_REDRAW_STEPS=${TARNWICK_REDRAW_STEPS:-1}
+# Pages show whole at once, so that one space turns a page, unless a test
+# asks for a text speed (or sets this empty to have the settings' speed).
+export TARNWICK_TEXT_SPEED=${TARNWICK_TEXT_SPEED-instant}
 XVFB_PID=""
 GAME_PID=""
 DECOY_PID=""

@@ -193,6 +193,10 @@ int StoryDriver::converse(const std::function<int(const DialogueBox&)>& choose)
         DialogueBox* box = openBox();
         if (!box)
             return pages;
+        if (!box->pageComplete()) { // typing itself out: the first space completes it
+            press(sf::Keyboard::Space);
+            continue;
+        }
         if (onPage)
             onPage(*box);
         if (!box->pages.empty() || !box->node || box->node->options.empty() || !box->optionsShown) {

@@ -34,7 +34,8 @@ public:
     // Presses Return: talks to whatever stands in the faced tile.
     void talk();
     // Runs the open conversation (and any stacked on it) to its end, answering
-    // each option list with what `choose` returns. Returns the pages read.
+    // each option list with what `choose` returns (a page still typing itself
+    // out is completed first). Returns the pages read.
     int converse(const std::function<int(const DialogueBox&)>& choose);
     // Walk, talk and converse in one go. False when the target cannot be reached
     // or no conversation opened.

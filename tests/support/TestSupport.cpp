@@ -4,6 +4,7 @@
 
 #include "dialogue/DialogueBox.h"
 #include "dialogue/DialogueState.h"
+#include "dialogue/TextSpeed.h"
 #include "screens/EndingCard.h"
 #include "core/Entity.h"
 #include "core/Game.h"
@@ -33,6 +34,10 @@ namespace {
 // Unit tests build many small worlds: the game's own saving stays off in them
 // unless a test turns it on (and points XDG_DATA_HOME somewhere of its own).
 const bool savesOff = (SaveGame::enabled = false, true);
+// Pages show whole at once, as the end-to-end scripts have them, unless a
+// test asks for a text speed (resetGame() goes back to instant); so does the
+// game when a test starts it through the shell's settings.
+const bool textAtOnce = (setenv(TextSpeed::environmentVariable, "instant", 0), true);
 } // namespace
 
 namespace testing_support {
@@ -210,6 +215,7 @@ void resetGame()
     EndingCard::requested = false;
     // Whole-number scales, whatever the size of the test's screen.
     WindowLimits::chosenScale = 1;
+    TextSpeed::current = TextSpeed::Speed::Instant;
     for (int k = 0; k < sf::Keyboard::KeyCount; ++k)
         Keyboard::lastState[k] = Keyboard::currentState[k] = Keyboard::heldOver[k] = false;
     Game::window.setView(Game::window.getDefaultView());
