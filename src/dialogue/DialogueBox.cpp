@@ -56,7 +56,32 @@ DialogueBox::~DialogueBox() = default;
 
 void DialogueBox::show(const std::string& page)
 {
-    message.setString(Utf8::toSfString(page));
+    // A page is kept in English, the speaker's name before it, and shown in
+    // the player's language: translating again needs nothing else.
+    shownPage = page;
+    const std::string heading = (speaker ? speaker->name : std::string()) + "\n\n";
+    const bool headed = page.compare(0, heading.size(), heading) == 0;
+    display(headed ? heading + Catalogue::world(page.substr(heading.size())) : Catalogue::world(page));
+}
+
+void DialogueBox::display(const std::string& words)
+{
+    message.setString(Utf8::toSfString(words));
+    language = Catalogue::generation();
+}
+
+void DialogueBox::followLanguage()
+{
+    if (language == Catalogue::generation())
+        return;
+    if (optionsShown) {
+        const int kept = selection;
+        loadOptions();
+        selection = kept;
+    } else {
+        show(shownPage);
+        updateHint();
+    }
 }
 
 void DialogueBox::loadFromTree(DialogueTree const* next)
@@ -87,8 +112,8 @@ void DialogueBox::loadOptions()
     std::string list = (speaker ? speaker->name : std::string()) + "\n\n";
     int number = 1;
     for (const std::string& option : node->options)
-        list += " " + Input::answerLabel(number++) + ". " + option + "\n\n";
-    show(list);
+        list += " " + Input::answerLabel(number++) + ". " + Catalogue::world(option) + "\n\n";
+    display(list);
     updateHint();
 }
 
@@ -124,6 +149,7 @@ bool DialogueBox::turnPressed()
 
 void DialogueBox::update()
 {
+    followLanguage();
     if (optionsShown && Input::deviceChanged) { // the answers' labels follow the device
         const int kept = selection;
         loadOptions();
@@ -183,6 +209,7 @@ void DialogueBox::draw()
 {
     if (!visible)
         return;
+    followLanguage(); // the language may change in a menu over the conversation
     Game::window.draw(_box, sf::RenderStates::Default);
     Game::window.draw(message, sf::RenderStates::Default);
     Game::window.draw(hint, sf::RenderStates::Default);

@@ -47,5 +47,11 @@ public:
 
 private:
     void show(const std::string& page);
+    void display(const std::string& words);
+    // Shows the page or the answers again when the language has changed.
+    void followLanguage();
     void updateHint();
+
+    std::string shownPage;  // in English
+    unsigned language = 0;  // Catalogue::generation() when shown
 };
