@@ -113,6 +113,8 @@ TEST(Catalogues, APartialCatalogueFallsBackLineByLineAndTheWorldsOwnComesFirst)
 
     Catalogue::use({"fr", "de"}); // a broken catalogue is passed over, line by line too
     EXPECT_EQ(Catalogue::world("Goodbye."), "Auf Wiedersehen.");
+    Catalogue::use({"../po/de"}); // a language's name is no path
+    EXPECT_EQ(Catalogue::world("Hello."), "Hello.");
     Language::englishOnly = true; // a recording or a replay
     Language::apply("de");
     EXPECT_EQ(Catalogue::world("Goodbye."), "Goodbye.");

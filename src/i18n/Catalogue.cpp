@@ -73,6 +73,10 @@ void reload()
     State& s = state();
     s.catalogues.clear();
     for (const std::string& language : s.languages) {
+        // A name from the environment or the settings file names a language,
+        // never a way out of the catalogues' folders.
+        if (language.empty() || language[0] == '.' || language.find('/') != std::string::npos)
+            continue;
         std::vector<fs::path> files;
         if (!s.worldFolder.empty())
             files.push_back(fs::path(s.worldFolder) / (language + ".mo"));
