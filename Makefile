@@ -36,9 +36,9 @@ endif
 all: build
 
 # The translators' template po/tarnwick.pot, from the sources and the shipped world.
-# An author's world: python3 tools/make-pot.py --world DIR (writes DIR/po/tarnwick.pot).
+# An author's world: make pot WORLD=DIR (writes DIR/po/tarnwick.pot).
 pot:
-	python3 tools/make-pot.py
+	python3 tools/make-pot.py $(if $(WORLD),--world $(WORLD))
 
 deps:
 	@tools/install-deps.sh test $(BUILD)/install-deps.log

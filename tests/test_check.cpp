@@ -778,6 +778,10 @@ TEST_F(CheckerTest, TextsAreCheckedForUtf8AndForCharactersTheFontLacks)
         {"a character the font lacks, named once on its line", "res/txt/ann.xml",
          "<dialogue>\n<text><l>A \xE8\xAA\x9E and \xE8\xAA\x9E</l></text>\n</dialogue>\n",
          {"res/txt/ann.xml:2: warning: " + missing}},
+        {"character references read as the characters they name", "res/txt/ann.xml",
+         "<dialogue>\n<text><l>Caf&#233; &#x2014; &#x8A9E;</l></text>\n</dialogue>\n",
+         {"res/txt/ann.xml:2: warning: the font has no \"&#x8A9E;\" (U+8A9E), which the game shows as an empty box: "
+          "write it another way"}},
         {"Latin-1 in a conversation", "res/txt/bea.xml",
          "<dialogue>\n<text><l>Caf\xE9</l></text>\n</dialogue>\n",
          {"res/txt/bea.xml:2: error: not valid UTF-8 at column 13 (byte 0xE9), " + notUtf8}},

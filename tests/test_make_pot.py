@@ -34,6 +34,12 @@ livery = The warden wants {wanted}; you wear {worn}.
 1 = Done.
 '''
 
+MAP = '''{"layers": [{"type": "tilelayer", "name": "floor"},
+ {"type": "group", "layers": [{"type": "objectgroup", "name": "rooms", "objects": [
+  {"name": "Hall", "x": 0, "y": 0, "width": 64, "height": 32},
+  {"name": "A point", "x": 0, "y": 0, "width": 0, "height": 0, "point": true}]}]}]}
+'''
+
 SOURCE = '''const std::string a = tr("a \\"quoted\\" word");
 const std::string b = trc("key", "Space") + trc( "key" , "Space");
 '''
@@ -52,6 +58,8 @@ class MakePot(unittest.TestCase):
         self.write('res/txt/other.xml', '<dialogue><text><l>Really?</l></text></dialogue>\n')
         self.write('res/txt/goals.ini', GOALS)
         self.write('src/dialogue/Box.cpp', SOURCE)
+        os.makedirs(os.path.join(self.world, 'res', 'maps'))
+        self.write('res/maps/testmap.json', MAP)
         self.pot = os.path.join(self.world, 'po', 'tarnwick.pot')
 
     def tearDown(self):
@@ -87,6 +95,7 @@ class MakePot(unittest.TestCase):
             ('an ending that reads like a page, told apart by its context',
              '#: res/txt/goals.ini:8\nmsgctxt "ending"\nmsgid "Done."\n'),
             ('the page that reads like the ending', '#: res/txt/talk.xml:7\nmsgid "Done."\n'),
+            ('a room of the map, in a group', '#: res/maps/testmap.json:3\nmsgctxt "room"\nmsgid "Hall"\n'),
             ('a marked string, unescaped', '#: src/dialogue/Box.cpp:1\nmsgid "a \\"quoted\\" word"\n'),
             ('a marked string with a context, used twice on a line',
              '#: src/dialogue/Box.cpp:2 src/dialogue/Box.cpp:2\nmsgctxt "key"\nmsgid "Space"\n'),
@@ -118,6 +127,7 @@ class MakePot(unittest.TestCase):
             pot = f.read()
         self.assertIn('msgid "Fine."', pot)
         self.assertNotIn('src/', pot)
+        self.assertNotIn('A point', pot)
 
     def test_a_folder_without_res_is_refused(self):
         result = run('--world', os.path.join(self.world, 'src'))

@@ -19,7 +19,7 @@ set -euo pipefail
 
 mode=${1:-test}
 log=${2:-install-deps.log}
-play=(g++ cmake make pkg-config libsfml-dev libboost-dev libboost-program-options-dev
+play=(g++ cmake make pkg-config libsfml-dev libboost-dev libboost-program-options-dev libboost-locale-dev
       zlib1g-dev libzstd-dev libexpat1-dev libpng-dev libfreetype-dev libx11-dev libgl1-mesa-dri
       libopenal-dev libvorbis-dev)
 test=(libgtest-dev libxext-dev libxtst-dev libxdamage-dev xvfb x11-utils xdotool imagemagick

@@ -5,7 +5,7 @@
 
 --world DIR    the folder holding res/ (default: the repository): every page and
                answer of res/txt/*.xml, the goal lines and the endings' names of
-               res/txt/goals.ini
+               res/txt/goals.ini, and the rooms' names of the map (res/maps/)
 --sources DIR  the game's sources (default: src/ of the repository when the world
                is the repository, none otherwise): every string marked tr("...")
                or trc("context", "...")
@@ -100,6 +100,48 @@ def goals(path, name):
     return entries
 
 
+def rooms_of(layers):
+    """The named rectangles of the object layers called "rooms", groups too."""
+    for layer in layers:
+        if layer.get('type') == 'group':
+            yield from rooms_of(layer.get('layers', []))
+        elif layer.get('type') == 'objectgroup' and layer.get('name') == 'rooms':
+            for o in layer.get('objects', []):
+                shaped = o.get('point') or o.get('ellipse') or 'polygon' in o or 'polyline' in o
+                if o.get('name') and o.get('width') and o.get('height') and not shaped:
+                    yield o['name']
+
+
+def tmx_rooms(root):
+    for group in root.iter('objectgroup'):
+        if group.get('name') != 'rooms':
+            continue
+        for o in group.iter('object'):
+            shaped = any(o.find(t) is not None for t in ('point', 'ellipse', 'polygon', 'polyline'))
+            if o.get('name') and float(o.get('width', 0)) and float(o.get('height', 0)) and not shaped:
+                yield o.get('name')
+
+
+def map_rooms(path, name):
+    """The rooms' names the game shows as the player walks in."""
+    import json
+    import xml.etree.ElementTree as ElementTree
+    with open(path, encoding='utf-8') as f:
+        raw = f.read()
+    try:
+        names = list(tmx_rooms(ElementTree.fromstring(raw)) if path.endswith('.tmx')
+                     else rooms_of(json.loads(raw).get('layers', [])))
+    except (ValueError, ElementTree.ParseError) as e:
+        raise ValueError(f'{name}: {e}') from None
+    entries = []
+    for room in names:
+        quoted_name = json.dumps(room, ensure_ascii=False) if path.endswith('.json') else f'"{room}"'
+        at = raw.find(quoted_name)
+        line = raw.count('\n', 0, at) + 1 if at >= 0 else 1
+        entries.append(Entry('room', room, f'{name}:{line}', 'a room\'s name, shown as the player walks in'))
+    return entries
+
+
 C_STRING = r'"((?:[^"\\\n]|\\.)*)"'
 MARKED = re.compile(r'\b(?:tr\(\s*' + C_STRING + r'\s*\)|trc\(\s*' + C_STRING + r'\s*,\s*' + C_STRING + r'\s*\))')
 ESCAPES = {'n': '\n', 't': '\t', '"': '"', '\\': '\\', "'": "'"}
@@ -185,6 +227,10 @@ def collect(world, sources):
     path = os.path.join(txt, 'goals.ini')
     if os.path.isfile(path):
         entries += goals(path, 'res/txt/goals.ini')
+    maps = os.path.join(world, 'res', 'maps')
+    for file in sorted(os.listdir(maps)) if os.path.isdir(maps) else []:
+        if file.endswith(('.json', '.tmx')) and os.path.isfile(os.path.join(maps, file)):
+            entries += map_rooms(os.path.join(maps, file), f'res/maps/{file}')
     return entries
 
 

@@ -18,6 +18,7 @@
 #include "check/TextCheck.h"
 #include "check/TextMeasure.h"
 #include "render/WindowText.h"
+#include "check/TranslationCheck.h"
 #include "resources/Utf8.h"
 
 #include <SFML/Graphics/Font.hpp>
@@ -149,36 +150,7 @@ void checkGoals(CheckReport& report)
         return;
     }
 
-    TextMeasure font;
-    if (!ResourceFile::isRegular(Checker::fontFile) || !font.load(Checker::fontFile))
-        return; // the font's own check says so
-    const float room = Game::pictureWidth - 12.f;
-    std::set<std::string> measured;
-    for (int part = -1; part < Goals::partCount; ++part)
-        for (int worn = 0; worn <= 5; ++worn)
-            for (int tables = std::max(part, 0); tables <= part + 1; ++tables) {
-                const std::string line = goals.line(part, worn, tables);
-                if (!measured.insert(line).second)
-                    continue;
-                const sf::FloatRect box = font.bounds(Utf8::toSfString(line), GoalLine::characterSize);
-                if (box.left + box.width > room || box.top + box.height > GoalLine::height) {
-                    report.warning(file, "the goal line \"" + line + "\" is too long for the strip at the top ("
-                                             + std::to_string(static_cast<int>(box.left + box.width))
-                                             + " pixels, room for " + std::to_string(static_cast<int>(room))
-                                             + "): shorten it");
-                    continue;
-                }
-                // In the large text size it wraps, to two lines at most.
-                const unsigned size = WindowText::sized(GoalLine::characterSize, true);
-                const auto width = [&](const std::string& part) {
-                    const sf::FloatRect b = font.bounds(Utf8::toSfString(part), size);
-                    return b.left + b.width;
-                };
-                const sf::FloatRect large = font.bounds(Utf8::toSfString(GoalLine::laidOut(line, true, width)), size);
-                if (large.left + large.width > GoalLine::room || large.top + large.height + 6 > GoalLine::largeHeight)
-                    report.warning(file, "the goal line \"" + line
-                                             + "\" takes more than two lines at the large text size: shorten it");
-            }
+    Checker::measureGoalLines(report, goals, file, "");
 
     // The closing card names the ending by the last answer given to the boss.
     try {
@@ -199,6 +171,41 @@ void checkGoals(CheckReport& report)
 Checker::Refused::Refused(const std::vector<std::string>& errors)
     : std::runtime_error(joined(errors))
 {
+}
+
+void Checker::measureGoalLines(CheckReport& report, const Goals& goals, const std::string& file,
+                               const std::string& language)
+{
+    TextMeasure font;
+    if (!ResourceFile::isRegular(Checker::fontFile) || !font.load(Checker::fontFile))
+        return; // the font's own check says so
+    const float room = Game::pictureWidth - 12.f;
+    const std::string what = language.empty() ? "the goal line" : "the " + language + " goal line";
+    std::set<std::string> measured;
+    for (int part = -1; part < Goals::partCount; ++part)
+        for (int worn = 0; worn <= 5; ++worn)
+            for (int tables = std::max(part, 0); tables <= part + 1; ++tables) {
+                const std::string line = goals.line(part, worn, tables);
+                if (!measured.insert(line).second)
+                    continue;
+                const sf::FloatRect box = font.bounds(Utf8::toSfString(line), GoalLine::characterSize);
+                if (box.left + box.width > room || box.top + box.height > GoalLine::height) {
+                    report.warning(file, what + " \"" + line + "\" is too long for the strip at the top ("
+                                             + std::to_string(static_cast<int>(box.left + box.width))
+                                             + " pixels, room for " + std::to_string(static_cast<int>(room))
+                                             + "): shorten it");
+                    continue;
+                }
+                // In the large text size it wraps, to two lines at most.
+                const unsigned size = WindowText::sized(GoalLine::characterSize, true);
+                const auto width = [&](const std::string& part) {
+                    const sf::FloatRect b = font.bounds(Utf8::toSfString(part), size);
+                    return b.left + b.width;
+                };
+                const sf::FloatRect large = font.bounds(Utf8::toSfString(GoalLine::laidOut(line, true, width)), size);
+                if (large.left + large.width > GoalLine::room || large.top + large.height + 6 > GoalLine::largeHeight)
+                    report.warning(file, what + " \"" + line + "\" takes more than two lines at the large text size: shorten it");
+            }
 }
 
 void Checker::checkFont(CheckReport& report)
@@ -234,6 +241,7 @@ CheckReport Checker::check(bool route)
     conversations.run();
     checkGoals(report);
     TextCheck(report).run(fontFile);
+    TranslationCheck(report, conversations).run();
     SoundCheck(report).run();
     if (!map.readable || mapErrors > 0)
         report.note("story: not explored: correct the map's errors first");

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+class Goals;
+
 // Checks a whole resource tree the way an author needs it checked: the map,
 // its pictures, the font, every conversation and the story, which is proved
 // to end (StoryExplorer). Every problem is one line,
@@ -42,6 +44,11 @@ public:
     static void refuseBrokenWorld();
 
     static void checkFont(CheckReport& report);
+    // Every goal line the story can show, measured against the strip at the
+    // top of the picture; a line too long is a warning on `file`, naming
+    // the language it is in ("" for the world's own).
+    static void measureGoalLines(CheckReport& report, const Goals& goals, const std::string& file,
+                                 const std::string& language);
 
     static constexpr const char* mapName = "testmap.json";
     static constexpr const char* fontFile = "res/fnt/LibMono.ttf";

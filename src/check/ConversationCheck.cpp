@@ -102,6 +102,18 @@ void ConversationCheck::fits(const std::string& text, const std::string& file, c
     }
 }
 
+std::string ConversationCheck::speaker(const std::string& file) const
+{
+    const auto found = speakerOf.find(file);
+    if (found != speakerOf.end() && !found->second.empty())
+        return found->second;
+    std::string longest;
+    for (const auto& [path, name] : speakerOf)
+        if (name.size() > longest.size())
+            longest = name;
+    return longest;
+}
+
 void ConversationCheck::need(const std::string& path, const std::string& why)
 {
     needed.emplace(path, why);

@@ -33,6 +33,11 @@ public:
     // empty line, then the page.
     sf::Vector2f measure(const std::string& text, bool large = false);
 
+    // The name the panel shows above the pages of `file`: the longest that
+    // says it, or the longest of anyone when no one is known to.
+    std::string speaker(const std::string& file) const;
+    bool measures() const { return measuring; }
+
     // Checks one conversation as `speaker` (the longest name that says it)
     // would show it; `raw` is the file's text, for line numbers.
     void checkTree(const DialogueTree& tree, const std::string& file, const std::string& speaker,

@@ -31,6 +31,27 @@ std::size_t column(const std::string& line, std::size_t at)
            }));
 }
 
+// The character an XML character reference ("&#233;", "&#xE9;") at `at`
+// stands for, and its length; 0 when there is none there.
+std::size_t reference(const std::string& line, std::size_t at, sf::Uint32& code)
+{
+    if (line.compare(at, 2, "&#") != 0)
+        return 0;
+    const bool hexadecimal = at + 2 < line.size() && (line[at + 2] == 'x' || line[at + 2] == 'X');
+    const std::size_t digits = at + (hexadecimal ? 3 : 2);
+    const std::size_t end = line.find(';', digits);
+    if (end == std::string::npos || end == digits || end - digits > 8)
+        return 0;
+    const std::string number = line.substr(digits, end - digits);
+    if (number.find_first_not_of(hexadecimal ? "0123456789abcdefABCDEF" : "0123456789") != std::string::npos)
+        return 0;
+    const unsigned long value = std::stoul(number, nullptr, hexadecimal ? 16 : 10);
+    if (value > 0x10FFFF)
+        return 0; // the conversation's own check refuses it
+    code = static_cast<sf::Uint32>(value);
+    return end + 1 - at;
+}
+
 } // namespace
 
 TextCheck::TextCheck(CheckReport& report)
@@ -84,10 +105,14 @@ void TextCheck::checkLine(const std::string& file, const std::string& line, unsi
     }
     if (!lookingUp)
         return;
+    // In a conversation, "&#233;" is the character it names.
+    const bool xml = file.size() > 4 && file.compare(file.size() - 4, 4, ".xml") == 0;
     std::set<sf::Uint32> told;
     sf::Uint32 code = 0;
     for (std::size_t at = 0; at < line.size();) {
-        const std::size_t length = Utf8::next(line, at, code);
+        std::size_t length = xml ? reference(line, at, code) : 0;
+        if (length == 0)
+            length = Utf8::next(line, at, code);
         const std::string written = line.substr(at, length);
         at += length;
         if (code < 0x20 || code == 0x7F || font.has(code) || !told.insert(code).second)

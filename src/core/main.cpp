@@ -1,11 +1,14 @@
 #include "audio/Audio.h"
 #include "check/Checker.h"
+#include "launch/CatalogueFolders.h"
 #include "launch/CommandLine.h"
 #include "input/ControlsFile.h"
 #include "launch/DataDirectory.h"
 #include "launch/DisplayProbe.h"
 #include "launch/PrivateDisplay.h"
 #include "core/Game.h"
+#include "i18n/Catalogue.h"
+#include "i18n/Language.h"
 #include "replay/Session.h"
 #include "shell/Shell.h"
 
@@ -70,6 +73,11 @@ int main(int argc, char** argv)
         // A recording starts from a new game, so that its replay meets the
         // same world whatever save there is.
         const bool recorded = !recordFile.empty() || !replayFile.empty();
+        // The game's translations and the world's own; a recording is made
+        // and replayed in English, so that its digests never depend on the
+        // language (the shell applies the setting).
+        Catalogue::setFolders(CatalogueFolders::of(DataDirectory::currentExecutable()), CatalogueFolders::world);
+        Language::englishOnly = recorded;
         Shell::startUp(recorded ? Shell::Start::NewGame : start,
                        Game::headless ? std::optional<bool>(false) : command.fullscreen);
         // After the settings: a recording keeps the text speed they give, a

@@ -91,11 +91,41 @@ void DialogueBox::place()
 
 void DialogueBox::show(const std::string& page)
 {
-    shown = page;
+    // A page is kept in English, the speaker's name before it, and shown in
+    // the player's language: translating again needs nothing else.
+    shownPage = page;
+    const std::string heading = (speaker ? speaker->name : std::string()) + "\n\n";
+    const bool headed = page.compare(0, heading.size(), heading) == 0;
+    display(headed ? heading + Catalogue::world(page.substr(heading.size())) : Catalogue::world(page));
+}
+
+void DialogueBox::display(const std::string& words)
+{
     const Layout l = layout(laidOutLarge, hasPortrait);
     const auto width = [&](const std::string& line) { return WindowText::widthIn(_font, l.characterSize, line); };
-    message.setString(Utf8::toSfString(WindowText::wrap(page, l.wrapWidth, width)));
+    message.setString(Utf8::toSfString(WindowText::wrap(words, l.wrapWidth, width)));
     typed = message.getString().getSize(); // whole at once
+    language = Catalogue::generation();
+}
+
+void DialogueBox::refresh()
+{
+    if (optionsShown) {
+        const int kept = selection;
+        loadOptions();
+        selection = kept;
+    } else {
+        const std::size_t shownSoFar = typed;
+        show(shownPage);
+        typed = std::min(typed, shownSoFar); // a page typing on goes on typing
+        updateHint();
+    }
+}
+
+void DialogueBox::followLanguage()
+{
+    if (language != Catalogue::generation())
+        refresh();
 }
 
 void DialogueBox::startPage(const std::string& page)
@@ -165,8 +195,8 @@ void DialogueBox::loadOptions()
     std::string list = (speaker ? speaker->name : std::string()) + "\n\n";
     int number = 1;
     for (const std::string& option : node->options)
-        list += " " + Input::answerLabel(number++) + ". " + option + "\n\n";
-    show(list);
+        list += " " + Input::answerLabel(number++) + ". " + Catalogue::world(option) + "\n\n";
+    display(list);
     updateHint();
 }
 
@@ -202,6 +232,7 @@ bool DialogueBox::turnPressed()
 
 void DialogueBox::update()
 {
+    followLanguage();
     if (optionsShown && Input::deviceChanged) { // the answers' labels follow the device
         const int kept = selection;
         loadOptions();
@@ -262,12 +293,10 @@ void DialogueBox::draw()
 {
     if (!visible)
         return;
+    followLanguage(); // the language may change in a menu over the conversation
     if (laidOutLarge != WindowText::large()) { // the text size was changed meanwhile
-        const std::size_t shownSoFar = typed;
         place();
-        show(shown);
-        typed = std::min(typed, shownSoFar); // a page typing on goes on typing
-        updateHint();
+        refresh();
     }
     Game::window.draw(_box, sf::RenderStates::Default);
     if (hasPortrait) {

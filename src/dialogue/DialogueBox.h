@@ -83,7 +83,6 @@ private:
     void show(const std::string& page);
     // The panel, the portrait and the text for the text size chosen now.
     void place();
-    std::string shown;       // the page as written, before wrapping
     bool laidOutLarge = false;
     sf::Vector2f bottomLeft; // of the picture, where the panel sits
     void updateHint();
@@ -97,4 +96,12 @@ private:
     std::size_t lettersAtBlip = 0;
     int stepsSinceBlip = 0;
     sf::RectangleShape portraitBack;
+    void display(const std::string& words);
+    // Shows the page or the answers again, as the language and the text size
+    // chosen now have them.
+    void refresh();
+    void followLanguage();
+
+    std::string shownPage;  // in English, before wrapping
+    unsigned language = 0;  // Catalogue::generation() when shown
 };

@@ -3,6 +3,7 @@
 #include "audio/Audio.h"
 
 #include "core/Game.h"
+#include "i18n/Catalogue.h"
 #include "render/SpriteBatch.h"
 #include "world/MainState.h"
 #include "screens/EndingCard.h"
@@ -31,6 +32,7 @@ TitleScreen::TitleScreen(MainState* world, const SaveGame::Slot& slot)
     menu.top = 250;
     menu.width = 280;
     showSlot(slot);
+    language = Catalogue::generation();
 }
 
 TitleScreen::~TitleScreen()
@@ -76,6 +78,20 @@ void TitleScreen::showMain()
     // A player who has a game going most likely wants it back.
     if (!menu.select("continue"))
         menu.select("new");
+}
+
+void TitleScreen::refresh()
+{
+    // Back from the settings in another language: the items read anew, the
+    // same one selected.
+    if (language == Catalogue::generation() || askingToReplace)
+        return;
+    language = Catalogue::generation();
+    if (menu.selected < 0)
+        return showMain();
+    const std::string kept = menu.items[static_cast<std::size_t>(menu.selected)].id;
+    showMain();
+    menu.select(kept);
 }
 
 void TitleScreen::askToReplace()

@@ -30,6 +30,7 @@ public:
     static const char* const picture;
 
 protected:
+    void refresh() override;
     void chosen(const std::string& id) override;
     void back() override;
 
@@ -42,6 +43,7 @@ private:
     void startNew();
 
     bool askingToReplace = false;
+    unsigned language = 0; // Catalogue::generation() the items were written at
     sf::Texture background;
     bool hasBackground = false;
 };

@@ -2,6 +2,9 @@
 
 #include "input/Input.h"
 
+#include "i18n/Catalogue.h"
+#include "i18n/Language.h"
+
 #include "audio/Audio.h"
 #include "screens/ControlsScreen.h"
 #include "screens/EndingCard.h"
@@ -74,11 +77,24 @@ void Shell::startUp(Start start, std::optional<bool> fullscreen)
         SettingsScreen::entries.push_back({"audio-mute",
                                            [] { return std::string("Sound: ") + (Audio::muted() ? "muted" : "on"); },
                                            [](int) { Audio::setMuted(!Audio::muted()); }});
+        // The language, each named in itself; the game speaks it at once.
+        SettingsScreen::entries.push_back({"language",
+                                           [] {
+                                               const std::string chosen = Language::setting();
+                                               return tr("Language") + ": "
+                                                      + (chosen == Language::automatic ? tr("Automatic")
+                                                                                       : Language::ownName(chosen));
+                                           },
+                                           [](int step) {
+                                               Language::step(step);
+                                               ShellSettings::keep();
+                                           }});
     }
     ShellSettings::addTextSizeEntry();
     // How fast pages type themselves out.
     TextSpeed::load();
     TextSpeed::addSettingsEntry();
+    Language::apply(Language::setting());
 }
 
 GameState* Shell::begin(MainState* world)

@@ -1,5 +1,6 @@
 #include "story/Goals.h"
 
+#include "i18n/Catalogue.h"
 #include "resources/ResourceFile.h"
 
 #include <boost/property_tree/ini_parser.hpp>
@@ -134,7 +135,15 @@ std::string Goals::line(int part, int disguise, int defacedTables) const
     if (part < -1 || part >= partCount)
         return std::string();
     // Before the story begins, the counts are those of its first part.
-    const std::string& text = part == -1 ? start : parts[part][situation(part, disguise, defacedTables)];
+    const std::string& english = part == -1 ? start : parts[part][situation(part, disguise, defacedTables)];
+    // A translation whose placeholders the game does not know would show a
+    // wrong count: the English is shown instead.
+    std::string text = Catalogue::world(english, "goal line");
+    bool known = true;
+    if (!forEachPlaceholder(text, [&known](const std::string& name, std::size_t, std::size_t) {
+            known = known && placeholders.count(name) > 0;
+        }) || !known)
+        text = english;
     const long long wanted = std::max(part, 0) + 1LL;
     const long long missing = std::max(0LL, wanted - disguise);
 
@@ -152,5 +161,5 @@ std::string Goals::line(int part, int disguise, int defacedTables) const
 std::string Goals::ending(int choice) const
 {
     const auto found = endings.find(choice);
-    return found == endings.end() ? std::string() : found->second;
+    return found == endings.end() ? std::string() : Catalogue::world(found->second, "ending");
 }

@@ -1,6 +1,7 @@
 #include "world/RoomBanner.h"
 
 #include "core/Game.h"
+#include "i18n/Catalogue.h"
 #include "resources/StoryFont.h"
 #include "render/WindowText.h"
 
@@ -31,7 +32,7 @@ void RoomBanner::update(int x, int y)
 
 std::string RoomBanner::shown() const
 {
-    return opacity() > 0 ? named : std::string();
+    return opacity() > 0 ? Catalogue::world(named, "room") : std::string();
 }
 
 int RoomBanner::opacity() const
@@ -48,7 +49,8 @@ void RoomBanner::draw(float top)
     if (alpha == 0)
         return;
     words.setFont(StoryFont::get());
-    words.setString(sf::String::fromUtf8(named.begin(), named.end()));
+    const std::string name = shown();
+    words.setString(sf::String::fromUtf8(name.begin(), name.end()));
     const sf::FloatRect size = words.getLocalBounds();
     const float width = std::round(size.width) + 24;
     const float left = std::round((static_cast<float>(Game::pictureWidth) - width) / 2);
