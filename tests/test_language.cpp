@@ -244,8 +244,8 @@ TEST(Catalogues, TheShippedStoryPlaysInThePseudoLanguageWithEveryStringTranslate
         std::string text = words.toAnsiString();
         EXPECT_EQ(english(text.substr(std::min(heading.size(), text.size()))), "") << "untranslated";
         const sf::FloatRect size = box.message.getLocalBounds();
-        EXPECT_LE(size.left + size.width, ConversationCheck::textWidth) << text;
-        EXPECT_LE(size.top + size.height, ConversationCheck::textHeight) << text;
+        EXPECT_LE(size.left + size.width, box.textWidth()) << text;
+        EXPECT_LE(size.top + size.height, DialogueBox::layout(false).height) << text;
     };
     driver.afterFrame = [&] {
         if (Game::currentState != world)
