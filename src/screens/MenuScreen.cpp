@@ -169,7 +169,7 @@ MenuScreen::Layout MenuScreen::layout()
     Layout out;
     // The list widens (never narrows) to hold its longest line, up to the
     // picture's width less a margin; a longer detail is shortened to fit.
-    float widest = 0;
+    float widest = heading.empty() ? 0.f : words(heading, 22, plain).getLocalBounds().width - 20;
     for (const Menu::Item& item : menu.items) {
         if (!item.visible)
             continue;

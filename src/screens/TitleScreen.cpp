@@ -93,6 +93,7 @@ void TitleScreen::showMain()
 {
     askingToReplace = false;
     heading.clear();
+    menu.top = 250;
     menu.items.clear();
     menu.add("new", "New game");
     Menu::Item& resume = menu.add("continue", slot.fromBackup ? "Continue from the backup" : "Continue");
@@ -111,6 +112,8 @@ void TitleScreen::askToReplace()
 {
     askingToReplace = true;
     heading = tr("Replace the saved game?");
+    // The question's heading stands clear of the name and the line beneath it.
+    menu.top = 266;
     menu.items.clear();
     Menu::Item& keep = menu.add("keep", tr("No, keep it"));
     keep.detail = describe(slot);
