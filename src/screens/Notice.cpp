@@ -99,11 +99,6 @@ std::vector<std::string> Notice::lines(const std::string& text, float width)
     return out;
 }
 
-float Notice::height(std::size_t lines)
-{
-    return 6 + lineHeight * static_cast<float>(lines);
-}
-
 void Notice::draw()
 {
     if (message.empty())
@@ -113,7 +108,7 @@ void Notice::draw()
     const float w = static_cast<float>(Game::pictureWidth);
     const float h = static_cast<float>(Game::pictureHeight);
     const std::vector<std::string> shown = lines(message, w - 2 * margin);
-    const float tall = height(shown.size());
+    const float tall = 6 + lineHeight * static_cast<float>(shown.size());
     sf::RectangleShape strip(sf::Vector2f(w, tall));
     strip.setPosition(0, h - tall);
     strip.setFillColor(sf::Color(120, 20, 30, 235));

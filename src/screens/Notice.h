@@ -26,8 +26,6 @@ public:
     // The message's lines as drawn: words wrapped to `width` pixels of the
     // picture at the notice's size (a word wider than that is cut).
     static std::vector<std::string> lines(const std::string& text, float width);
-    // The strip's height for `lines` lines.
-    static float height(std::size_t lines);
 
     static constexpr unsigned characterSize = 12;
     static constexpr float margin = 8;

@@ -206,17 +206,20 @@ void TitleScreen::drawBackdrop()
     line.setFillColor(sf::Color(244, 242, 236));
     line.setPosition(static_cast<float>(static_cast<int>((Game::pictureWidth - lineBox.width) / 2 - lineBox.left)), 172);
     Game::window.draw(line, sf::RenderStates::Default);
-    // The endings reached so far, under the menu's panel.
+    // The endings reached so far, on a small panel of their own under the menu's.
     if (!endings.empty()) {
         const sf::FloatRect list = menu.bounds();
         sf::Text count(Utf8::toSfString(endings), StoryFont::get(), 14);
         const sf::FloatRect countBox = count.getLocalBounds();
         const float x = static_cast<float>(static_cast<int>((Game::pictureWidth - countBox.width) / 2 - countBox.left));
-        const float y = list.top + list.height + 14 + 3 + 12;
-        count.setFillColor(sf::Color(34, 28, 38));
-        count.setPosition(x + 1, y + 1);
-        Game::window.draw(count, sf::RenderStates::Default);
-        count.setFillColor(sf::Color(255, 226, 120));
+        const float y = list.top + list.height + 14 + 3 + 14;
+        sf::RectangleShape plate(sf::Vector2f(countBox.width + 24, 24));
+        plate.setPosition(x + countBox.left - 12, y - 3);
+        plate.setFillColor(panelFill);
+        plate.setOutlineColor(panelEdge);
+        plate.setOutlineThickness(2);
+        Game::window.draw(plate, sf::RenderStates::Default);
+        count.setFillColor(highlight);
         count.setPosition(x, y);
         Game::window.draw(count, sf::RenderStates::Default);
     }
