@@ -22,6 +22,7 @@
 #include "StoryDriver.h"
 #include "characters/Table.h"
 #include "TestSupport.h"
+#include "screens/MenuScreen.h"
 #include "screens/TitleScreen.h"
 #include "characters/Victim.h"
 #include "disk/WorldIdentity.h"
@@ -203,6 +204,15 @@ public:
         Game::currentState = world = new MainState();
         Game::running = true;
         driver.reset(new StoryDriver(world));
+        bind();
+        driver->beforeTalk = [this] { checkGoalLine(); };
+        driver->onPage = [this](const DialogueBox& box) { checkPage(box); };
+    }
+
+    // Finds the cast of the world being played.
+    void bind()
+    {
+        tables.clear();
         for (Entity* e : world->entities) {
             if (auto* b = dynamic_cast<Boss*>(e))
                 boss = b;
@@ -211,8 +221,6 @@ public:
             else if (auto* t = dynamic_cast<Table*>(e))
                 tables.push_back(t);
         }
-        driver->beforeTalk = [this] { checkGoalLine(); };
-        driver->onPage = [this](const DialogueBox& box) { checkPage(box); };
     }
 
     // The victim of that name while still on the map, or null once gone.
@@ -320,6 +328,8 @@ public:
             ASSERT_TRUE(driver->visit(e, 1 + static_cast<int>(met.size() % 3))) << "cannot reach " << e->name;
         }
     }
+    // The closing card names the ending; it goes by itself to the title, which
+    // is current when this returns (the world released with the card).
     void expectClosingCard(const std::string& ending)
     {
         driver->idle(1);
@@ -332,10 +342,24 @@ public:
         picture("ending");
         card->played = measured;
         EXPECT_EQ(card->ending, ending);
+        cardTime = card->played;
+        cardNews = card->news;
+        driver->idle(card->duration + 1);
         EXPECT_TRUE(Game::running);
-        card->duration = 0;
-        driver->idle(1);
-        EXPECT_FALSE(Game::running) << "the card ends the game";
+        title = dynamic_cast<TitleScreen*>(Game::currentState);
+        ASSERT_NE(title, nullptr) << "the card goes to the title";
+        world = nullptr;
+    }
+    // Continue on the title (where it is chosen already): the world continued
+    // is played from here on.
+    void continueFromTitle()
+    {
+        driver->press(sf::Keyboard::Return);
+        world = dynamic_cast<MainState*>(Game::currentState);
+        ASSERT_NE(world, nullptr) << "Continue did not start the game";
+        driver->world = world;
+        title = nullptr;
+        bind();
     }
 
     // The goal line, in the world before every talk, fits the counters.
@@ -494,7 +518,7 @@ public:
     void picture(const std::string& name) const
     {
         const char* dir = std::getenv("TARNWICK_SHOTS_DIR");
-        if (!dir || !Game::currentState)
+        if (!dir || !Game::currentState || !pictures)
             return;
         Game::window.clear(sf::Color::Black);
         Game::currentState->draw();
@@ -522,6 +546,10 @@ public:
     }
 
     MainState* world = nullptr;
+    TitleScreen* title = nullptr; // once the card has gone
+    bool pictures = true;          // picture() takes them
+    sf::Time cardTime;
+    std::string cardNews;
     std::unique_ptr<StoryDriver> driver;
     std::vector<Table*> tables; // tables never leave the map
     Boss* boss = nullptr;
@@ -586,6 +614,81 @@ TEST_F(ShippedContent, TheStoryCanBePlayedToItsEnd)
     for (const char* room : {"Clerks' Room", "Mr. Stoat's Office", "Main Corridor", "Archive", "Library",
                              "Long Hall Passage", "Long Hall"})
         EXPECT_EQ(rooms.count(room), 1u) << room << " was never entered; entered: " << entered.size();
+}
+
+// The endings reached are kept beside the save: the shipped route ends on the
+// title with the count; Continue offers the last choice again, with the time
+// the card showed, and another answer makes it two; a new game keeps them.
+TEST_F(ShippedContent, EndingsAreKeptAndTheLastChoiceCanBeMadeAgain)
+{
+    std::string pattern = (fs::temp_directory_path() / "tarnwick-endings-XXXXXX").string();
+    ASSERT_TRUE(mkdtemp(pattern.data()));
+    const fs::path home = pattern;
+    const char* before = std::getenv("XDG_DATA_HOME");
+    const std::string kept = before ? before : "";
+    setenv("XDG_DATA_HOME", home.c_str(), 1);
+    SaveGame::enabled = true;
+    struct Restore {
+        std::function<void()> undo;
+        ~Restore() { undo(); }
+    } restore{[&] {
+        resetGame();
+        SaveGame::enabled = false;
+        if (before)
+            setenv("XDG_DATA_HOME", kept.c_str(), 1);
+        else
+            unsetenv("XDG_DATA_HOME");
+        fs::remove_all(home);
+    }};
+
+    ShippedPlay play;
+    play.pictures = false; // the play-through above takes the README's pictures of the way
+    play.talkToBoss();
+    for (int p = 0; p <= 2 && !HasFatalFailure(); ++p)
+        play.playPart({pim, marsh, major, gus, dora}, false);
+    play.pictures = true; // the card as a player sees it the first time, and the title after it
+    play.expectClosingCard("Ending 1 of 3: Everyone gets a warning");
+    ASSERT_NE(play.title, nullptr);
+    EXPECT_EQ(play.cardNews, "A new ending");
+    EXPECT_EQ(play.title->endingsLine(), "Endings: 1 of 3");
+    play.picture("title-ending");
+    play.pictures = false;
+    // Continue: the moment before Mr. Stoat's last conversation, with the
+    // time the card showed.
+    EXPECT_EQ(TitleScreen::describe(play.title->slot),
+              "Part 3, afternoon, " + EndingCard::formatTime(play.cardTime) + " played");
+    EXPECT_EQ(EndingCard::stepsTime(play.title->slot.playedSteps), play.cardTime);
+    play.continueFromTitle();
+    ASSERT_NE(play.world, nullptr);
+    EXPECT_EQ(Game::part, 2);
+    play.talkToBoss(2);
+    play.expectClosingCard("Ending 2 of 3: A stapler of your own");
+    ASSERT_NE(play.title, nullptr);
+    EXPECT_EQ(play.cardNews, "A new ending");
+    EXPECT_EQ(play.title->endingsLine(), "Endings: 2 of 3");
+
+    // The same ending again is not new; a new game over the save keeps the count.
+    play.continueFromTitle();
+    ASSERT_NE(play.world, nullptr);
+    play.talkToBoss(2);
+    play.expectClosingCard("Ending 2 of 3: A stapler of your own");
+    EXPECT_EQ(play.cardNews, "Reached before");
+    play.driver->press(sf::Keyboard::Up); // New game
+    play.driver->press(sf::Keyboard::Return);
+    ASSERT_NE(play.title, nullptr);
+    ASSERT_TRUE(play.title->asking()) << "a save to lose: the question";
+    play.driver->press(sf::Keyboard::Down); // Yes, start a new game
+    play.driver->press(sf::Keyboard::Return);
+    ASSERT_NE(dynamic_cast<MainState*>(Game::currentState), nullptr);
+    EXPECT_EQ(Game::part, -1);
+    play.driver->press(sf::Keyboard::Escape); // the pause menu: Quit to title
+    auto* pause = dynamic_cast<MenuScreen*>(Game::currentState);
+    ASSERT_NE(pause, nullptr);
+    ASSERT_TRUE(pause->menu.select("title"));
+    play.driver->press(sf::Keyboard::Return);
+    auto* title = dynamic_cast<TitleScreen*>(Game::currentState);
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->endingsLine(), "Endings: 2 of 3");
 }
 
 // The story as it is heard: every event of the play-through has its sound,

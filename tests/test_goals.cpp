@@ -1,5 +1,6 @@
 // The goal file, the goal line over the world and the closing card.
 #include "screens/EndingCard.h"
+#include "screens/TitleScreen.h"
 #include "core/Game.h"
 #include "screens/GoalLine.h"
 #include "story/Goals.h"
@@ -231,7 +232,7 @@ TEST_F(EndingCardTest, TheCardStandsOverTheWorldAndNamesTheEnding)
     // sanitizer run would report a leak otherwise).
 }
 
-TEST_F(EndingCardTest, TheCardEndsTheGameAfterFourSecondsOfSteps)
+TEST_F(EndingCardTest, TheCardGoesToTheTitleAfterFourSecondsOfSteps)
 {
     build();
     frame();
@@ -241,12 +242,13 @@ TEST_F(EndingCardTest, TheCardEndsTheGameAfterFourSecondsOfSteps)
     EXPECT_EQ(card->grace, 30);
     for (int i = 0; i < 4 * 60; ++i)
         frame();
-    EXPECT_TRUE(Game::running) << "up for the whole of its 240 steps";
+    EXPECT_EQ(Game::currentState, card) << "up for the whole of its 240 steps";
     frame();
-    EXPECT_FALSE(Game::running);
+    EXPECT_NE(dynamic_cast<TitleScreen*>(Game::currentState), nullptr);
+    EXPECT_TRUE(Game::running);
 }
 
-TEST_F(EndingCardTest, AKeyPressedAfterAShortGraceEndsTheGame)
+TEST_F(EndingCardTest, AKeyPressedAfterAShortGraceGoesToTheTitle)
 {
     build();
     frame();
@@ -255,12 +257,12 @@ TEST_F(EndingCardTest, AKeyPressedAfterAShortGraceEndsTheGame)
     card->grace = 3;
     frame({K::Space}); // keys tapped at once are ignored
     frame({K::Q});
-    EXPECT_TRUE(Game::running);
+    EXPECT_EQ(Game::currentState, card);
     frame({K::Q}); // still held: not a new press
-    EXPECT_TRUE(Game::running);
+    EXPECT_EQ(Game::currentState, card);
     frame();
     frame({K::Q});
-    EXPECT_FALSE(Game::running);
+    EXPECT_NE(dynamic_cast<TitleScreen*>(Game::currentState), nullptr);
 }
 
 TEST(EndingCardText, TimeAndEndingReadNaturally)

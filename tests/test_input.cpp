@@ -452,23 +452,23 @@ TEST_F(InputTest, TheControlsScreenRebindsRefusesRestoresAndGoesBack)
     };
     const Step steps[] = {
         {K::Down, -1, "", "D, Right / DPadRight, StickRight"},
-        {K::Return, -1, "Press a key for walk right (Escape: keep it)", "D, Right / DPadRight, StickRight"},
-        {K::L, -1, "walk right: L", "L, Right / DPadRight, StickRight"},
-        {K::Return, -1, "Press a key for walk right (Escape: keep it)", "L, Right / DPadRight, StickRight"},
-        {K::Space, -1, "Space is already used for talk", "L, Right / DPadRight, StickRight"},
-        {K::Right, -1, "Space is already used for talk", "L, Right / DPadRight, StickRight"},
-        {K::Delete, -1, "walk right: slot emptied", "L / DPadRight, StickRight"},
-        {K::Left, -1, "walk right: slot emptied", "L / DPadRight, StickRight"},
-        {K::Backspace, -1, "walk right keeps at least one key", "L / DPadRight, StickRight"},
-        {K::Right, -1, "walk right keeps at least one key", "L / DPadRight, StickRight"},
-        {K::Right, -1, "walk right keeps at least one key", "L / DPadRight, StickRight"},
-        {K::Return, -1, "Press a gamepad button for walk right (Escape: keep it)", "L / DPadRight, StickRight"},
-        {K::Unknown, PadInputs::RightShoulder, "walk right: RB", "L / RightShoulder, StickRight"},
-        {K::Return, -1, "Press a gamepad button for walk right (Escape: keep it)", "L / RightShoulder, StickRight"},
+        {K::Return, -1, "Press a key for walk right; Escape keeps the one there.", "D, Right / DPadRight, StickRight"},
+        {K::L, -1, "Walk right: L.", "L, Right / DPadRight, StickRight"},
+        {K::Return, -1, "Press a key for walk right; Escape keeps the one there.", "L, Right / DPadRight, StickRight"},
+        {K::Space, -1, "Space is already used for talk.", "L, Right / DPadRight, StickRight"},
+        {K::Right, -1, "Space is already used for talk.", "L, Right / DPadRight, StickRight"},
+        {K::Delete, -1, "Walk right: the slot is empty.", "L / DPadRight, StickRight"},
+        {K::Left, -1, "Walk right: the slot is empty.", "L / DPadRight, StickRight"},
+        {K::Backspace, -1, "Walk right keeps at least one key.", "L / DPadRight, StickRight"},
+        {K::Right, -1, "Walk right keeps at least one key.", "L / DPadRight, StickRight"},
+        {K::Right, -1, "Walk right keeps at least one key.", "L / DPadRight, StickRight"},
+        {K::Return, -1, "Press a gamepad button for walk right; Escape keeps the one there.", "L / DPadRight, StickRight"},
+        {K::Unknown, PadInputs::RightShoulder, "Walk right: RB.", "L / RightShoulder, StickRight"},
+        {K::Return, -1, "Press a gamepad button for walk right; Escape keeps the one there.", "L / RightShoulder, StickRight"},
         {K::Escape, -1, "", "L / RightShoulder, StickRight"},
         {K::Up, -1, "", "L / RightShoulder, StickRight"},
         {K::Up, -1, "", "L / RightShoulder, StickRight"}, // round to the last line
-        {K::Return, -1, "The default controls are back", "D, Right / DPadRight, StickRight"},
+        {K::Return, -1, "The default controls are back.", "D, Right / DPadRight, StickRight"},
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(KeyNames::name(s.key) + " " + std::to_string(s.button));
@@ -489,7 +489,7 @@ TEST_F(InputTest, TheControlsScreenRebindsRefusesRestoresAndGoesBack)
     std::ofstream(dir.path() + "/plain") << "a file, not a folder";
     setenv("XDG_CONFIG_HOME", (dir.path() + "/plain").c_str(), 1);
     tap(K::Return); // still on the last line
-    EXPECT_EQ(screen->note.rfind("The default controls are back, but not saved: ", 0), 0u) << screen->note;
+    EXPECT_EQ(screen->note.rfind("The default controls are back, but it could not be kept: ", 0), 0u) << screen->note;
 
     // The pad's east button goes back to the screen that opened this one.
     tap(K::Unknown, PadInputs::East);

@@ -16,14 +16,18 @@
 #include "disk/Settings.h"
 #include "screens/SettingsScreen.h"
 #include "render/StillFrame.h"
+#include "resources/StoryFont.h"
 #include "shell/Shell.h"
 #include "screens/ShellSettings.h"
 #include "TestSupport.h"
 #include "screens/TitleScreen.h"
 
+#include <SFML/Graphics/Text.hpp>
 #include <SFML/Window/Event.hpp>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -271,8 +275,9 @@ TEST_F(ShellTest, TheTitleShowsWhatTheSaveHolds)
         if (!c.detail.empty()) {
             EXPECT_EQ(screen->menu.find("continue")->detail, c.detail) << c.what;
         }
-        // Why the backup is offered is said too.
-        EXPECT_EQ(Notice::current(), c.slot.fromBackup ? c.slot.reason : "") << c.what;
+        // Why the save cannot be used, or why the backup is offered, is said
+        // in full too.
+        EXPECT_EQ(Notice::current(), c.slot.reason) << c.what;
         Notice::clear();
         resetGame();
     }
@@ -281,6 +286,117 @@ TEST_F(ShellTest, TheTitleShowsWhatTheSaveHolds)
     TitleScreen* screen = title(slotOf(true, false, "unreadable"));
     tap(K::Down);
     EXPECT_EQ(seen(screen->menu), "New game | (Continue) | [Settings] | Quit");
+}
+
+// Faults a player met at the edges of the menus, each with what he sees now.
+TEST_F(ShellTest, TheMenusReadWholeAndStandOpaque)
+{
+    // The shipped lettering, so that lines have their true widths.
+    const char* source = std::getenv("TARNWICK_SOURCE_DIR");
+    std::filesystem::create_directories("res/fnt");
+    std::filesystem::copy_file(std::string(source ? source : "..") + "/res/fnt/LibMono.ttf", "res/fnt/LibMono.ttf");
+    ASSERT_FALSE(StoryFont::get().getInfo().family.empty());
+    const std::string longReason =
+        "The save could not be used: it belongs to another world (the map or the conversations have changed) "
+        "(kept as save.txt.unusable-20261210-031502-and-a-name-far-too-long-for-one-line)";
+    const auto picture = [] {
+        Game::window.clear(sf::Color::Black);
+        Game::currentState->draw();
+        Shell::drawOverlay();
+    };
+    const auto inside = [](const sf::FloatRect& inner, const sf::FloatRect& outer) {
+        sf::FloatRect common;
+        return outer.intersects(inner, common) && common == inner;
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> check;
+    };
+    const Case cases[] = {
+        {"a long notice is wrapped inside the picture and stays until a key, once read",
+         [&] {
+             title();
+             Notice::show(longReason);
+             const float width = Game::pictureWidth - 2 * Notice::margin;
+             const std::vector<std::string> lines = Notice::lines(longReason, width);
+             EXPECT_GE(lines.size(), 3u);
+             std::string joined;
+             for (const std::string& line : lines) {
+                 EXPECT_LE(sf::Text(line, StoryFont::get(), Notice::characterSize).getLocalBounds().width, width) << line;
+                 joined += line;
+             }
+             std::string letters = longReason;
+             letters.erase(std::remove(letters.begin(), letters.end(), ' '), letters.end());
+             joined.erase(std::remove(joined.begin(), joined.end(), ' '), joined.end());
+             EXPECT_EQ(joined, letters) << "no letter lost";
+             tap(K::Down); // at once: not yet read
+             for (int i = 0; i < 600; ++i)
+                 frame();
+             EXPECT_EQ(Notice::current(), longReason) << "still there after 10 s of steps";
+             tap(K::Down);
+             EXPECT_EQ(Notice::current(), "") << "dismissed by a key";
+         }},
+        {"without a usable save New game asks nothing",
+         [&] {
+             TitleScreen* screen = title(slotOf(true, false, longReason));
+             ASSERT_TRUE(screen->menu.select("new"));
+             tap(K::Return);
+             EXPECT_NE(current<MainState>(), nullptr) << "a new game at once";
+         }},
+        {"the question's lines stand apart, inside its panel",
+         [&] {
+             TitleScreen* screen = title(slotOf(true, true, longReason, true));
+             ASSERT_TRUE(screen->menu.select("new"));
+             tap(K::Return);
+             ASSERT_TRUE(screen->asking());
+             const MenuScreen::Layout layout = screen->layout();
+             ASSERT_EQ(layout.texts.size(), 4u) << "heading, two answers and the save's detail";
+             for (std::size_t i = 0; i < layout.texts.size(); ++i) {
+                 const sf::FloatRect a = layout.texts[i].getGlobalBounds();
+                 EXPECT_TRUE(inside(a, layout.panel)) << layout.texts[i].getString().toAnsiString();
+                 for (std::size_t j = i + 1; j < layout.texts.size(); ++j)
+                     EXPECT_FALSE(a.intersects(layout.texts[j].getGlobalBounds()))
+                         << layout.texts[i].getString().toAnsiString() << " over "
+                         << layout.texts[j].getString().toAnsiString();
+             }
+         }},
+        {"a menu's panel hides the title's name beneath it",
+         [&] {
+             TitleScreen* screen = title();
+             auto* settings = new SettingsScreen(screen);
+             Game::currentState = settings;
+             frame();
+             picture();
+             const sf::FloatRect panel = settings->layout().panel;
+             // The panel's left margin, at the height of the name "TARNWICK".
+             const unsigned y = panel.top < 120 ? 130 : static_cast<unsigned>(panel.top + 8);
+             EXPECT_EQ(windowPixel(static_cast<unsigned>(panel.left) + 6, y), MenuScreen::panelFill);
+         }},
+        {"the controls screen is a menu's panel, and its notes are sentences",
+         [&] {
+             TitleScreen* screen = title();
+             auto* settings = new SettingsScreen(screen);
+             auto* controls = new ControlsScreen(settings);
+             Game::currentState = controls;
+             frame();
+             picture();
+             EXPECT_EQ(windowPixel(18, 240), MenuScreen::panelFill);
+             // Its notes are sentences (each one is checked in the controls' own test).
+             tap(K::Return); // waits for a key
+             const std::string asked = controls->note;
+             EXPECT_TRUE(!asked.empty() && std::isupper(static_cast<unsigned char>(asked.front())) && asked.back() == '.')
+                 << asked;
+             Game::currentState = settings; // the controls screen does not own it
+             delete controls;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.check();
+        Notice::clear();
+        resetGame();
+        Game::running = true;
+    }
 }
 
 TEST_F(ShellTest, ANewGameOverASaveAsksFirstAndEscapeKeepsTheSave)

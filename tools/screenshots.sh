@@ -7,6 +7,7 @@
 #   docs/room.png                the Archive's name as the player walks in
 #   docs/ending.png              the closing card
 #   docs/title.png               the title screen, with a game to continue
+#   docs/title-ending.png        the title after an ending: the endings counted
 # The play-through presses the keys frame by frame, so the pictures come out the
 # same however busy the machine is.
 # Usage: tools/screenshots.sh [BUILD-DIR]   (after `make build`)
@@ -17,6 +18,6 @@ mkdir -p "$root/docs"
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 TARNWICK_SHOTS_DIR="$root/docs" TARNWICK_SOURCE_DIR="$root" "$root/tools/with-display.sh" \
-  "$build/tests/test_content" --gtest_filter='ShippedContent.TheStoryCanBePlayedToItsEnd:ShippedContent.TheTitleScreenShowsItsPicture' >"$log" 2>&1 \
+  "$build/tests/test_content" --gtest_filter='ShippedContent.TheStoryCanBePlayedToItsEnd:ShippedContent.EndingsAreKeptAndTheLastChoiceCanBeMadeAgain:ShippedContent.TheTitleScreenShowsItsPicture' >"$log" 2>&1 \
   || { echo "the play-through failed: $(tail -20 "$log")" >&2; exit 1; }
-echo "wrote docs/conversation.png, docs/morning.png, docs/lunchtime.png, docs/afternoon.png, docs/room.png, docs/ending.png and docs/title.png"
+echo "wrote docs/conversation.png, docs/morning.png, docs/lunchtime.png, docs/afternoon.png, docs/room.png, docs/ending.png, docs/title.png and docs/title-ending.png"

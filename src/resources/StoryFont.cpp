@@ -5,12 +5,12 @@
 const sf::Font& StoryFont::get()
 {
     static sf::Font font;
-    static bool tried = false;
-    if (!tried) {
-        tried = true;
+    static bool loaded = false;
+    // Until the file is there (the game's data folder always has it).
+    if (!loaded) {
         const char* const path = "res/fnt/LibMono.ttf";
         if (ResourceFile::isRegular(path))
-            font.loadFromFile(path);
+            loaded = font.loadFromFile(path);
     }
     return font;
 }

@@ -3,11 +3,13 @@
 #include "input/Bindings.h"
 #include "input/ControlsFile.h"
 #include "core/Game.h"
+#include "i18n/Catalogue.h"
 #include "input/Gamepad.h"
 #include "input/KeyNames.h"
 #include "input/Keyboard.h"
 #include "input/PadInputs.h"
 #include "render/PictureDigest.h"
+#include "screens/MenuScreen.h"
 #include "resources/StoryFont.h"
 #include "resources/Utf8.h"
 #include "render/WindowText.h"
@@ -56,12 +58,13 @@ bool padPressed(std::initializer_list<int> inputs)
     return false;
 }
 
-const char* const headings[ControlsScreen::columns] = {"Key", "Key", "Gamepad", "Gamepad"};
-const float left = 24;
-const float columnX[ControlsScreen::columns] = {180, 290, 400, 520};
+const float left = 28;
+const float columnX[ControlsScreen::columns] = {180, 290, 400, 510};
 const float top = 70;
-const float lineHeight = 24;
+const float lineHeight = 22;
 const unsigned characterSize = 12;
+// The panel, as the menus draw theirs but over nearly the whole picture.
+const sf::FloatRect panelArea(12, 8, 616, 464);
 
 void write(const std::string& words, float x, float y, sf::Color colour, unsigned size = characterSize)
 {
@@ -71,6 +74,22 @@ void write(const std::string& words, float x, float y, sf::Color colour, unsigne
     WindowText::draw(text);
 }
 } // namespace
+
+std::string ControlsScreen::sentence(std::string text)
+{
+    if (text.empty())
+        return text;
+    text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+    const char last = text.back();
+    if (last != '.' && last != '!' && last != '?')
+        text += '.';
+    return text;
+}
+
+void ControlsScreen::setNote(const std::string& text)
+{
+    note = sentence(text);
+}
 
 ControlsScreen::ControlsScreen(GameState* previous)
     : previous(previous)
@@ -132,14 +151,15 @@ void ControlsScreen::choose()
 {
     if (row == defaultsRow) {
         Bindings::restoreDefaults();
-        saved("The default controls are back");
+        saved(tr("The default controls are back"));
         return;
     }
     waiting = true;
     const Action action = Actions::at(row);
-    note = column < Bindings::slots ? std::string("Press a key for ") + Actions::label(action) + " (Escape: keep it)"
-                                    : std::string("Press a gamepad button for ") + Actions::label(action)
-                                          + " (Escape: keep it)";
+    std::string ask = column < Bindings::slots ? tr("Press a key for {action}; Escape keeps the one there")
+                                               : tr("Press a gamepad button for {action}; Escape keeps the one there");
+    ask.replace(ask.find("{action}"), 8, Actions::label(action));
+    setNote(ask);
 }
 
 void ControlsScreen::capture()
@@ -157,7 +177,7 @@ void ControlsScreen::capture()
             return;
         waiting = false;
         if (!Bindings::setKey(action, column, key, &why)) {
-            note = why;
+            setNote(why);
             return;
         }
         saved(std::string(Actions::label(action)) + ": " + KeyNames::label(key));
@@ -167,7 +187,7 @@ void ControlsScreen::capture()
             return;
         waiting = false;
         if (!Bindings::setPad(action, column - Bindings::slots, input, &why)) {
-            note = why;
+            setNote(why);
             return;
         }
         saved(std::string(Actions::label(action)) + ": " + PadInputs::label(input, Gamepad::layout));
@@ -182,54 +202,85 @@ void ControlsScreen::clear()
     std::string why;
     if (column < Bindings::slots) {
         if (!Bindings::clearKey(action, column, &why)) {
-            note = why;
+            setNote(why);
             return;
         }
     } else {
         Bindings::clearPad(action, column - Bindings::slots);
     }
-    saved(std::string(Actions::label(action)) + ": slot emptied");
+    std::string emptied = tr("{action}: the slot is empty");
+    emptied.replace(emptied.find("{action}"), 8, Actions::label(action));
+    saved(emptied);
 }
 
 void ControlsScreen::saved(const std::string& done)
 {
     std::string why;
-    note = ControlsFile::save(&why) ? done : done + ", but not saved: " + why;
+    if (ControlsFile::save(&why)) {
+        setNote(done);
+        return;
+    }
+    std::string unsaved = tr("{done}, but it could not be kept: {why}");
+    unsaved.replace(unsaved.find("{done}"), 6, done);
+    unsaved.replace(unsaved.find("{why}"), 5, why);
+    setNote(unsaved);
 }
 
 void ControlsScreen::draw()
 {
+    // Over what the settings stand over, as the menus are.
+    if (auto* menu = dynamic_cast<MenuScreen*>(previous)) {
+        menu->drawBackdrop();
+    } else if (previous) {
+        previous->draw();
+    }
     const sf::View camera = Game::window.getView();
     Game::window.setView(Game::pictureView());
+    if (!dynamic_cast<MenuScreen*>(previous)) {
+        sf::RectangleShape dim(sf::Vector2f(Game::pictureWidth, Game::pictureHeight));
+        dim.setFillColor(sf::Color(0, 0, 0, 140));
+        Game::window.draw(dim, sf::RenderStates::Default);
+    }
+    sf::RectangleShape panel(sf::Vector2f(panelArea.width, panelArea.height));
+    panel.setPosition(panelArea.left, panelArea.top);
+    panel.setFillColor(MenuScreen::panelFill);
+    panel.setOutlineColor(MenuScreen::panelEdge);
+    panel.setOutlineThickness(3);
+    Game::window.draw(panel, sf::RenderStates::Default);
 
-    const sf::Color text(230, 230, 230);
-    const sf::Color dim(150, 150, 170);
-    const sf::Color chosen(0, 50, 200);
-    write("Controls", left, 20, text, 20);
+    sf::Text title(Utf8::toSfString(tr("Controls")), StoryFont::get(), 22);
+    title.setFillColor(MenuScreen::plain);
+    const sf::FloatRect box = title.getLocalBounds();
+    title.setPosition(static_cast<float>(static_cast<int>((Game::pictureWidth - box.width) / 2 - box.left)), 14);
+    Game::window.draw(title, sf::RenderStates::Default);
+
+    const std::string headings[columns] = {trc("controls column", "Key"), trc("controls column", "Key"),
+                                           trc("controls column", "Gamepad"), trc("controls column", "Gamepad")};
     for (int c = 0; c < columns; ++c)
-        write(headings[c], columnX[c], top - lineHeight, dim);
+        write(headings[c], columnX[c], top - lineHeight, MenuScreen::detailColour);
 
     const float width = columnX[1] - columnX[0] - 6;
     for (int r = 0; r <= defaultsRow; ++r) {
         const float y = top + static_cast<float>(r) * lineHeight + (r == defaultsRow ? lineHeight / 2 : 0);
-        if (r == row) {
+        const bool onRow = r == row;
+        if (onRow) {
             sf::RectangleShape mark(sf::Vector2f(r == defaultsRow ? 300 : width, lineHeight - 4));
             mark.setPosition(r == defaultsRow ? left - 4 : columnX[column] - 4, y - 2);
-            mark.setFillColor(waiting ? sf::Color(200, 120, 0) : chosen);
+            mark.setFillColor(waiting ? sf::Color(255, 160, 60) : MenuScreen::highlight);
             Game::window.draw(mark, sf::RenderStates::Default);
         }
         if (r == defaultsRow) {
-            write("Restore the default controls", left, y, text);
+            write(tr("Restore the default controls"), left, y, onRow ? MenuScreen::panelEdge : MenuScreen::plain);
             continue;
         }
         std::string name = Actions::label(Actions::at(r));
         name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
-        write(name, left, y, text);
+        write(name, left, y, MenuScreen::plain);
         for (int c = 0; c < columns; ++c)
-            write(slotText(r, c), columnX[c], y, text);
+            write(slotText(r, c), columnX[c], y, onRow && c == column ? MenuScreen::panelEdge : MenuScreen::plain);
     }
-    write(note, left, 410, sf::Color(255, 210, 90));
-    write("Arrows: choose   Return: change   Delete: empty   Escape: back", left, 440, dim);
+    write(note, left, 400, MenuScreen::highlight);
+    write(tr("Arrows: choose   Return: change   Delete: empty   Escape: back"), left, 436, MenuScreen::detailColour);
 
     Game::window.setView(camera);
 }

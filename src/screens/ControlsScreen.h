@@ -38,14 +38,17 @@ public:
     int row = 0;
     int column = 0;
     bool waiting = false;     // for the key or pad input of the chosen slot
-    std::string note;         // one line at the bottom: what happened last
+    std::string note;         // one sentence at the bottom: what happened last
 
     // What a slot shows: "W", "Keypad 1", "A", "D-pad up", "-" for none.
     static std::string slotText(int row, int column);
+    // `text` as a sentence: a capital letter first, a full stop at the end.
+    static std::string sentence(std::string text);
 
 private:
     void capture();
     void choose();
     void clear();
     void saved(const std::string& done);
+    void setNote(const std::string& text);
 };

@@ -2,6 +2,8 @@
 
 #include "audio/Audio.h"
 #include "core/Game.h"
+#include "disk/EndingsFile.h"
+#include "i18n/Catalogue.h"
 #include "input/Gamepad.h"
 #include "story/Goals.h"
 #include "input/Keyboard.h"
@@ -9,6 +11,10 @@
 #include "resources/StoryFont.h"
 #include "resources/Utf8.h"
 #include "render/WindowText.h"
+#include "screens/MenuHost.h"
+#include "screens/Notice.h"
+#include "story/SaveGame.h"
+#include "world/MainState.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Text.hpp>
@@ -74,7 +80,29 @@ void EndingCard::open(GameState* world, const Goals& goals, sf::Time played)
 {
     requested = false;
     // Like a conversation, the card stands over the world, which it keeps.
-    Game::currentState = new EndingCard(world, describe(goals, requestedChoice), played);
+    auto* card = new EndingCard(world, describe(goals, requestedChoice), played);
+    Game::currentState = card;
+    if (!SaveGame::enabled)
+        return;
+    // Continue goes back to just before the last conversation, with the time
+    // the card shows, so that the last choice can be made again.
+    std::string trouble;
+    if (auto* main = dynamic_cast<MainState*>(world); main && !SaveGame::keepEndingMoment(*main))
+        trouble = SaveGame::lastError;
+    // The endings reached, kept apart from the save, so that a new game
+    // never forgets them.
+    if (!goals.ending(requestedChoice).empty()) {
+        EndingsFile endings;
+        std::string why;
+        card->news = endings.record(requestedChoice, &why) ? tr("A new ending") : tr("Reached before");
+        if (!why.empty()) {
+            std::string line = tr("The endings reached could not be kept: {why}");
+            line.replace(line.find("{why}"), 5, why);
+            trouble = line;
+        }
+    }
+    if (!trouble.empty())
+        Notice::show(trouble);
 }
 
 std::string EndingCard::describe(const Goals& goals, int choice)
@@ -111,21 +139,31 @@ void EndingCard::update()
     if (shown < duration)
         ++shown;
     if (elapsed >= duration) {
-        Game::end();
+        leave();
         return;
     }
     if (elapsed < grace)
         return;
     if (Gamepad::anyPressed()) {
-        Game::end();
+        leave();
         return;
     }
     for (int k = 0; k < sf::Keyboard::KeyCount; ++k) {
         if (Keyboard::keyPressed(static_cast<sf::Keyboard::Key>(k))) {
-            Game::end();
+            leave();
             return;
         }
     }
+}
+
+void EndingCard::leave()
+{
+    // The title, where Continue offers the last choice again; the card and
+    // the world beneath it are released there.
+    if (MenuHost::installed)
+        MenuHost::installed->toTitle();
+    else
+        Game::end();
 }
 
 void EndingCard::draw()
@@ -149,10 +187,14 @@ void EndingCard::draw()
     Game::window.draw(panel, sf::RenderStates::Default);
 
     const float top = (h - 150) / 2;
-    drawCentred("TARNWICK", 28, top + 14, sf::Color::White);
-    drawCentred(ending, 14, top + 62, sf::Color(255, 226, 120));
-    drawCentred("Time played: " + formatTime(played), 12, top + 90, sf::Color::White);
-    drawCentred("Press any key", 10, top + 122, sf::Color(170, 190, 240));
+    drawCentred("TARNWICK", 28, top + 10, sf::Color::White);
+    drawCentred(ending, 14, top + 52, sf::Color(255, 226, 120));
+    if (!news.empty())
+        drawCentred(news, 12, top + 74, sf::Color(255, 226, 120));
+    std::string time = tr("Time played: {time}");
+    time.replace(time.find("{time}"), 6, formatTime(played));
+    drawCentred(time, 12, top + 96, sf::Color::White);
+    drawCentred(tr("Press any key"), 10, top + 124, sf::Color(170, 190, 240));
 
     Game::window.setView(camera);
 }

@@ -9,8 +9,8 @@
 class Goals;
 
 // The closing card, shown over the world once the story has ended: the title,
-// the ending reached and the time played. It ends the game after a few seconds,
-// or sooner at a key.
+// the ending reached (and whether it is new) and the time played. After a few
+// seconds, or sooner at a key, the game goes back to the title.
 class EndingCard : public GameState {
 public:
     // The card takes `world` over: it is the game's last state, and the world
@@ -33,6 +33,8 @@ public:
     static bool requested;
     static int requestedChoice;
     // Makes a card over `world` the current state, naming the requested ending.
+    // With saving on, the ending is recorded among those reached and the save
+    // becomes the moment before the last conversation, with the card's time.
     static void open(GameState* world, const Goals& goals, sf::Time played);
 
     // What the card says about the ending: its name from the goal file, with
@@ -45,6 +47,8 @@ public:
 
     GameState* world; // owned
     std::string ending;
+    // "A new ending" or "Reached before"; empty when the endings are not kept.
+    std::string news;
     sf::Time played;
     // Steps the card has been up.
     int shown = 0;
@@ -53,4 +57,7 @@ public:
     // 4 s and 0.5 s, in steps.
     int duration = 240;
     int grace = 30;
+
+private:
+    void leave();
 };

@@ -17,14 +17,14 @@
 
 #include <algorithm>
 
-namespace {
-const sf::Color panelFill(0, 50, 200, 240);
-const sf::Color panelEdge(0, 25, 100, 255);
-const sf::Color highlight(255, 226, 120);
-const sf::Color plain(255, 255, 255);
-const sf::Color greyed(140, 160, 210);
-const sf::Color detailColour(190, 205, 245);
+const sf::Color MenuScreen::panelFill(0, 50, 200);
+const sf::Color MenuScreen::panelEdge(0, 25, 100);
+const sf::Color MenuScreen::highlight(255, 226, 120);
+const sf::Color MenuScreen::plain(255, 255, 255);
+const sf::Color MenuScreen::greyed(140, 160, 210);
+const sf::Color MenuScreen::detailColour(190, 205, 245);
 
+namespace {
 sf::Text words(const std::string& line, unsigned size, sf::Color colour)
 {
     sf::Text text(Utf8::toSfString(line), StoryFont::get(), size);
@@ -37,6 +37,20 @@ void place(sf::Text& text, float x, float y)
 {
     const sf::FloatRect box = text.getLocalBounds();
     text.setPosition(static_cast<float>(static_cast<int>(x - box.width / 2 - box.left)), y);
+}
+
+// Shortens a line that is wider than `width` to what fits, with "…" at its end.
+void fit(sf::Text& text, float width)
+{
+    sf::String line = text.getString();
+    if (text.getLocalBounds().width <= width)
+        return;
+    while (line.getSize() > 1) {
+        line = line.substring(0, line.getSize() - 1);
+        text.setString(line + sf::String(sf::Uint32(0x2026)));
+        if (text.getLocalBounds().width <= width)
+            return;
+    }
 }
 }
 
@@ -165,18 +179,15 @@ void MenuScreen::drawBackdrop()
     Game::window.setView(camera);
 }
 
-void MenuScreen::draw()
+MenuScreen::Layout MenuScreen::layout()
 {
-    drawBackdrop();
     fitRows();
     const unsigned titleSize = WindowText::sized(22u), labelSize = WindowText::sized(16u),
                    detailSize = WindowText::sized(11u);
-    const sf::View camera = Game::window.getView();
-    Game::window.setView(Game::pictureView());
-
-    // The list widens (never narrows) to hold its longest line, such as the
-    // reason a save cannot be used.
-    float widest = 0;
+    Layout out;
+    // The list widens (never narrows) to hold its longest line, up to the
+    // picture's width less a margin; a longer detail is shortened to fit.
+    float widest = heading.empty() ? 0.f : words(heading, titleSize, plain).getLocalBounds().width - 20;
     for (const Menu::Item& item : menu.items) {
         if (!item.visible)
             continue;
@@ -186,47 +197,66 @@ void MenuScreen::draw()
     menu.width = std::max(menu.width, std::min(widest + 40, Game::pictureWidth - 48.f));
     const sf::FloatRect list = menu.bounds();
     const float headingHeight = heading.empty() ? 0.f : 40.f;
-    sf::RectangleShape panel(sf::Vector2f(list.width + 40, list.height + headingHeight + 28));
-    panel.setPosition(list.left - 20, list.top - headingHeight - 14);
-    panel.setFillColor(panelFill);
-    panel.setOutlineColor(panelEdge);
-    panel.setOutlineThickness(3);
-    Game::window.draw(panel, sf::RenderStates::Default);
+    out.panel = sf::FloatRect(list.left - 20, list.top - headingHeight - 14, list.width + 40,
+                              list.height + headingHeight + 28);
 
     if (!heading.empty()) {
         sf::Text title = words(heading, titleSize, plain);
+        fit(title, list.width);
         place(title, menu.centreX, list.top - headingHeight - 4);
-        WindowText::draw(title);
+        out.texts.push_back(title);
     }
-
     for (int index = 0; index < static_cast<int>(menu.items.size()); ++index) {
         const Menu::Item& item = menu.items[index];
         if (!item.visible)
             continue;
         const sf::FloatRect row = menu.area(index);
         const bool current = index == menu.selected;
-        if (current) {
-            sf::RectangleShape bar(sf::Vector2f(row.width, row.height - 2));
-            bar.setPosition(row.left, row.top + 1);
-            bar.setFillColor(highlight);
-            Game::window.draw(bar, sf::RenderStates::Default);
-            // A pointer at the left of the chosen row.
-            sf::ConvexShape arrow(3);
-            arrow.setPoint(0, sf::Vector2f(row.left + 8, row.top + 7));
-            arrow.setPoint(1, sf::Vector2f(row.left + 16, row.top + 13));
-            arrow.setPoint(2, sf::Vector2f(row.left + 8, row.top + 19));
-            arrow.setFillColor(panelEdge);
-            Game::window.draw(arrow, sf::RenderStates::Default);
-        }
         const sf::Color colour = current ? panelEdge : item.enabled ? plain : greyed;
         sf::Text label = words(item.label, labelSize, colour);
+        fit(label, row.width - 32);
         place(label, menu.centreX, row.top + (menu.rowHeight - labelSize) / 2 - 1);
-        WindowText::draw(label);
+        out.texts.push_back(label);
         if (!item.detail.empty()) {
             sf::Text detail = words(item.detail, detailSize, current ? panelEdge : detailColour);
+            fit(detail, row.width - 16);
             place(detail, menu.centreX, row.top + menu.rowHeight - 2);
-            WindowText::draw(detail);
+            out.texts.push_back(detail);
         }
     }
+    return out;
+}
+
+void MenuScreen::draw()
+{
+    drawBackdrop();
+    const sf::View camera = Game::window.getView();
+    Game::window.setView(Game::pictureView());
+
+    const Layout drawn = layout();
+    sf::RectangleShape panel(sf::Vector2f(drawn.panel.width, drawn.panel.height));
+    panel.setPosition(drawn.panel.left, drawn.panel.top);
+    panel.setFillColor(panelFill);
+    panel.setOutlineColor(panelEdge);
+    panel.setOutlineThickness(3);
+    Game::window.draw(panel, sf::RenderStates::Default);
+
+    if (menu.selected >= 0 && menu.selected < static_cast<int>(menu.items.size())
+        && menu.items[menu.selected].visible) {
+        const sf::FloatRect row = menu.area(menu.selected);
+        sf::RectangleShape bar(sf::Vector2f(row.width, row.height - 2));
+        bar.setPosition(row.left, row.top + 1);
+        bar.setFillColor(highlight);
+        Game::window.draw(bar, sf::RenderStates::Default);
+        // A pointer at the left of the chosen row.
+        sf::ConvexShape arrow(3);
+        arrow.setPoint(0, sf::Vector2f(row.left + 8, row.top + 7));
+        arrow.setPoint(1, sf::Vector2f(row.left + 16, row.top + 13));
+        arrow.setPoint(2, sf::Vector2f(row.left + 8, row.top + 19));
+        arrow.setFillColor(panelEdge);
+        Game::window.draw(arrow, sf::RenderStates::Default);
+    }
+    for (const sf::Text& text : drawn.texts)
+        WindowText::draw(text);
     Game::window.setView(camera);
 }

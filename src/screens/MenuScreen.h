@@ -3,7 +3,12 @@
 #include "core/GameState.h"
 #include "screens/Menu.h"
 
+#include <SFML/Graphics/Color.hpp>
+#include <SFML/Graphics/Rect.hpp>
+#include <SFML/Graphics/Text.hpp>
+
 #include <string>
+#include <vector>
 
 // A menu on a panel, over what it interrupted: the title screen, the pause
 // menu and the settings screen. What it stands over is drawn beneath it and
@@ -38,6 +43,19 @@ public:
     // The command this frame's keys give (arrows or WASD, Return or Space,
     // Escape).
     static Menu::Command keyCommand();
+
+    // Where draw() puts the panel and every line of text on it (heading,
+    // labels, details), in the picture's coordinates; the list widens to its
+    // longest line first, as when drawn.
+    struct Layout {
+        sf::FloatRect panel;
+        std::vector<sf::Text> texts;
+    };
+    Layout layout();
+
+    // The menus' colours: an opaque blue panel with a dark edge, the chosen
+    // row in gold, plain and greyed-out lines, detail lines.
+    static const sf::Color panelFill, panelEdge, highlight, plain, greyed, detailColour;
 
     Menu menu;
     std::string heading;

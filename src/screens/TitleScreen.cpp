@@ -3,8 +3,10 @@
 #include "audio/Audio.h"
 
 #include "core/Game.h"
+#include "disk/EndingsFile.h"
 #include "i18n/Catalogue.h"
 #include "render/SpriteBatch.h"
+#include "story/Goals.h"
 #include "world/MainState.h"
 #include "screens/EndingCard.h"
 #include "screens/MenuHost.h"
@@ -13,12 +15,14 @@
 #include "screens/SettingsScreen.h"
 #include "resources/StoryFont.h"
 #include "render/WindowText.h"
+#include "resources/Utf8.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Text.hpp>
 
 #include <exception>
+#include <filesystem>
 
 const char* const TitleScreen::picture = "res/gfx/title.png";
 
@@ -43,10 +47,36 @@ TitleScreen::~TitleScreen()
 void TitleScreen::showSlot(const SaveGame::Slot& found)
 {
     slot = found;
-    // Why the backup stands in for the save, for a while at the bottom.
-    if (slot.fromBackup && !slot.reason.empty())
+    // Why the save cannot be used, or why the backup stands in for it, in
+    // full at the bottom until the player has read it.
+    if (!slot.reason.empty())
         Notice::show(slot.reason);
+    endings = countEndings();
     showMain();
+}
+
+std::string TitleScreen::countEndings() const
+{
+    // The world's endings as its goal file names them.
+    std::map<int, std::string> known;
+    try {
+        if (world)
+            known = world->goalLine.goals.endings;
+        else if (std::filesystem::exists(Goals::file))
+            known = Goals::load(Goals::file).endings;
+    } catch (const std::exception&) {
+        return "";
+    }
+    const EndingsFile file;
+    std::size_t reached = 0;
+    for (const auto& ending : known)
+        reached += file.reached(ending.first) ? 1 : 0;
+    if (reached == 0)
+        return "";
+    std::string line = tr("Endings: {reached} of {total}");
+    line.replace(line.find("{reached}"), 9, std::to_string(reached));
+    line.replace(line.find("{total}"), 7, std::to_string(known.size()));
+    return line;
 }
 
 std::string TitleScreen::describe(const SaveGame::Slot& slot)
@@ -66,6 +96,7 @@ void TitleScreen::showMain()
 {
     askingToReplace = false;
     heading.clear();
+    menu.top = 250;
     menu.items.clear();
     menu.add("new", "New game");
     Menu::Item& resume = menu.add("continue", slot.fromBackup ? "Continue from the backup" : "Continue");
@@ -97,11 +128,13 @@ void TitleScreen::refresh()
 void TitleScreen::askToReplace()
 {
     askingToReplace = true;
-    heading = "Replace the saved game?";
+    heading = tr("Replace the saved game?");
+    // The question's heading stands clear of the name and the line beneath it.
+    menu.top = 266;
     menu.items.clear();
-    Menu::Item& keep = menu.add("keep", "No, keep it");
-    keep.detail = slot.usable ? describe(slot) : slot.reason;
-    menu.add("replace", "Yes, start a new game");
+    Menu::Item& keep = menu.add("keep", tr("No, keep it"));
+    keep.detail = describe(slot);
+    menu.add("replace", tr("Yes, start a new game"));
     menu.selected = -1;
     menu.select("keep");
 }
@@ -109,7 +142,9 @@ void TitleScreen::askToReplace()
 void TitleScreen::chosen(const std::string& id)
 {
     if (id == "new") {
-        if (slot.exists)
+        // Only a save that could be continued is worth a question: one that
+        // cannot be used is kept aside already.
+        if (slot.usable)
             askToReplace();
         else
             startNew();
@@ -188,5 +223,22 @@ void TitleScreen::drawBackdrop()
     line.setFillColor(sf::Color(244, 242, 236));
     line.setPosition(static_cast<float>(static_cast<int>((Game::pictureWidth - lineBox.width) / 2 - lineBox.left)), 172);
     WindowText::draw(line);
+    // The endings reached so far, on a small panel of their own under the menu's.
+    if (!endings.empty()) {
+        const sf::FloatRect list = menu.bounds();
+        sf::Text count(Utf8::toSfString(endings), StoryFont::get(), 14);
+        const sf::FloatRect countBox = count.getLocalBounds();
+        const float x = static_cast<float>(static_cast<int>((Game::pictureWidth - countBox.width) / 2 - countBox.left));
+        const float y = list.top + list.height + 14 + 3 + 14;
+        sf::RectangleShape plate(sf::Vector2f(countBox.width + 24, 24));
+        plate.setPosition(x + countBox.left - 12, y - 3);
+        plate.setFillColor(panelFill);
+        plate.setOutlineColor(panelEdge);
+        plate.setOutlineThickness(2);
+        Game::window.draw(plate, sf::RenderStates::Default);
+        count.setFillColor(highlight);
+        count.setPosition(x, y);
+        WindowText::draw(count);
+    }
     Game::window.setView(camera);
 }

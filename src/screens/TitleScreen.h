@@ -8,7 +8,8 @@
 class MainState;
 
 // The first screen: New game, Continue (when there is a save), Settings and
-// Quit, over the title picture. Starting a new game over a save asks first.
+// Quit, over the title picture, and the endings reached so far. Starting a new
+// game over a save that could be continued asks first.
 class TitleScreen : public MenuScreen {
 public:
     // `world` (owned; null to build one when needed) is the fresh world that
@@ -24,6 +25,8 @@ public:
     static std::string describe(const SaveGame::Slot& slot);
     // True while the screen asks whether to replace the save.
     bool asking() const { return askingToReplace; }
+    // "Endings: 2 of 3" under the menu once an ending has been reached; "".
+    const std::string& endingsLine() const { return endings; }
 
     SaveGame::Slot slot;
     MainState* world = nullptr;
@@ -41,9 +44,12 @@ private:
     // null when it cannot be built (a notice says why).
     MainState* takeWorld();
     void startNew();
+    // The endings line for the endings kept on disk and the world's own.
+    std::string countEndings() const;
 
     bool askingToReplace = false;
     unsigned language = 0; // Catalogue::generation() the items were written at
+    std::string endings;
     sf::Texture background;
     bool hasBackground = false;
 };

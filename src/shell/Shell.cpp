@@ -142,6 +142,7 @@ bool Shell::beforeUpdate()
         quit();
         return false;
     }
+    Notice::step();
     // The goal line's key keeps the setting in step.
     if (auto* world = dynamic_cast<MainState*>(Game::currentState)) {
         if (world->goalLine.shown != ShellSettings::goalLine()) {

@@ -7,6 +7,7 @@
 #include "disk/WorldIdentity.h"
 #include "disk/XdgDirs.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
@@ -280,43 +281,75 @@ bool SaveGame::save(const MainState& world)
             lastError.clear();
             return true;
         }
-        const std::string identity = worldIdentity();
-        if (identity.empty()) {
-            lastError = "Not saved: the game's data cannot be read.";
-            return false;
-        }
-        const std::string text = compose(state, identity);
-        std::string why;
-        bool exists = false;
-        if (const std::optional<StoryState> old = read(file(), identity, &why, &exists)) {
-            if (*old == state) {
-                lastError.clear();
-                return true;
-            }
-            // The save about to be replaced becomes the backup.
-            if (!AtomicFile::write(backupFile(), compose(*old, identity), &why)) {
-                lastError = "Not saved: " + why;
-                return false;
-            }
-        } else if (exists) {
-            std::string movedTo;
-            if (!setAside(file(), &movedTo)) {
-                lastError = "Not saved: an unusable save is in the way and cannot be moved aside.";
-                return false;
-            }
-        }
-        if (!AtomicFile::write(file(), text, &why)) {
-            lastError = "Not saved: " + why;
-            return false;
-        }
-        journal(state);
-        setAsideNote.clear();
-        lastError.clear();
-        return true;
+        return store(state);
     } catch (const std::exception& error) {
         lastError = std::string("Not saved: ") + error.what();
         return false;
     }
+}
+
+bool SaveGame::keepEndingMoment(const MainState& world)
+{
+    if (!enabled)
+        return true;
+    try {
+        const StoryState now = StoryState::capture(world);
+        std::optional<StoryState> moment = read(file(), worldIdentity(), nullptr);
+        // Nothing saved before the last conversation (saving failed, or the
+        // save was taken away): nothing to offer again.
+        if (!moment || StoryRules::storyEnds(*moment) || !StoryRules::storyEnds(now)) {
+            lastError.clear();
+            return true;
+        }
+        // The story as it stood before the last conversation, the player where
+        // he stood for it (he does not move while it lasts) and the time
+        // played up to its end, as the closing card shows it.
+        moment->column = now.column;
+        moment->row = now.row;
+        moment->facing = now.facing;
+        moment->playedSteps = std::max(moment->playedSteps, now.playedSteps);
+        return store(*moment);
+    } catch (const std::exception& error) {
+        lastError = std::string("Not saved: ") + error.what();
+        return false;
+    }
+}
+
+bool SaveGame::store(const StoryState& state)
+{
+    const std::string identity = worldIdentity();
+    if (identity.empty()) {
+        lastError = "Not saved: the game's data cannot be read.";
+        return false;
+    }
+    const std::string text = compose(state, identity);
+    std::string why;
+    bool exists = false;
+    if (const std::optional<StoryState> old = read(file(), identity, &why, &exists)) {
+        if (*old == state) {
+            lastError.clear();
+            return true;
+        }
+        // The save about to be replaced becomes the backup.
+        if (!AtomicFile::write(backupFile(), compose(*old, identity), &why)) {
+            lastError = "Not saved: " + why;
+            return false;
+        }
+    } else if (exists) {
+        std::string movedTo;
+        if (!setAside(file(), &movedTo)) {
+            lastError = "Not saved: an unusable save is in the way and cannot be moved aside.";
+            return false;
+        }
+    }
+    if (!AtomicFile::write(file(), text, &why)) {
+        lastError = "Not saved: " + why;
+        return false;
+    }
+    journal(state);
+    setAsideNote.clear();
+    lastError.clear();
+    return true;
 }
 
 void SaveGame::storyChanged(MainState& world)

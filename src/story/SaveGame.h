@@ -28,6 +28,12 @@ public:
     static bool restore(MainState& world);    // Continue: applies the save to a freshly built world
     static bool save(const MainState& world); // atomic, keeps a backup; false keeps the old save
                                               // (an ended story is not saved: true, nothing written)
+    // The story has just ended in `world`: the save, which holds the story as
+    // it was before the last conversation, is kept with the player where he
+    // stood for it and the time played up to the ending, so that Continue
+    // offers the last choice again. False (lastError says why) when it could
+    // not be written; true when there is nothing to keep or saving is off.
+    static bool keepEndingMoment(const MainState& world);
     static std::string lastError;             // why the last save() (or restore()) failed, one short line
     static bool enabled;                      // false: save() does nothing (true by default)
 
@@ -52,4 +58,8 @@ public:
     // The identity of the world the game plays (its data folder is the
     // working folder); "" when it cannot be read.
     static std::string worldIdentity();
+
+private:
+    // Writes `state` as the save, the one it replaces kept as the backup.
+    static bool store(const StoryState& state);
 };

@@ -85,7 +85,10 @@ up_to Left 2; tap Return 90; tap space  # the boss: part 2
 up_to Right 3; tap Return; tap space 80 # the third table: inked
 walk Left 3; quiet_for 360              # standing still: the route's longest pause (the card lasts 4 s)
 step Up; quiet_for 20; tap Return 90    # the boss: the ending
-press space                             # the closing card and its sting; it ends the game
+press space                             # the closing card and its sting
+card_gone() { [ "$(pixel 110 175)" != "srgb(0,50,200)" ]; }
+until_true 30 card_gone || fail "the closing card did not go"
+"$XCLOSE" "$WINDOW"                     # on the title it leads to
 wait_exit 30
 [ "$STATUS" = 0 ] || fail "effects run: exit status $STATUS"
 for cue in step bump open voice answer close livery report scratch warden paint ink sting; do

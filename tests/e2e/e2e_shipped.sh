@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The shipped game, played with real keys along the route that the headless
-# play-through takes, to its ending: the game ends by itself with status 0.
+# play-through takes, to its ending: the closing card gives way to the title
+# by itself, and the game closed there ends with status 0.
 . "$(dirname "$0")/lib.sh"
 SOURCE=${TARNWICK_SOURCE_DIR:?}
 # The headless play-through (a content test, run before this one) writes the
@@ -44,12 +45,19 @@ shot shipped-talk >/dev/null
 [ "$(pixel 636 4)" != "$GOAL" ] || fail "the goal line shows over a conversation"
 
 # The rest of the story, with a picture at every stage, to the closing card,
-# which ends the game by itself a few seconds later: it is looked at first.
+# which gives way to the title by itself a few seconds later: it is looked at first.
 play_route "$WORK/the-rest" shipped
 end_colour=$(pixel 110 175)
-( shot shipped-end >/dev/null ) || true   # the card may have just ended
+( shot shipped-end >/dev/null ) || true   # the card may have just gone
 [ "$end_colour" = "$CARD" ] || fail "no closing card at the end (the panel's place shows $end_colour)"
 keep_stages
+card_gone() { [ "$(pixel 110 175)" != "$CARD" ]; }
+until_true 30 card_gone || fail "the closing card did not go"
+settle
+game_alive || fail "the game ended after the closing card: $(cat "$WORK/game.err")"
+shot shipped-title >/dev/null
+[ "$(pixel 165 300)" = "$CARD" ] || fail "no title after the closing card (its menu's place shows $(pixel 165 300))"
+"$XCLOSE" "$WINDOW"
 wait_exit 30
 [ "$STATUS" = 0 ] || fail "exit status $STATUS"
 echo "shipped: 1 passed, 0 failed"

@@ -15,6 +15,7 @@
 // that often, so that a run is known to have gone through the whole story.
 #include "dialogue/DialogueState.h"
 #include "screens/EndingCard.h"
+#include "screens/TitleScreen.h"
 #include "core/Entity.h"
 #include "core/Game.h"
 #include "core/GameState.h"
@@ -359,16 +360,21 @@ int main(int argc, char** argv)
             ++conversations;
         shown = Game::currentState;
         highestPart = std::max(highestPart, Game::part);
-        const std::string problem = check(world);
-        if (!problem.empty()) {
-            std::fprintf(stderr, "soak: frame %ld (seed %lu): %s\n", frame, options.seed, problem.c_str());
-            return 1;
-        }
-        if (!Game::running) { // the story ended: a new game
+        // The story ended: the closing card went to the title (the world
+        // released with it), and a new game begins.
+        if (dynamic_cast<TitleScreen*>(Game::currentState)) {
             ++endings;
             std::printf("soak: the story ended at frame %ld, state %s\n", frame, StateDigest::now().c_str());
             world = newGame();
             shown = Game::currentState;
+        } else if (!Game::running) {
+            std::fprintf(stderr, "soak: frame %ld (seed %lu): the game ended\n", frame, options.seed);
+            return 1;
+        }
+        const std::string problem = check(world);
+        if (!problem.empty()) {
+            std::fprintf(stderr, "soak: frame %ld (seed %lu): %s\n", frame, options.seed, problem.c_str());
+            return 1;
         }
         if (frame == checkpoint) {
             heapAtCheckpoint = heapInUse();
