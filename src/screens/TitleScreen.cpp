@@ -118,6 +118,7 @@ void TitleScreen::refresh()
     if (language == Catalogue::generation() || askingToReplace)
         return;
     language = Catalogue::generation();
+    endings = countEndings();
     if (menu.selected < 0)
         return showMain();
     const std::string kept = menu.items[static_cast<std::size_t>(menu.selected)].id;
