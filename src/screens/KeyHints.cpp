@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 bool KeyHints::enabled = false;
 
@@ -113,6 +114,12 @@ bool anyPadConnected()
     return false;
 }
 } // namespace
+
+void KeyHints::start()
+{
+    const char* wanted = std::getenv("TARNWICK_KEY_HINTS");
+    enabled = !wanted || std::string(wanted) != "0";
+}
 
 bool KeyHints::pending(Hint hint)
 {

@@ -21,6 +21,10 @@ public:
 
     // Off by default (the tests' worlds show none); the shell turns it on.
     static bool enabled;
+    // The shell's start: on, unless TARNWICK_KEY_HINTS=0 in the environment
+    // (for the end-to-end tests that count the tiles walked by the world
+    // scrolling, under a panel that stands still).
+    static void start();
 
     // The hint is still to be shown (not used yet, as the settings have it).
     static bool pending(Hint hint);

@@ -57,7 +57,7 @@ void Shell::startUp(Start start, std::optional<bool> fullscreen)
     if (!warning.empty())
         std::cerr << "tarnwick: " << warning << '\n';
     installSignalHandlers();
-    KeyHints::enabled = true;
+    KeyHints::start();
     // The settings screen's way to the controls.
     SettingsScreen::controlsScreen = [](GameState* back) -> GameState* { return new ControlsScreen(back); };
     // The sound's volumes, ten at a time, and the mute switch (M in play).

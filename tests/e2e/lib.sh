@@ -63,6 +63,10 @@ export ALSOFT_CONF=${ALSOFT_CONF:-$WORK/alsoft-null.conf}
 # tells a still picture by the frames it counts, so these tests have the game
 # present one after every step. A test of what the game presents sets its own.
 export TARNWICK_REDRAW_STEPS=${TARNWICK_REDRAW_STEPS:-1}
+# The key hints' panel stands still while the world scrolls under it, and
+# xplay counts the tiles walked by the scrolling: these tests play with the
+# hints off. A test of the hints (or one that walks no tiles) sets 1.
+export TARNWICK_KEY_HINTS=${TARNWICK_KEY_HINTS:-0}
 XVFB_PID=""
 GAME_PID=""
 DECOY_PID=""
