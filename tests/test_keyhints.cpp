@@ -34,15 +34,9 @@ TEST(KeyHintsTest, TheLinesNameTheKeysAndButtonsBoundNow)
     const Case cases[] = {
         {"the defaults", {}, {}, false, {"Arrow keys: walk", "Return: talk", "Escape: menu"}},
         {"the defaults on the pad", {}, {}, true, {"D-pad: walk", "A: talk", "Start: menu"}},
-        {"walking rebound, the arrows gone", {{"up", "I"}, {"left", "J"}, {"down", "K"}, {"right", "L"}}, {}, false,
-         {"I J K L: walk", "Return: talk", "Escape: menu"}},
-        {"arrows in the first slot", {{"up", "Up, W"}, {"talk", "T"}, {"pause", "P"}}, {}, false,
-         {"Arrow keys: walk", "T: talk", "P: menu"}},
-        {"the stick only, the pause unbound on the pad",
-         {},
-         {{"up", "StickUp"}, {"left", "StickLeft"}, {"down", "StickDown"}, {"right", "StickRight"},
-          {"talk", "East"}, {"pause", ""}},
-         true,
+        {"rebound, the arrows gone", {{"up", "I"}, {"left", "J"}, {"down", "K"}, {"right", "L"}, {"talk", "T"}}, {},
+         false, {"I J K L: walk", "T: talk", "Escape: menu"}},
+        {"the stick only, no pause on the pad", {}, {{"up", "StickUp"}, {"talk", "East"}, {"pause", ""}}, true,
          {"Left stick: walk", "B: talk", "Escape: menu"}},
     };
     for (const Case& c : cases) {
@@ -82,12 +76,6 @@ protected:
         runFrames(1, {key});
         runFrames(30);
     }
-    static unsigned long long digest(const MainState& world)
-    {
-        PictureDigest d;
-        world.addToPictureDigest(d);
-        return d.value;
-    }
     ResourceDir dir;
     std::string savedConfig;
 };
@@ -117,10 +105,12 @@ TEST_F(KeyHintsPlay, EachHintGoesOnceUsedStaysGoneAfterARestartAndComesBackFromT
         {"the pause menu", K::Escape, {}},
     };
     for (const Step& s : steps) {
-        const unsigned long long before = digest(*world);
+        PictureDigest before, after;
+        world->addToPictureDigest(before);
         tap(s.key);
         EXPECT_EQ(KeyHints::lines(), s.left) << s.what;
-        EXPECT_NE(digest(*world), before) << s.what << ": the picture must be drawn again";
+        world->addToPictureDigest(after);
+        EXPECT_NE(after.value, before.value) << s.what << ": the picture must be drawn again";
     }
     ASSERT_NE(dynamic_cast<PauseMenu*>(Game::currentState), nullptr);
 
