@@ -9,6 +9,7 @@
 
 bool Input::padUsedLast = false;
 bool Input::deviceChanged = false;
+bool Input::keyUsed = false;
 
 namespace {
 bool validAction(Action action)
@@ -97,7 +98,7 @@ void Input::noteDevice()
     if (Gamepad::anyPressed())
         padUsedLast = true;
     else if (anyKeyPressed())
-        padUsedLast = false;
+        padUsedLast = false, keyUsed = true;
     deviceChanged = padUsedLast != before;
 }
 

@@ -35,6 +35,8 @@ public:
     // The gamepad was used last; it changed in this frame.
     static bool padUsedLast;
     static bool deviceChanged;
+    // Some key has gone down since the game started.
+    static bool keyUsed;
 
     // The label of answer `number` (1 to 3) on screen: its first key ("1"),
     // or its first pad button ("X") when the pad was used last; other

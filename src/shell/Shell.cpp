@@ -8,6 +8,7 @@
 #include "audio/Audio.h"
 #include "screens/ControlsScreen.h"
 #include "screens/EndingCard.h"
+#include "screens/KeyHints.h"
 #include "core/Game.h"
 #include "dialogue/TextSpeed.h"
 #include "input/Keyboard.h"
@@ -60,6 +61,7 @@ void Shell::startUp(Start start, std::optional<bool> fullscreen)
     if (!warning.empty())
         std::cerr << "tarnwick: " << warning << '\n';
     installSignalHandlers();
+    KeyHints::start();
     // The settings screen's way to the controls.
     SettingsScreen::controlsScreen = [](GameState* back) -> GameState* { return new ControlsScreen(back); };
     // The sound's volumes, ten at a time, and the mute switch (M in play).
@@ -74,6 +76,7 @@ void Shell::startUp(Start start, std::optional<bool> fullscreen)
                 {std::string("audio-") + name, [label, which] { return label + ": " + std::to_string(Audio::volume(which)) + " %"; },
                  [which](int step) { Audio::setVolume(which, std::clamp(Audio::volume(which) + 10 * step, 0, 100)); }});
         }
+        SettingsScreen::entries.push_back(KeyHints::entry());
         SettingsScreen::entries.push_back({"audio-mute",
                                            [] { return std::string("Sound: ") + (Audio::muted() ? "muted" : "on"); },
                                            [](int) { Audio::setMuted(!Audio::muted()); }});
@@ -154,6 +157,7 @@ bool Shell::beforeUpdate()
     if (current && current->inPlay() && Input::pressed(Action::Pause)) {
         // The pause menu stands over the world (or the conversation), which
         // does not move again until the menu is closed.
+        KeyHints::used(KeyHints::Hint::Menu);
         Game::currentState = new PauseMenu(current);
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include "dialogue/DialogueState.h"
 #include "screens/EndingCard.h"
+#include "screens/KeyHints.h"
 #include "core/Game.h"
 #include "story/Goals.h"
 #include "world/Map.h"
@@ -44,6 +45,7 @@ bool MainState::addToPictureDigest(PictureDigest& digest) const
     digest.add(goalLine.text());
     digest.add(roomBanner.shown()), digest.add(roomBanner.opacity());
     digest.add(EndingCard::requested);
+    KeyHints::addToPictureDigest(digest);
     digest.addEntities(*this);
     return true;
 }
@@ -70,6 +72,7 @@ void MainState::update()
         return;
     }
     goalLine.update();
+    KeyHints::update();
     GameState::update();
     idleLooks.update(*this);
     followPlayer();
@@ -94,5 +97,6 @@ void MainState::draw()
     if (Game::currentState == this && !EndingCard::requested) {
         goalLine.draw();
         roomBanner.draw(goalLine.shown && !goalLine.text().empty() ? goalLine.drawnHeight() : 0.f);
+        KeyHints::draw();
     }
 }

@@ -10,6 +10,7 @@
 . "$(dirname "$0")/small_world.sh"
 XCOVER=${XCOVER:?path of the xcover helper}
 export TARNWICK_REDRAW_STEPS=60 # the game's own
+export TARNWICK_KEY_HINTS=1     # the hints stand still too, and go at once
 export TARNWICK_PRESENT_LOG=$WORK/presented
 LOG=$TARNWICK_PRESENT_LOG
 start_display

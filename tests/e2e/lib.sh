@@ -67,6 +67,10 @@ export TARNWICK_REDRAW_STEPS=${TARNWICK_REDRAW_STEPS:-1}
 # Pages show whole at once, so that one space turns a page, unless a test
 # asks for a text speed (or sets this empty to have the settings' speed).
 export TARNWICK_TEXT_SPEED=${TARNWICK_TEXT_SPEED-instant}
+# The key hints' panel stands still while the world scrolls under it, and
+# xplay counts the tiles walked by the scrolling: these tests play with the
+# hints off. A test of the hints (or one that walks no tiles) sets 1.
+export TARNWICK_KEY_HINTS=${TARNWICK_KEY_HINTS:-0}
 XVFB_PID=""
 GAME_PID=""
 DECOY_PID=""
