@@ -59,7 +59,7 @@ const char* const headings[ControlsScreen::columns] = {"Key", "Key", "Gamepad", 
 const float left = 24;
 const float columnX[ControlsScreen::columns] = {180, 290, 400, 520};
 const float top = 70;
-const float lineHeight = 24;
+const float lineHeight = 22;
 const unsigned characterSize = 12;
 
 void write(const std::string& words, float x, float y, sf::Color colour, unsigned size = characterSize)

@@ -10,6 +10,7 @@
 #include "world/MainState.h"
 #include "screens/MenuHost.h"
 #include "screens/Notice.h"
+#include "screens/GuildhallMap.h"
 #include "screens/PauseMenu.h"
 #include "screens/Pointer.h"
 #include "render/PictureDigest.h"
@@ -133,6 +134,11 @@ bool Shell::beforeUpdate()
         // The pause menu stands over the world (or the conversation), which
         // does not move again until the menu is closed.
         Game::currentState = new PauseMenu(current);
+        return false;
+    }
+    // The map's key, in the world: the map stands over it the same way.
+    if (dynamic_cast<MainState*>(current) && Input::pressed(Action::Map)) {
+        Game::currentState = new GuildhallMap(current);
         return false;
     }
     return true;
