@@ -11,10 +11,10 @@
 // nothing of it.
 //
 // It keeps the most recent conversations only, up to `maxBytes` of their
-// text as the save writes it (64 KiB: a whole play-through of the shipped
-// story writes about a third of that): when a new page or answer goes past
-// it, the oldest conversations go first, and a single conversation longer
-// than that loses its first lines.
+// text as the save writes it (64 KiB, a sixty-fourth of the largest save the
+// game reads; the shipped story's shortest route writes about 5 KiB): when a
+// new page or answer goes past it, the oldest conversations go first, and a
+// single conversation longer than that loses its first lines.
 class LogBook {
 public:
     struct Line {
