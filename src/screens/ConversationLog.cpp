@@ -6,6 +6,7 @@
 #include "input/Input.h"
 #include "input/Keyboard.h"
 #include "render/PictureDigest.h"
+#include "screens/GoalLine.h"
 #include "screens/Pointer.h"
 #include "screens/ScreenText.h"
 #include "story/LogBook.h"
@@ -19,8 +20,9 @@
 namespace {
 using K = sf::Keyboard;
 
-const sf::Color panelFill(0, 50, 200, 240);
-const sf::Color panelEdge(0, 25, 100, 255);
+// The panel in the blues of the goal line and the menus.
+const sf::Color& panelFill = GoalLine::edge;
+const sf::Color& panelEdge = GoalLine::background;
 const sf::Color lettering(255, 255, 255);
 const sf::Color speakerColour(255, 226, 120);
 const sf::Color answerColour(170, 230, 255);
