@@ -109,7 +109,7 @@ TEST_F(InputTest, DefaultsServeExactlyTheKeysOfTheGame)
         {K::Down, "down"}, {K::A, "left"}, {K::Left, "left"}, {K::Return, "talk next_page"},
         {K::Space, "talk next_page"}, {K::Num1, "answer1"}, {K::Numpad1, "answer1"},
         {K::Num2, "answer2"}, {K::Numpad2, "answer2"}, {K::Num3, "answer3"}, {K::Numpad3, "answer3"},
-        {K::G, "goal_line"}, {K::Escape, "pause"}, {K::F11, "fullscreen"}, {K::M, "mute"}};
+        {K::G, "goal_line"}, {K::Tab, "map"}, {K::Escape, "pause"}, {K::F11, "fullscreen"}, {K::M, "mute"}};
     for (int k = 0; k < K::KeyCount; ++k) {
         holdKeys({static_cast<K::Key>(k)});
         const auto found = keyed.find(static_cast<K::Key>(k));
@@ -120,7 +120,7 @@ TEST_F(InputTest, DefaultsServeExactlyTheKeysOfTheGame)
         {PadInputs::DPadUp, "up"}, {PadInputs::StickUp, "up"}, {PadInputs::DPadRight, "right"},
         {PadInputs::StickRight, "right"}, {PadInputs::DPadDown, "down"}, {PadInputs::StickDown, "down"},
         {PadInputs::DPadLeft, "left"}, {PadInputs::StickLeft, "left"}, {PadInputs::South, "talk next_page"},
-        {PadInputs::West, "answer1"}, {PadInputs::North, "answer2"}, {PadInputs::East, "answer3"},
+        {PadInputs::West, "answer1"}, {PadInputs::North, "answer2 map"}, {PadInputs::East, "answer3"},
         {PadInputs::Select, "goal_line"}, {PadInputs::LeftShoulder, "goal_line"}, {PadInputs::Start, "pause"}};
     holdKeys({});
     for (int i = 0; i < PadInputs::Count; ++i) {
@@ -230,6 +230,10 @@ TEST_F(InputTest, SettingsEntriesRebindOrGiveTheDefaultsWithOneLine)
     EXPECT_EQ(Bindings::keyText(A::GoalLine), "M");
     EXPECT_EQ(Bindings::keyText(A::Mute), "");
     EXPECT_EQ(Bindings::apply({{"goal_line", "M"}, {"mute", "M"}}, {}).rfind("[keys] M serves both", 0), 0u);
+    // So does the map, key and button.
+    EXPECT_EQ(Bindings::apply({{"talk", "Tab"}}, {{"goal_line", "Y"}}), "");
+    EXPECT_EQ(Bindings::keyText(A::Map) + "/" + Bindings::padText(A::Map), "/");
+    EXPECT_EQ(Bindings::apply({{"talk", "Tab"}, {"map", "Tab"}}, {}).rfind("[keys] Tab serves both", 0), 0u);
 }
 
 TEST_F(InputTest, TheSettingsFileKeepsWhatDiffersFromTheDefaults)

@@ -109,7 +109,7 @@ TEST_F(SaveGameTest, EveryStoryChangeIsSavedAndTheBackupIsTheOneBefore)
     ASSERT_TRUE(driver.visit(at(world, 1, 1), 1));
     const std::string first = readFile(SaveGame::file());
     EXPECT_NE(first.find("victims = gave kept kept"), std::string::npos) << first;
-    EXPECT_NE(first.find("format = 1"), std::string::npos);
+    EXPECT_NE(first.find("format = 2"), std::string::npos);
     EXPECT_NE(first.find("world = " + SaveGame::worldIdentity()), std::string::npos);
     ASSERT_TRUE(driver.visit(at(world, 1, 4)));
     EXPECT_EQ(readFile(SaveGame::backupFile()), first);
@@ -153,8 +153,10 @@ TEST_F(SaveGameTest, AnUnusableSaveIsSetAsideAndTheBackupOffered)
         {"garbage", [&] { writeFile(SaveGame::file(), std::string("\x89PNG\r\n\x1a\n\0\0", 10)); }, "not a saved game"},
         {"a flipped digit", [&] { writeFile(SaveGame::file(), edited("part = 0", "part = 1")); }, "check does not match"},
         {"another world", [&] { writeFile(SaveGame::file(), edited("world = ", "world = 0")); }, "another world"},
-        {"a newer format", [&] { writeFile(SaveGame::file(), edited("format = 1", "format = 2")); }, "newer version"},
-        {"a format in words", [&] { writeFile(SaveGame::file(), edited("format = 1", "format = one")); }, "not a number"},
+        {"a newer format", [&] { writeFile(SaveGame::file(), edited("format = 2", "format = 3")); }, "newer version"},
+        {"a format in words", [&] { writeFile(SaveGame::file(), edited("format = 2", "format = one")); }, "not a number"},
+        {"an edited log", [&] { writeFile(SaveGame::file(), edited("talk = ", "talk = X")); }, "check does not match"},
+        {"a stray backslash", [&] { writeFile(SaveGame::file(), edited("talk = ", "talk = \\q")); }, "stray backslash"},
         {"a folder", [&] { fs::remove(SaveGame::file()); fs::create_directory(SaveGame::file()); }, "not a regular file"},
         {"a pipe", [&] { fs::remove(SaveGame::file()); mkfifo(SaveGame::file().c_str(), 0600); }, "not a regular file"},
         {"huge", [&] { writeFile(SaveGame::file(), good + std::string(SaveGame::maxBytes, '#')); }, "too large"},

@@ -491,7 +491,7 @@ TEST_F(ShellTest, EscapePausesTheWorldOrAConversationWhichStandStillBeneath)
     auto* pause = current<PauseMenu>();
     ASSERT_NE(pause, nullptr);
     EXPECT_EQ(pause->below(), world);
-    EXPECT_EQ(seen(pause->menu), "[Resume] | Settings | Quit to title | Quit");
+    EXPECT_EQ(seen(pause->menu), "[Resume] | Settings | Map | Conversations | Quit to title | Quit");
     for (int i = 0; i < 40; ++i)
         frame({K::Right});
     EXPECT_EQ(player(world)->bounds, start) << "the world moved under the menu";
@@ -701,7 +701,7 @@ TEST_F(ShellTest, ASaveThatCannotBeWrittenIsSaidAndQuitAsksAgain)
     tap(K::Up);
     tap(K::Return);
     EXPECT_TRUE(Game::running);
-    EXPECT_EQ(seen(pause->menu), "Resume | Settings | Quit to title | [Quit without saving]");
+    EXPECT_EQ(seen(pause->menu), "Resume | Settings | Map | Conversations | Quit to title | [Quit without saving]");
     EXPECT_NE(pause->menu.find("quit")->detail.find("Not saved: "), std::string::npos);
     EXPECT_NE(Notice::current().find("Not saved: "), std::string::npos);
     tap(K::Return);

@@ -173,6 +173,8 @@ void DialogueBox::loadFromTree(DialogueTree const* next)
     optionsShown = false;
     selection = 0;
     pages.clear();
+    if (dialogueState)
+        dialogueState->logPages(node);
     const std::string heading = (speaker ? speaker->name : std::string()) + "\n\n";
     headingLetters = Utf8::toSfString(heading).getSize();
     if (node) {
@@ -284,6 +286,8 @@ void DialogueBox::update()
     const std::size_t index = static_cast<std::size_t>(n - 1);
     if (index < node->options.size() && index < node->responses.size()) {
         lastChoice = n;
+        if (dialogueState)
+            dialogueState->logAnswer(node->options[index]);
         Audio::play(Audio::Cue::Answer);
         loadFromTree(&node->responses[index]);
     }

@@ -2,6 +2,8 @@
 
 #include "audio/Audio.h"
 #include "dialogue/DialogueBox.h"
+#include "dialogueformat/DialogueTree.h"
+#include "core/Entity.h"
 #include "core/Game.h"
 #include "world/MainState.h"
 #include "story/SaveGame.h"
@@ -11,6 +13,8 @@ DialogueState::DialogueState(GameState* previous, Entity* speaker, DialogueTree 
     : previous(previous)
 {
     turn = Facing::towardsPlayer(speaker, previous);
+    if (MainState* world = MainState::beneath(previous))
+        world->seen.log.begin(speaker ? speaker->name : std::string());
     add(new DialogueBox(tree, speaker, this));
     Audio::conversation(true);
 }
@@ -49,6 +53,21 @@ bool DialogueState::addOverStory(std::string& text) const
 bool DialogueState::addToStateDigest(std::string&) const
 {
     return true; // what it stands over counts too
+}
+
+void DialogueState::logPages(DialogueTree const* node)
+{
+    MainState* world = MainState::beneath(previous);
+    if (!world || !node)
+        return;
+    for (const std::string& page : node->text)
+        world->seen.log.page(page);
+}
+
+void DialogueState::logAnswer(const std::string& answer)
+{
+    if (MainState* world = MainState::beneath(previous))
+        world->seen.log.answer(answer);
 }
 
 void DialogueState::finished()

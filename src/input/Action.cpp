@@ -18,6 +18,7 @@ const Row rows[Actions::count] = {
     {"answer2", "answer 2", Actions::Scope::Conversation},
     {"answer3", "answer 3", Actions::Scope::Conversation},
     {"goal_line", "goal line", Actions::Scope::World},
+    {"map", "map", Actions::Scope::World},
     {"pause", "pause", Actions::Scope::Everywhere},
     {"fullscreen", "fullscreen", Actions::Scope::Everywhere},
     {"mute", "mute", Actions::Scope::Everywhere},

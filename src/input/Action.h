@@ -15,6 +15,7 @@ enum class Action {
     Answer2,
     Answer3,
     GoalLine,
+    Map,
     Pause,
     Fullscreen,
     Mute,

@@ -18,6 +18,7 @@ const sf::Keyboard::Key Bindings::defaultKeys[Actions::count][slots] = {
     {K::Num2, K::Numpad2}, // answer 2
     {K::Num3, K::Numpad3}, // answer 3
     {K::G, K::Unknown},    // goal line
+    {K::Tab, K::Unknown},  // map
     {K::Escape, K::Unknown}, // pause
     {K::F11, K::Unknown},  // fullscreen (Alt+Return as well, always)
     {K::M, K::Unknown},    // mute
@@ -35,6 +36,7 @@ const int Bindings::defaultPads[Actions::count][slots] = {
     {PadInputs::North, PadInputs::None},
     {PadInputs::East, PadInputs::None},
     {PadInputs::Select, PadInputs::LeftShoulder},
+    {PadInputs::North, PadInputs::None}, // the map: answer 2's button, free in the world
     {PadInputs::Start, PadInputs::None},
     {PadInputs::None, PadInputs::None},
     {PadInputs::None, PadInputs::None},
@@ -245,9 +247,7 @@ std::string Bindings::apply(const std::vector<std::pair<std::string, std::string
 {
     restoreDefaults();
     std::string problem;
-    bool muteNamed = false;
     for (const auto& [name, value] : keyEntries) {
-        muteNamed = muteNamed || name == Actions::name(Action::Mute);
         Action action = Action::Count;
         if (!Actions::fromName(name, action))
             problem = "[keys] " + name + ": no such action";
@@ -266,11 +266,22 @@ std::string Bindings::apply(const std::vector<std::pair<std::string, std::string
             problem = readRow("pad", name, value, pads[Actions::index(action)], static_cast<int>(PadInputs::None),
                               &PadInputs::parse, "gamepad button");
     }
-    // Files from before mute was an action may give its key (M) to another
-    // one: mute gives way then, keyless until the player picks a key.
-    for (K::Key& key : keys[Actions::index(Action::Mute)]) {
-        if (!muteNamed && keyOwner(key, Action::Mute) != Action::Count)
-            key = K::Unknown;
+    // Files from before mute and the map were actions may give their keys
+    // (M; Tab and the pad's Y) to another one: the newer action gives way
+    // then, without that key until the player picks one.
+    const auto named = [](const std::vector<std::pair<std::string, std::string>>& entries, Action action) {
+        for (const auto& entry : entries)
+            if (entry.first == Actions::name(action))
+                return true;
+        return false;
+    };
+    for (Action later : {Action::Mute, Action::Map}) {
+        for (K::Key& key : keys[Actions::index(later)])
+            if (!named(keyEntries, later) && keyOwner(key, later) != Action::Count)
+                key = K::Unknown;
+        for (int& input : pads[Actions::index(later)])
+            if (!named(padEntries, later) && padOwner(input, later) != Action::Count)
+                input = PadInputs::None;
     }
     if (problem.empty())
         problem = findClash(keys, K::Unknown, "keys", &KeyNames::name);

@@ -201,6 +201,7 @@ std::vector<Input::HelpRow> Input::helpRows()
         {either(slotLabels(answers, 0, ", ", false), slotLabels(answers, 1, ", ", false)),
          slotLabels(answers, 0, ", ", true), tr("choose an answer")},
         {both(A::GoalLine, false), both(A::GoalLine, true), tr("hide or show the goal line")},
+        {both(A::Map, false), both(A::Map, true), tr("the Guildhall's map, and back")},
         {both(A::Mute, false), both(A::Mute, true), tr("mute the sound, and back")},
         {either(both(A::Fullscreen, false), "Alt+Return"), both(A::Fullscreen, true), tr("fullscreen, and back")},
         {both(A::Pause, false), both(A::Pause, true), tr("the pause menu (resume, settings, quit); in a menu, back")},

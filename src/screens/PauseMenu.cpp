@@ -1,9 +1,13 @@
 #include "screens/PauseMenu.h"
 
 #include "core/Game.h"
+#include "i18n/Catalogue.h"
+#include "screens/ConversationLog.h"
+#include "screens/GuildhallMap.h"
 #include "screens/MenuHost.h"
 #include "screens/Notice.h"
 #include "screens/SettingsScreen.h"
+#include "world/MainState.h"
 
 PauseMenu::PauseMenu(GameState* below)
     : MenuScreen(below)
@@ -13,6 +17,8 @@ PauseMenu::PauseMenu(GameState* below)
     menu.width = 260;
     menu.add("resume", "Resume");
     menu.add("settings", "Settings");
+    menu.add("map", tr("Map"));
+    menu.add("log", tr("Conversations"));
     menu.add("title", "Quit to title");
     menu.add("quit", "Quit");
     menu.settle();
@@ -34,6 +40,11 @@ void PauseMenu::chosen(const std::string& id)
 {
     if (id == "resume") {
         leave();
+    } else if (id == "map") {
+        Game::currentState = new GuildhallMap(this);
+    } else if (id == "log") {
+        const MainState* world = find<MainState>();
+        Game::currentState = new ConversationLog(this, world ? &world->seen.log : nullptr);
     } else if (id == "settings") {
         open(new SettingsScreen(this));
     } else if (id == "title") {

@@ -2,8 +2,8 @@
 
 #include "screens/MenuScreen.h"
 
-// Over the world or a conversation, on Escape: Resume, Settings, Quit to
-// title, Quit. Leaving saves first; when the save cannot be written the menu
+// Over the world or a conversation, on Escape: Resume, Settings, Map,
+// Conversations, Quit to title, Quit. Leaving saves first; when the save cannot be written the menu
 // says so and leaves only when asked again.
 class PauseMenu : public MenuScreen {
 public:

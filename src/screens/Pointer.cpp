@@ -8,6 +8,7 @@ namespace {
 sf::Vector2i where;
 bool moved = false;
 bool pressed = false;
+float wheel = 0;
 }
 
 void Pointer::handleEvent(const sf::Event& event)
@@ -22,6 +23,10 @@ void Pointer::handleEvent(const sf::Event& event)
             where = sf::Vector2i(event.mouseButton.x, event.mouseButton.y);
             pressed = true;
         }
+        break;
+    case sf::Event::MouseWheelScrolled:
+        if (event.mouseWheelScroll.wheel == sf::Mouse::VerticalWheel)
+            wheel += event.mouseWheelScroll.delta;
         break;
     default:
         break;
@@ -38,7 +43,15 @@ bool Pointer::take(sf::Vector2f& at, bool& clicked)
     return true;
 }
 
+float Pointer::takeWheel()
+{
+    const float turned = wheel;
+    wheel = 0;
+    return turned;
+}
+
 void Pointer::forget()
 {
     moved = pressed = false;
+    wheel = 0;
 }

@@ -18,5 +18,7 @@ public:
     // pixels through the letterboxed, scaled view): false when the mouse
     // neither moved nor clicked.
     static bool take(sf::Vector2f& at, bool& clicked);
+    // The wheel's turns since the last call, in notches: up is positive.
+    static float takeWheel();
     static void forget();
 };

@@ -15,6 +15,7 @@
 #include "world/MainState.h"
 #include "screens/MenuHost.h"
 #include "screens/Notice.h"
+#include "screens/GuildhallMap.h"
 #include "screens/PauseMenu.h"
 #include "screens/Pointer.h"
 #include "render/PictureDigest.h"
@@ -159,6 +160,11 @@ bool Shell::beforeUpdate()
         // does not move again until the menu is closed.
         KeyHints::used(KeyHints::Hint::Menu);
         Game::currentState = new PauseMenu(current);
+        return false;
+    }
+    // The map's key, in the world: the map stands over it the same way.
+    if (dynamic_cast<MainState*>(current) && Input::pressed(Action::Map)) {
+        Game::currentState = new GuildhallMap(current);
         return false;
     }
     return true;

@@ -60,6 +60,34 @@ bool setAside(const fs::path& path, std::string* movedTo)
     return false;
 }
 
+// The save's check: the story's digest, taking in what the player has seen
+// after it (a save of format 1, with nothing seen, has the story's alone).
+std::string checkOf(const StoryState& state, const SeenSoFar& seen)
+{
+    return WorldIdentity::hex(WorldIdentity::fnv1a(state.toText() + seen.toText()));
+}
+
+// A line of what the player has seen ("room = Lobby") goes into `seen`:
+// false when the line is the story's.
+bool seenLine(const std::string& line, SeenSoFar& seen, std::string& wrong)
+{
+    const std::size_t equals = line.find('=');
+    if (equals == std::string::npos)
+        return false;
+    std::string key = line.substr(0, equals);
+    key.erase(0, key.find_first_not_of(" \t"));
+    key.erase(key.find_last_not_of(" \t") + 1);
+    if (!SeenSoFar::isKey(key))
+        return false;
+    // The value as written, after the one space that follows "=".
+    std::string value = line.substr(equals + 1);
+    if (!value.empty() && value[0] == ' ')
+        value.erase(0, 1);
+    if (wrong.empty() && !seen.read(key, value, &wrong) && wrong.empty())
+        wrong = "a \"" + key + "\" line cannot be read";
+    return true;
+}
+
 void journal(const StoryState& state)
 {
     // For the crash tests: every state saved, in order, one digest a line.
@@ -96,13 +124,14 @@ std::string SaveGame::worldIdentity()
     }
 }
 
-std::string SaveGame::compose(const StoryState& state, const std::string& world)
+std::string SaveGame::compose(const StoryState& state, const std::string& world, const SeenSoFar& seen)
 {
     return "# Tarnwick saved game\nformat = " + std::to_string(format) + "\nworld = " + world + "\n"
-           + state.toText() + "check = " + state.digest() + "\n";
+           + state.toText() + seen.toText() + "check = " + checkOf(state, seen) + "\n";
 }
 
-std::optional<StoryState> SaveGame::parse(const std::string& text, const std::string& world, std::string* why)
+std::optional<StoryState> SaveGame::parse(const std::string& text, const std::string& world, std::string* why,
+                                          SeenSoFar* seen)
 {
     const auto fail = [&](const std::string& reason) -> std::optional<StoryState> {
         if (why)
@@ -153,19 +182,25 @@ std::optional<StoryState> SaveGame::parse(const std::string& text, const std::st
     if (!check)
         return fail("it is cut short");
     std::string body;
-    for (std::size_t i = 2; i + 1 < lines.size(); ++i)
-        body += lines[i] + "\n";
+    SeenSoFar found;
     std::string wrong;
+    for (std::size_t i = 2; i + 1 < lines.size(); ++i)
+        if (!seenLine(lines[i], found, wrong))
+            body += lines[i] + "\n";
+    if (!wrong.empty())
+        return fail("it is damaged: " + wrong);
     std::optional<StoryState> state = StoryState::fromText(body, &wrong);
     if (!state)
         return fail("it is damaged: " + wrong);
-    if (state->digest() != *check)
+    if (checkOf(*state, found) != *check)
         return fail("it is damaged: its check does not match");
+    if (seen)
+        *seen = std::move(found);
     return state;
 }
 
 std::optional<StoryState> SaveGame::read(const fs::path& path, const std::string& world, std::string* why,
-                                         bool* exists)
+                                         bool* exists, SeenSoFar* seen)
 {
     const auto fail = [&](const std::string& reason) -> std::optional<StoryState> {
         if (why)
@@ -195,7 +230,7 @@ std::optional<StoryState> SaveGame::read(const fs::path& path, const std::string
     text.resize(static_cast<std::size_t>(in.gcount()));
     if (in.bad())
         return fail("it cannot be read");
-    return parse(text, world, why);
+    return parse(text, world, why, seen);
 }
 
 SaveGame::Slot SaveGame::inspect()
@@ -246,8 +281,10 @@ bool SaveGame::restore(MainState& world)
         for (const fs::path& path : {file(), backupFile()}) {
             std::string why;
             bool exists = false;
-            std::optional<StoryState> state = read(path, identity, &why, &exists);
+            SeenSoFar seen;
+            std::optional<StoryState> state = read(path, identity, &why, &exists, &seen);
             if (state && state->apply(world, &why)) {
+                world.seen = std::move(seen);
                 world.storySaved = storyOnly(*state);
                 setAsideNote.clear();
                 lastError.clear();
@@ -281,7 +318,7 @@ bool SaveGame::save(const MainState& world)
             lastError.clear();
             return true;
         }
-        return store(state);
+        return store(state, world.seen);
     } catch (const std::exception& error) {
         lastError = std::string("Not saved: ") + error.what();
         return false;
@@ -308,30 +345,31 @@ bool SaveGame::keepEndingMoment(const MainState& world)
         moment->row = now.row;
         moment->facing = now.facing;
         moment->playedSteps = std::max(moment->playedSteps, now.playedSteps);
-        return store(*moment);
+        return store(*moment, world.seen);
     } catch (const std::exception& error) {
         lastError = std::string("Not saved: ") + error.what();
         return false;
     }
 }
 
-bool SaveGame::store(const StoryState& state)
+bool SaveGame::store(const StoryState& state, const SeenSoFar& seen)
 {
     const std::string identity = worldIdentity();
     if (identity.empty()) {
         lastError = "Not saved: the game's data cannot be read.";
         return false;
     }
-    const std::string text = compose(state, identity);
+    const std::string text = compose(state, identity, seen);
     std::string why;
     bool exists = false;
-    if (const std::optional<StoryState> old = read(file(), identity, &why, &exists)) {
-        if (*old == state) {
+    SeenSoFar oldSeen;
+    if (const std::optional<StoryState> old = read(file(), identity, &why, &exists, &oldSeen)) {
+        if (*old == state && oldSeen == seen) {
             lastError.clear();
             return true;
         }
         // The save about to be replaced becomes the backup.
-        if (!AtomicFile::write(backupFile(), compose(*old, identity), &why)) {
+        if (!AtomicFile::write(backupFile(), compose(*old, identity, oldSeen), &why)) {
             lastError = "Not saved: " + why;
             return false;
         }

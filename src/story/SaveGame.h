@@ -1,5 +1,7 @@
 #pragma once
 
+#include "story/SeenSoFar.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -43,23 +45,28 @@ public:
 
     static std::filesystem::path file();       // folder()/save.txt
     static std::filesystem::path backupFile(); // folder()/save.backup.txt
-    static constexpr int format = 1;
+    // 2: what the player has seen (rooms, conversations) follows the story;
+    // saves of format 1 load with nothing seen.
+    static constexpr int format = 2;
     // Larger files are refused unread: no world's story needs as much.
     static constexpr std::uintmax_t maxBytes = 4u << 20;
 
     // The file's text for a state of the world with identity `world`, and
     // back. read() refuses (with a one-line reason) anything that is not a
     // whole, untouched save of this format or an older one, for this world.
-    static std::string compose(const StoryState& state, const std::string& world);
-    static std::optional<StoryState> parse(const std::string& text, const std::string& world, std::string* why);
+    // What the player has seen goes with the story, and comes back in `seen`.
+    static std::string compose(const StoryState& state, const std::string& world,
+                               const SeenSoFar& seen = SeenSoFar());
+    static std::optional<StoryState> parse(const std::string& text, const std::string& world, std::string* why,
+                                           SeenSoFar* seen = nullptr);
     // Reads and parses a save file; `exists` tells whether anything is there.
     static std::optional<StoryState> read(const std::filesystem::path& path, const std::string& world,
-                                          std::string* why, bool* exists = nullptr);
+                                          std::string* why, bool* exists = nullptr, SeenSoFar* seen = nullptr);
     // The identity of the world the game plays (its data folder is the
     // working folder); "" when it cannot be read.
     static std::string worldIdentity();
 
 private:
     // Writes `state` as the save, the one it replaces kept as the backup.
-    static bool store(const StoryState& state);
+    static bool store(const StoryState& state, const SeenSoFar& seen);
 };

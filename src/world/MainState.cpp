@@ -88,6 +88,7 @@ void MainState::followPlayer()
             return;
     }
     roomBanner.update(player->x + tileSize / 2, player->y + tileSize / 2);
+    seen.rooms.visit(roomBanner.room());
 }
 
 void MainState::draw()

@@ -3,6 +3,7 @@
 #include "characters/IdleLooks.h"
 #include "core/GameState.h"
 #include "screens/GoalLine.h"
+#include "story/SeenSoFar.h"
 #include "story/StoryCast.h"
 #include "world/RoomBanner.h"
 
@@ -36,6 +37,9 @@ public:
     // Time played, for the closing card: the driver's steps (60 a second)
     // while this world or a conversation over it is current.
     long long playedSteps = 0;
+    // The rooms walked into and the conversations held, for the map and the
+    // log: kept in the saved game, not in the story's state.
+    SeenSoFar seen;
     // The story as last saved or restored (SaveGame), so that only a change is saved.
     std::string storySaved;
     // The world `state` is, or stands over through screens in play

@@ -56,7 +56,7 @@ grep -qx 'goal_line = false' "$XDG_CONFIG_HOME/tarnwick/settings.ini" ||
 
 press Escape
 expect 194 209 "$highlight" "back in the pause menu, on Settings"
-press Down; press Return
+press Down; press Down; press Down; press Return # past Map and Conversations to Quit to title
 shot shell-4-title-again >/dev/null
 expect 184 290 "$highlight" "the title again: Continue chosen"
 
