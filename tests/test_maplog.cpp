@@ -128,18 +128,19 @@ TEST_F(MapAndLogTest, TheyOpenScrollAndCloseByKeysWheelAndPad)
         bool backToPause;              // closing shows the pause menu again, else the world
     };
     const std::function<void()> none = [] {};
+    const int rowsShown = 21; // at the normal text size
     const Case cases[] = {
         {"the map's key, twice", [&] { tap(K::Tab); }, false, none, 0, [&] { tap(K::Tab); }, false},
         {"the map's key, then Escape", [&] { tap(K::Tab); }, false, none, 0, [&] { tap(K::Escape); }, false},
         {"the pad's Y, then B", [&] { pad(PadInputs::North); }, false, none, 0, [&] { pad(PadInputs::East); }, false},
         {"the map from the pause menu", [&] { pauseMenuEntry(2); }, false, none, 0, [&] { tap(K::Escape); }, true},
         {"the log: Up, Page Up", [&] { pauseMenuEntry(3); }, true, [&] { tap(K::Up), tap(K::PageUp); },
-         1 + ConversationLog::rowsShown - 1, [&] { tap(K::Escape); }, true},
+         1 + rowsShown - 1, [&] { tap(K::Escape); }, true},
         {"the log: the wheel up twice, down once", [&] { pauseMenuEntry(3); }, true,
          [&] { wheel(1), wheel(1), wheel(-1); }, ConversationLog::wheelRows, [&] { pad(PadInputs::Start); }, true},
         {"the log: the pad's d-pad and shoulder", [&] { pauseMenuEntry(3); }, true,
          [&] { pad(PadInputs::LeftShoulder), pad(PadInputs::DPadUp), pad(PadInputs::StickDown); },
-         ConversationLog::rowsShown - 1, [&] { pad(PadInputs::East); }, true},
+         rowsShown - 1, [&] { pad(PadInputs::East); }, true},
         {"the log: Home, then Down past the end", [&] { pauseMenuEntry(3); }, true,
          [&] { tap(K::Home), tap(K::End), tap(K::Down); }, 0, [&] { tap(K::Escape); }, true},
     };
@@ -154,7 +155,7 @@ TEST_F(MapAndLogTest, TheyOpenScrollAndCloseByKeysWheelAndPad)
         if (c.log) {
             auto* log = current<ConversationLog>();
             ASSERT_NE(log, nullptr);
-            ASSERT_GT(log->lastTop(), ConversationLog::rowsShown);
+            ASSERT_GT(log->lastTop(), rowsShown);
             EXPECT_EQ(log->top, log->lastTop()) << "it opens at the newest";
             c.scroll();
             EXPECT_EQ(log->top, log->lastTop() - c.fromEnd);

@@ -9,6 +9,7 @@
 #include "screens/GoalLine.h"
 #include "screens/Pointer.h"
 #include "screens/ScreenText.h"
+#include "render/WindowText.h"
 #include "story/LogBook.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
@@ -47,6 +48,9 @@ int lineKeys(bool (*asked)(K::Key), bool (*pad)(int), bool (*action)(Action))
 
 ConversationLog::ConversationLog(GameState* previous, const LogBook* log)
     : OverlayScreen(previous)
+    , textSize(WindowText::sized(12u))
+    , rowHeight(std::round(WindowText::sized(17.f)))
+    , rowsShown(static_cast<int>(364 / rowHeight))
 {
     if (log) {
         for (const LogBook::Conversation& talk : log->conversations()) {
@@ -56,7 +60,7 @@ ConversationLog::ConversationLog(GameState* previous, const LogBook* log)
             for (const LogBook::Line& line : talk.lines) {
                 const std::string lead = line.answer ? "» " : "";
                 bool first = true;
-                for (const std::string& piece : ScreenText::wrap(line.text, textSize, textWidth - indent - 14)) {
+                for (const std::string& piece : ScreenText::wrap(Catalogue::world(line.text), textSize, textWidth - indent - 14)) {
                     rows.push_back(Row{line.answer ? Row::Kind::Answer : Row::Kind::Page,
                                        (first ? lead : std::string(line.answer ? "  " : "")) + piece});
                     first = false;

@@ -34,9 +34,11 @@ public:
     void scroll(int by);
     int lastTop() const;
 
-    static constexpr unsigned textSize = 12;
-    static constexpr float rowHeight = 17;
-    static constexpr int rowsShown = 21;
+    // The player's text size: 12 and 21 rows of 17 at the normal size, a
+    // quarter larger (and fewer rows) at the large one.
+    const unsigned textSize;
+    const float rowHeight;
+    const int rowsShown;
     static constexpr int wheelRows = 3;
     // A held key scrolls on after this many steps, a row every `repeatSteps`.
     static constexpr int repeatAfter = 20;

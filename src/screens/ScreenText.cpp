@@ -3,6 +3,7 @@
 #include "core/Game.h"
 #include "resources/StoryFont.h"
 #include "resources/Utf8.h"
+#include "render/WindowText.h"
 
 #include <cmath>
 
@@ -22,7 +23,7 @@ void ScreenText::draw(const std::string& words, float x, float y, unsigned size,
 {
     sf::Text text = make(words, size, colour);
     text.setPosition(std::round(x), std::round(y));
-    Game::window.draw(text, sf::RenderStates::Default);
+    WindowText::draw(text);
 }
 
 namespace {

@@ -38,7 +38,7 @@ expect 194 183 "$highlight" "the pause menu: Resume chosen"
 
 press Down; press Return
 shot shell-3-settings >/dev/null
-expect 154 163 "$highlight" "the settings: the window scale chosen"
+expect 154 137 "$highlight" "the settings: the window scale chosen"
 # The keys that resize the window go without xplay, which watches frames of
 # one size; the window's size is waited for instead.
 size_is() { [ "$(window_size)" = "$1" ]; }
