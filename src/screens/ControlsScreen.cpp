@@ -3,6 +3,7 @@
 #include "input/Bindings.h"
 #include "input/ControlsFile.h"
 #include "core/Game.h"
+#include "i18n/Catalogue.h"
 #include "input/Gamepad.h"
 #include "input/KeyNames.h"
 #include "input/Keyboard.h"
@@ -55,7 +56,8 @@ bool padPressed(std::initializer_list<int> inputs)
     return false;
 }
 
-const char* const headings[ControlsScreen::columns] = {"Key", "Key", "Gamepad", "Gamepad"};
+const char* const headings[ControlsScreen::columns] = {NC_("heading", "Key"), NC_("heading", "Key"), NC_("heading", "Gamepad"),
+                                                        NC_("heading", "Gamepad")};
 const float left = 24;
 const float columnX[ControlsScreen::columns] = {180, 290, 400, 520};
 const float top = 70;
@@ -131,14 +133,14 @@ void ControlsScreen::choose()
 {
     if (row == defaultsRow) {
         Bindings::restoreDefaults();
-        saved("The default controls are back");
+        saved(tr("The default controls are back"));
         return;
     }
     waiting = true;
     const Action action = Actions::at(row);
-    note = column < Bindings::slots ? std::string("Press a key for ") + Actions::label(action) + " (Escape: keep it)"
-                                    : std::string("Press a gamepad button for ") + Actions::label(action)
-                                          + " (Escape: keep it)";
+    note = fill(column < Bindings::slots ? tr("Press a key for {action} (Escape: keep it)")
+                                         : tr("Press a gamepad button for {action} (Escape: keep it)"),
+                {{"action", Actions::label(action)}});
 }
 
 void ControlsScreen::capture()
@@ -159,7 +161,7 @@ void ControlsScreen::capture()
             note = why;
             return;
         }
-        saved(std::string(Actions::label(action)) + ": " + KeyNames::label(key));
+        saved(fill(tr("{action}: {key}"), {{"action", Actions::label(action)}, {"key", KeyNames::label(key)}}));
     } else {
         const int input = firstPadPressed();
         if (input == PadInputs::None)
@@ -169,7 +171,7 @@ void ControlsScreen::capture()
             note = why;
             return;
         }
-        saved(std::string(Actions::label(action)) + ": " + PadInputs::label(input, Gamepad::layout));
+        saved(fill(tr("{action}: {key}"), {{"action", Actions::label(action)}, {"key", PadInputs::label(input, Gamepad::layout)}}));
     }
 }
 
@@ -187,13 +189,13 @@ void ControlsScreen::clear()
     } else {
         Bindings::clearPad(action, column - Bindings::slots);
     }
-    saved(std::string(Actions::label(action)) + ": slot emptied");
+    saved(fill(tr("{action}: slot emptied"), {{"action", Actions::label(action)}}));
 }
 
 void ControlsScreen::saved(const std::string& done)
 {
     std::string why;
-    note = ControlsFile::save(&why) ? done : done + ", but not saved: " + why;
+    note = ControlsFile::save(&why) ? done : fill(tr("{done}, but not saved: {why}"), {{"done", done}, {"why", why}});
 }
 
 void ControlsScreen::draw()
@@ -204,9 +206,9 @@ void ControlsScreen::draw()
     const sf::Color text(230, 230, 230);
     const sf::Color dim(150, 150, 170);
     const sf::Color chosen(0, 50, 200);
-    write("Controls", left, 20, text, 20);
+    write(trc("heading", "Controls"), left, 20, text, 20);
     for (int c = 0; c < columns; ++c)
-        write(headings[c], columnX[c], top - lineHeight, dim);
+        write(Catalogue::text("heading", headings[c]), columnX[c], top - lineHeight, dim);
 
     const float width = columnX[1] - columnX[0] - 6;
     for (int r = 0; r <= defaultsRow; ++r) {
@@ -218,7 +220,7 @@ void ControlsScreen::draw()
             Game::window.draw(mark, sf::RenderStates::Default);
         }
         if (r == defaultsRow) {
-            write("Restore the default controls", left, y, text);
+            write(tr("Restore the default controls"), left, y, text);
             continue;
         }
         std::string name = Actions::label(Actions::at(r));
@@ -228,7 +230,7 @@ void ControlsScreen::draw()
             write(slotText(r, c), columnX[c], y, text);
     }
     write(note, left, 410, sf::Color(255, 210, 90));
-    write("Arrows: choose   Return: change   Delete: empty   Escape: back", left, 440, dim);
+    write(tr("Arrows: choose   Return: change   Delete: empty   Escape: back"), left, 440, dim);
 
     Game::window.setView(camera);
 }

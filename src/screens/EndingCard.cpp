@@ -2,6 +2,7 @@
 
 #include "audio/Audio.h"
 #include "core/Game.h"
+#include "i18n/Catalogue.h"
 #include "input/Gamepad.h"
 #include "story/Goals.h"
 #include "input/Keyboard.h"
@@ -32,9 +33,10 @@ void drawCentred(const std::string& words, unsigned size, float top, sf::Color c
 
 } // namespace
 
-EndingCard::EndingCard(GameState* world, std::string ending, sf::Time played)
+EndingCard::EndingCard(GameState* world, std::string ending, sf::Time played, std::string shownEnding)
     : world(world)
     , ending(std::move(ending))
+    , shownEnding(shownEnding.empty() ? this->ending : std::move(shownEnding))
     , played(played)
 {
     Audio::play(Audio::Cue::Sting);
@@ -73,17 +75,20 @@ void EndingCard::open(GameState* world, const Goals& goals, sf::Time played)
 {
     requested = false;
     // Like a conversation, the card stands over the world, which it keeps.
-    Game::currentState = new EndingCard(world, describe(goals, requestedChoice), played);
+    Game::currentState = new EndingCard(world, describe(goals, requestedChoice), played,
+                                        describe(goals, requestedChoice, true));
 }
 
-std::string EndingCard::describe(const Goals& goals, int choice)
+std::string EndingCard::describe(const Goals& goals, int choice, bool translated)
 {
-    const std::string name = goals.ending(choice);
-    if (name.empty())
-        return "The end";
+    const std::string english = goals.ending(choice);
+    if (english.empty())
+        return translated ? tr("The end") : "The end";
+    const std::string name = translated ? Catalogue::text("ending", english.c_str()) : english;
     if (goals.endings.size() < 2)
         return name;
-    return "Ending " + std::to_string(choice) + " of " + std::to_string(goals.endings.size()) + ": " + name;
+    return fill(translated ? tr("Ending {number} of {total}: {name}") : "Ending {number} of {total}: {name}",
+                {{"number", std::to_string(choice)}, {"total", std::to_string(goals.endings.size())}, {"name", name}});
 }
 
 std::string EndingCard::formatTime(sf::Time played)
@@ -91,12 +96,13 @@ std::string EndingCard::formatTime(sf::Time played)
     const long long seconds = played.asMicroseconds() > 0 ? played.asMicroseconds() / 1000000 : 0;
     char text[48];
     if (seconds < 60)
-        std::snprintf(text, sizeof text, "%lld s", seconds);
-    else if (seconds < 3600)
-        std::snprintf(text, sizeof text, "%lld min %02lld s", seconds / 60, seconds % 60);
+        return fill(tr("{seconds} s"), {{"seconds", std::to_string(seconds)}});
+    if (seconds < 3600)
+        std::snprintf(text, sizeof text, "%02lld", seconds % 60);
     else
-        std::snprintf(text, sizeof text, "%lld h %02lld min", seconds / 3600, seconds / 60 % 60);
-    return text;
+        std::snprintf(text, sizeof text, "%02lld", seconds / 60 % 60);
+    return seconds < 3600 ? fill(tr("{minutes} min {seconds} s"), {{"minutes", std::to_string(seconds / 60)}, {"seconds", text}})
+                          : fill(tr("{hours} h {minutes} min"), {{"hours", std::to_string(seconds / 3600)}, {"minutes", text}});
 }
 
 sf::Time EndingCard::stepsTime(long long steps)
@@ -149,9 +155,9 @@ void EndingCard::draw()
 
     const float top = (h - 150) / 2;
     drawCentred("TARNWICK", 28, top + 14, sf::Color::White);
-    drawCentred(ending, 14, top + 62, sf::Color(255, 226, 120));
-    drawCentred("Time played: " + formatTime(played), 12, top + 90, sf::Color::White);
-    drawCentred("Press any key", 10, top + 122, sf::Color(170, 190, 240));
+    drawCentred(shownEnding, 14, top + 62, sf::Color(255, 226, 120));
+    drawCentred(fill(tr("Time played: {time}"), {{"time", formatTime(played)}}), 12, top + 90, sf::Color::White);
+    drawCentred(tr("Press any key"), 10, top + 122, sf::Color(170, 190, 240));
 
     Game::window.setView(camera);
 }

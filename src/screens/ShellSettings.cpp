@@ -1,6 +1,7 @@
 #include "screens/ShellSettings.h"
 
 #include "core/Game.h"
+#include "i18n/Catalogue.h"
 #include "screens/Notice.h"
 #include "disk/Settings.h"
 
@@ -22,7 +23,7 @@ bool ShellSettings::keep()
     std::string why;
     if (Settings::save(&why))
         return true;
-    Notice::show("Settings not kept: " + why);
+    Notice::show(fill(tr("Settings not kept: {why}"), {{"why", why}}));
     return false;
 }
 
@@ -99,8 +100,9 @@ std::string ShellSettings::describeScale()
 {
     const int chosen = scale();
     if (chosen == 0)
-        return "automatic (" + std::to_string(windowScale()) + "x)";
+        return fill(tr("automatic ({scale}x)"), {{"scale", std::to_string(windowScale())}});
     if (chosen > largestScale())
-        return std::to_string(chosen) + "x (too big: " + std::to_string(windowScale()) + "x)";
+        return fill(tr("{chosen}x (too big: {scale}x)"),
+                    {{"chosen", std::to_string(chosen)}, {"scale", std::to_string(windowScale())}});
     return std::to_string(chosen) + "x";
 }

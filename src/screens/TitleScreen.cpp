@@ -3,6 +3,7 @@
 #include "audio/Audio.h"
 
 #include "core/Game.h"
+#include "i18n/Catalogue.h"
 #include "world/MainState.h"
 #include "screens/EndingCard.h"
 #include "screens/MenuHost.h"
@@ -10,6 +11,7 @@
 #include "resources/ResourceFile.h"
 #include "screens/SettingsScreen.h"
 #include "resources/StoryFont.h"
+#include "resources/Utf8.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Sprite.hpp>
@@ -52,10 +54,10 @@ std::string TitleScreen::describe(const SaveGame::Slot& slot)
     const long long most = 60LL * 3600 * 24 * 365 * 100;
     const long long steps = slot.playedSteps < 0 ? 0 : slot.playedSteps > most ? most : slot.playedSteps;
     const sf::Time played = sf::microseconds(steps / 60 * 1000000 + steps % 60 * 1000000 / 60);
-    static const char* const parts[] = {"Part 1, morning", "Part 2, lunchtime", "Part 3, afternoon",
-                                        "Part 4, five o'clock"};
-    const std::string where = slot.part < 0 ? "Before the first talk" : parts[slot.part > 3 ? 3 : slot.part];
-    return where + ", " + EndingCard::formatTime(played) + " played";
+    static const char* const parts[] = {N_("Part 1, morning"), N_("Part 2, lunchtime"), N_("Part 3, afternoon"),
+                                        N_("Part 4, five o'clock")};
+    const std::string where = slot.part < 0 ? tr("Before the first talk") : Catalogue::text(parts[slot.part > 3 ? 3 : slot.part]);
+    return fill(tr("{part}, {time} played"), {{"part", where}, {"time", EndingCard::formatTime(played)}});
 }
 
 void TitleScreen::showMain()
@@ -63,13 +65,13 @@ void TitleScreen::showMain()
     askingToReplace = false;
     heading.clear();
     menu.items.clear();
-    menu.add("new", "New game");
-    Menu::Item& resume = menu.add("continue", slot.fromBackup ? "Continue from the backup" : "Continue");
+    menu.add("new", tr("New game"));
+    Menu::Item& resume = menu.add("continue", slot.fromBackup ? tr("Continue from the backup") : tr("Continue"));
     resume.visible = slot.exists;
     resume.enabled = slot.usable;
     resume.detail = slot.usable ? describe(slot) : slot.reason;
-    menu.add("settings", "Settings");
-    menu.add("quit", "Quit");
+    menu.add("settings", tr("Settings"));
+    menu.add("quit", tr("Quit"));
     menu.selected = -1;
     // A player who has a game going most likely wants it back.
     if (!menu.select("continue"))
@@ -79,11 +81,11 @@ void TitleScreen::showMain()
 void TitleScreen::askToReplace()
 {
     askingToReplace = true;
-    heading = "Replace the saved game?";
+    heading = tr("Replace the saved game?");
     menu.items.clear();
-    Menu::Item& keep = menu.add("keep", "No, keep it");
+    Menu::Item& keep = menu.add("keep", tr("No, keep it"));
     keep.detail = slot.usable ? describe(slot) : slot.reason;
-    menu.add("replace", "Yes, start a new game");
+    menu.add("replace", tr("Yes, start a new game"));
     menu.selected = -1;
     menu.select("keep");
 }
@@ -165,7 +167,7 @@ void TitleScreen::drawBackdrop()
     name.setFillColor(sf::Color(255, 226, 120));
     name.setPosition(left, 100);
     Game::window.draw(name, sf::RenderStates::Default);
-    sf::Text line("A first day at the Guildhall", StoryFont::get(), 14);
+    sf::Text line(Utf8::toSfString(tr("A first day at the Guildhall")), StoryFont::get(), 14);
     const sf::FloatRect lineBox = line.getLocalBounds();
     line.setFillColor(sf::Color(244, 242, 236));
     line.setPosition(static_cast<float>(static_cast<int>((Game::pictureWidth - lineBox.width) / 2 - lineBox.left)), 172);
