@@ -7,8 +7,10 @@ Every page and answer of WORLD/res/txt/*.xml and every goal line and ending's
 name of its goals.ini is replaced by its translation in CATALOGUE (a .po
 file); the rest of res/ is copied as it is. `tarnwick --check OUTPUT` then
 measures the translation against the panel and the goal strip with the real
-font, as it measures the original.
+font, as it measures the original. A translation that loses or adds a
+placeholder ({worn}, {why}) is refused first, whatever its flags say.
 """
+import os
 import re
 import shutil
 import sys
@@ -50,13 +52,20 @@ def catalogue(path):
     return found
 
 
+def placeholders(text):
+    return sorted(re.findall(r'\{\w+\}', text))
+
+
 def main():
     po, world, out = sys.argv[1:4]
     texts = catalogue(po)
+    wrong = [f'{english!r} -> {translation!r}' for (_, english), translation in texts.items()
+             if placeholders(english) != placeholders(translation)]
+    if wrong:
+        sys.exit(f'{po}: placeholders lost or added:\n  ' + '\n  '.join(wrong))
     shutil.rmtree(out, ignore_errors=True)
     shutil.copytree(f'{world}/res', f'{out}/res')
     txt = f'{out}/res/txt'
-    import os
     for name in sorted(os.listdir(txt)):
         path = f'{txt}/{name}'
         if name.endswith('.xml'):
