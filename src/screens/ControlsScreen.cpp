@@ -56,8 +56,8 @@ bool padPressed(std::initializer_list<int> inputs)
     return false;
 }
 
-const char* const headings[ControlsScreen::columns] = {NC_("heading", "Key"), NC_("heading", "Key"), NC_("heading", "Gamepad"),
-                                                        NC_("heading", "Gamepad")};
+const char* const headings[ControlsScreen::columns] = {NC_("heading", "Key"), NC_("heading", "Key"),
+                                                        NC_("heading", "Gamepad"), NC_("heading", "Gamepad")};
 const float left = 24;
 const float columnX[ControlsScreen::columns] = {180, 290, 400, 520};
 const float top = 70;
@@ -171,7 +171,8 @@ void ControlsScreen::capture()
             note = why;
             return;
         }
-        saved(fill(tr("{action}: {key}"), {{"action", Actions::label(action)}, {"key", PadInputs::label(input, Gamepad::layout)}}));
+        saved(fill(tr("{action}: {key}"),
+                   {{"action", Actions::label(action)}, {"key", PadInputs::label(input, Gamepad::layout)}}));
     }
 }
 

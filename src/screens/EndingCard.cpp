@@ -94,15 +94,18 @@ std::string EndingCard::describe(const Goals& goals, int choice, bool translated
 std::string EndingCard::formatTime(sf::Time played)
 {
     const long long seconds = played.asMicroseconds() > 0 ? played.asMicroseconds() / 1000000 : 0;
-    char text[48];
+    const auto twoDigits = [](long long n) {
+        char text[24];
+        std::snprintf(text, sizeof text, "%02lld", n);
+        return std::string(text);
+    };
     if (seconds < 60)
         return fill(tr("{seconds} s"), {{"seconds", std::to_string(seconds)}});
     if (seconds < 3600)
-        std::snprintf(text, sizeof text, "%02lld", seconds % 60);
-    else
-        std::snprintf(text, sizeof text, "%02lld", seconds / 60 % 60);
-    return seconds < 3600 ? fill(tr("{minutes} min {seconds} s"), {{"minutes", std::to_string(seconds / 60)}, {"seconds", text}})
-                          : fill(tr("{hours} h {minutes} min"), {{"hours", std::to_string(seconds / 3600)}, {"minutes", text}});
+        return fill(tr("{minutes} min {seconds} s"),
+                    {{"minutes", std::to_string(seconds / 60)}, {"seconds", twoDigits(seconds % 60)}});
+    return fill(tr("{hours} h {minutes} min"),
+                {{"hours", std::to_string(seconds / 3600)}, {"minutes", twoDigits(seconds / 60 % 60)}});
 }
 
 sf::Time EndingCard::stepsTime(long long steps)

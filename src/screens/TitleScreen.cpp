@@ -56,7 +56,8 @@ std::string TitleScreen::describe(const SaveGame::Slot& slot)
     const sf::Time played = sf::microseconds(steps / 60 * 1000000 + steps % 60 * 1000000 / 60);
     static const char* const parts[] = {N_("Part 1, morning"), N_("Part 2, lunchtime"), N_("Part 3, afternoon"),
                                         N_("Part 4, five o'clock")};
-    const std::string where = slot.part < 0 ? tr("Before the first talk") : Catalogue::text(parts[slot.part > 3 ? 3 : slot.part]);
+    const std::string where =
+        slot.part < 0 ? tr("Before the first talk") : Catalogue::text(parts[slot.part > 3 ? 3 : slot.part]);
     return fill(tr("{part}, {time} played"), {{"part", where}, {"time", EndingCard::formatTime(played)}});
 }
 

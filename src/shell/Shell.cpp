@@ -71,7 +71,9 @@ void Shell::startUp(Start start, std::optional<bool> fullscreen)
             const C which = channel;
             SettingsScreen::entries.push_back(
                 {std::string("audio-") + name,
-                 [label, which] { return fill(Catalogue::text(label), {{"percent", std::to_string(Audio::volume(which))}}); },
+                 [label, which] {
+                     return fill(Catalogue::text(label), {{"percent", std::to_string(Audio::volume(which))}});
+                 },
                  [which](int step) { Audio::setVolume(which, std::clamp(Audio::volume(which) + 10 * step, 0, 100)); }});
         }
         SettingsScreen::entries.push_back({"audio-mute",

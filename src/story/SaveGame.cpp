@@ -229,8 +229,9 @@ SaveGame::Slot SaveGame::inspect()
             slot.exists = slot.usable = slot.fromBackup = true;
             slot.part = state->part;
             slot.playedSteps = state->playedSteps;
-            slot.reason = setAsideNote.empty() ? tr("Continuing from the backup.")
-                                                       : fill(tr("{why}; the backup is offered."), {{"why", setAsideNote}});
+            slot.reason = setAsideNote.empty()
+                              ? tr("Continuing from the backup.")
+                              : fill(tr("{why}; the backup is offered."), {{"why", setAsideNote}});
             return slot;
         }
         if (backupExists)
