@@ -283,6 +283,9 @@ TEST(EndingCardText, TimeAndEndingReadNaturally)
     goals.endings[2] = "Promoted";
     EXPECT_EQ(EndingCard::describe(goals, 2), "Ending 2 of 2: Promoted");
     EXPECT_EQ(EndingCard::describe(goals, 7), "The end");
+    goals.endings[2] = "{total} cheers for {name}";
+    EXPECT_EQ(EndingCard::describe(goals, 2), "Ending 2 of 2: {total} cheers for {name}")
+        << "a name is shown as written, never read as a placeholder";
 }
 
 TEST_F(GoalsTest, AWorldWithoutAGoalFilePlaysWithoutAGoalLineButABrokenOneIsRefused)

@@ -42,6 +42,7 @@ MAP = '''{"layers": [{"type": "tilelayer", "name": "floor"},
 
 SOURCE = '''const std::string a = tr("a \\"quoted\\" word");
 const std::string b = trc("key", "Space") + trc( "key" , "Space");
+const char* const rows[] = {N_("walk up"), NC_("key", "Left Ctrl")};
 '''
 
 
@@ -99,6 +100,8 @@ class MakePot(unittest.TestCase):
             ('a marked string, unescaped', '#: src/dialogue/Box.cpp:1\nmsgid "a \\"quoted\\" word"\n'),
             ('a marked string with a context, used twice on a line',
              '#: src/dialogue/Box.cpp:2 src/dialogue/Box.cpp:2\nmsgctxt "key"\nmsgid "Space"\n'),
+            ('a string marked in a table', '#: src/dialogue/Box.cpp:3\nmsgid "walk up"\n'),
+            ('a string marked in a table, with a context', '#: src/dialogue/Box.cpp:3\nmsgctxt "key"\nmsgid "Left Ctrl"\n'),
         ]
         for what, block in entries:
             with self.subTest(what):

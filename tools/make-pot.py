@@ -8,7 +8,7 @@
                res/txt/goals.ini, and the rooms' names of the map (res/maps/)
 --sources DIR  the game's sources (default: src/ of the repository when the world
                is the repository, none otherwise): every string marked tr("...")
-               or trc("context", "...")
+               or trc("context", "..."), or N_("...")/NC_("context", "...") in a table
 --output FILE  where the template goes (default: po/tarnwick.pot of the world)
 --check        write nothing; fail, showing the difference, when FILE is not what
                would be written
@@ -143,7 +143,8 @@ def map_rooms(path, name):
 
 
 C_STRING = r'"((?:[^"\\\n]|\\.)*)"'
-MARKED = re.compile(r'\b(?:tr\(\s*' + C_STRING + r'\s*\)|trc\(\s*' + C_STRING + r'\s*,\s*' + C_STRING + r'\s*\))')
+MARKED = re.compile(r'\b(?:(?:tr|N_)\(\s*' + C_STRING + r'\s*\)|(?:trc|NC_)\(\s*' + C_STRING + r'\s*,\s*'
+                    + C_STRING + r'\s*\))')
 ESCAPES = {'n': '\n', 't': '\t', '"': '"', '\\': '\\', "'": "'"}
 
 
@@ -152,7 +153,8 @@ def unescape(text):
 
 
 def marked(sources, relative_to):
-    """Every tr("...") and trc("context", "...") of the sources."""
+    """Every tr("...") and trc("context", "...") of the sources, and the same
+    marked in a table with N_("...") and NC_("context", "...")."""
     entries = []
     for folder, dirs, files in os.walk(sources):
         dirs.sort()

@@ -1,5 +1,7 @@
 #include "input/Action.h"
 
+#include "i18n/Catalogue.h"
+
 namespace {
 struct Row {
     const char* name;
@@ -8,20 +10,20 @@ struct Row {
 };
 
 const Row rows[Actions::count] = {
-    {"up", "walk up", Actions::Scope::World},
-    {"right", "walk right", Actions::Scope::World},
-    {"down", "walk down", Actions::Scope::World},
-    {"left", "walk left", Actions::Scope::World},
-    {"talk", "talk", Actions::Scope::World},
-    {"next_page", "next page", Actions::Scope::Conversation},
-    {"answer1", "answer 1", Actions::Scope::Conversation},
-    {"answer2", "answer 2", Actions::Scope::Conversation},
-    {"answer3", "answer 3", Actions::Scope::Conversation},
-    {"goal_line", "goal line", Actions::Scope::World},
-    {"map", "map", Actions::Scope::World},
-    {"pause", "pause", Actions::Scope::Everywhere},
-    {"fullscreen", "fullscreen", Actions::Scope::Everywhere},
-    {"mute", "mute", Actions::Scope::Everywhere},
+    {"up", NC_("action", "walk up"), Actions::Scope::World},
+    {"right", NC_("action", "walk right"), Actions::Scope::World},
+    {"down", NC_("action", "walk down"), Actions::Scope::World},
+    {"left", NC_("action", "walk left"), Actions::Scope::World},
+    {"talk", NC_("action", "talk"), Actions::Scope::World},
+    {"next_page", NC_("action", "next page"), Actions::Scope::Conversation},
+    {"answer1", NC_("action", "answer 1"), Actions::Scope::Conversation},
+    {"answer2", NC_("action", "answer 2"), Actions::Scope::Conversation},
+    {"answer3", NC_("action", "answer 3"), Actions::Scope::Conversation},
+    {"goal_line", NC_("action", "goal line"), Actions::Scope::World},
+    {"map", NC_("action", "map"), Actions::Scope::World},
+    {"pause", NC_("action", "pause"), Actions::Scope::Everywhere},
+    {"fullscreen", NC_("action", "fullscreen"), Actions::Scope::Everywhere},
+    {"mute", NC_("action", "mute"), Actions::Scope::Everywhere},
 };
 
 bool valid(Action action)
@@ -35,9 +37,9 @@ const char* Actions::name(Action action)
     return valid(action) ? rows[index(action)].name : "";
 }
 
-const char* Actions::label(Action action)
+std::string Actions::label(Action action)
 {
-    return valid(action) ? rows[index(action)].label : "";
+    return valid(action) ? Catalogue::text("action", rows[index(action)].label) : "";
 }
 
 Actions::Scope Actions::scope(Action action)

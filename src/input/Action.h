@@ -37,8 +37,9 @@ public:
     static int index(Action action) { return static_cast<int>(action); }
     // The name in the settings file: "up", "next_page", "answer1", "goal_line".
     static const char* name(Action action);
-    // What the controls screen and the help call it: "walk up", "next page".
-    static const char* label(Action action);
+    // What the controls screen and the help call it: "walk up", "next page",
+    // in the player's language.
+    static std::string label(Action action);
     static Scope scope(Action action);
     // Whether a key may not serve both actions.
     static bool clash(Action a, Action b);

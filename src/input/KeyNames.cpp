@@ -1,5 +1,7 @@
 #include "input/KeyNames.h"
 
+#include "i18n/Catalogue.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -19,24 +21,32 @@ const Row rows[sf::Keyboard::KeyCount] = {
     {"Y", nullptr}, {"Z", nullptr},
     {"Num0", "0"}, {"Num1", "1"}, {"Num2", "2"}, {"Num3", "3"}, {"Num4", "4"},
     {"Num5", "5"}, {"Num6", "6"}, {"Num7", "7"}, {"Num8", "8"}, {"Num9", "9"},
-    {"Escape", nullptr},
-    {"LControl", "Left Ctrl"}, {"LShift", "Left Shift"}, {"LAlt", "Left Alt"}, {"LSystem", "Left Super"},
-    {"RControl", "Right Ctrl"}, {"RShift", "Right Shift"}, {"RAlt", "Right Alt"}, {"RSystem", "Right Super"},
-    {"Menu", nullptr},
+    {"Escape", NC_("key", "Escape")},
+    {"LControl", NC_("key", "Left Ctrl")}, {"LShift", NC_("key", "Left Shift")}, {"LAlt", NC_("key", "Left Alt")},
+    {"LSystem", NC_("key", "Left Super")},
+    {"RControl", NC_("key", "Right Ctrl")}, {"RShift", NC_("key", "Right Shift")}, {"RAlt", NC_("key", "Right Alt")},
+    {"RSystem", NC_("key", "Right Super")},
+    {"Menu", NC_("key", "Menu")},
     {"LBracket", "["}, {"RBracket", "]"}, {"Semicolon", ";"}, {"Comma", ","}, {"Period", "."},
     {"Quote", "'"}, {"Slash", "/"}, {"Backslash", "\\"}, {"Tilde", "`"}, {"Equal", "="}, {"Hyphen", "-"},
-    {"Space", nullptr}, {"Return", nullptr}, {"Backspace", nullptr}, {"Tab", nullptr},
-    {"PageUp", "Page Up"}, {"PageDown", "Page Down"}, {"End", nullptr}, {"Home", nullptr},
-    {"Insert", nullptr}, {"Delete", nullptr},
-    {"Add", "Keypad +"}, {"Subtract", "Keypad -"}, {"Multiply", "Keypad *"}, {"Divide", "Keypad /"},
-    {"Left", nullptr}, {"Right", nullptr}, {"Up", nullptr}, {"Down", nullptr},
-    {"Numpad0", "Keypad 0"}, {"Numpad1", "Keypad 1"}, {"Numpad2", "Keypad 2"}, {"Numpad3", "Keypad 3"},
-    {"Numpad4", "Keypad 4"}, {"Numpad5", "Keypad 5"}, {"Numpad6", "Keypad 6"}, {"Numpad7", "Keypad 7"},
-    {"Numpad8", "Keypad 8"}, {"Numpad9", "Keypad 9"},
+    {"Space", NC_("key", "Space")}, {"Return", NC_("key", "Return")}, {"Backspace", NC_("key", "Backspace")},
+    {"Tab", NC_("key", "Tab")},
+    {"PageUp", NC_("key", "Page Up")}, {"PageDown", NC_("key", "Page Down")}, {"End", NC_("key", "End")},
+    {"Home", NC_("key", "Home")},
+    {"Insert", NC_("key", "Insert")}, {"Delete", NC_("key", "Delete")},
+    {"Add", NC_("key", "Keypad +")}, {"Subtract", NC_("key", "Keypad -")}, {"Multiply", NC_("key", "Keypad *")},
+    {"Divide", NC_("key", "Keypad /")},
+    {"Left", NC_("key", "Left")}, {"Right", NC_("key", "Right")}, {"Up", NC_("key", "Up")},
+    {"Down", NC_("key", "Down")},
+    {"Numpad0", NC_("key", "Keypad 0")}, {"Numpad1", NC_("key", "Keypad 1")}, {"Numpad2", NC_("key", "Keypad 2")},
+    {"Numpad3", NC_("key", "Keypad 3")},
+    {"Numpad4", NC_("key", "Keypad 4")}, {"Numpad5", NC_("key", "Keypad 5")}, {"Numpad6", NC_("key", "Keypad 6")},
+    {"Numpad7", NC_("key", "Keypad 7")},
+    {"Numpad8", NC_("key", "Keypad 8")}, {"Numpad9", NC_("key", "Keypad 9")},
     {"F1", nullptr}, {"F2", nullptr}, {"F3", nullptr}, {"F4", nullptr}, {"F5", nullptr},
     {"F6", nullptr}, {"F7", nullptr}, {"F8", nullptr}, {"F9", nullptr}, {"F10", nullptr},
     {"F11", nullptr}, {"F12", nullptr}, {"F13", nullptr}, {"F14", nullptr}, {"F15", nullptr},
-    {"Pause", nullptr},
+    {"Pause", NC_("key", "Pause")},
 };
 
 bool valid(sf::Keyboard::Key key)
@@ -61,7 +71,7 @@ std::string KeyNames::label(sf::Keyboard::Key key)
 {
     if (!valid(key))
         return "";
-    return rows[key].label ? rows[key].label : rows[key].name;
+    return rows[key].label ? Catalogue::text("key", rows[key].label) : rows[key].name;
 }
 
 bool KeyNames::parse(const std::string& name, sf::Keyboard::Key& key)

@@ -1,5 +1,7 @@
 #include "input/PadInputs.h"
 
+#include "i18n/Catalogue.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -13,8 +15,8 @@ const int named = static_cast<int>(sizeof names / sizeof names[0]);
 
 const char* const directionNames[] = {"DPadUp", "DPadRight", "DPadDown", "DPadLeft",
                                       "StickUp", "StickRight", "StickDown", "StickLeft"};
-const char* const directionLabels[] = {"D-pad up", "D-pad right", "D-pad down", "D-pad left",
-                                       "Stick up", "Stick right", "Stick down", "Stick left"};
+const char* const directionLabels[] = {N_("D-pad up"), N_("D-pad right"), N_("D-pad down"), N_("D-pad left"),
+                                       N_("Stick up"), N_("Stick right"), N_("Stick down"), N_("Stick left")};
 
 // A PlayStation pad's buttons as the Linux driver numbers them: cross,
 // circle, triangle, square, L1, R1, L2, R2, share, options, PS, L3, R3.
@@ -60,6 +62,15 @@ std::string PadInputs::name(int input)
 std::string PadInputs::label(int input, Layout layout)
 {
     if (input >= Buttons && input < Count)
+        return Catalogue::text(directionLabels[input - Buttons]);
+    if (input >= named && input < Buttons && (layout != Layout::PlayStation || input >= 13))
+        return fill(tr("Button {number}"), {{"number", std::to_string(input)}});
+    return englishLabel(input, layout);
+}
+
+std::string PadInputs::englishLabel(int input, Layout layout)
+{
+    if (input >= Buttons && input < Count)
         return directionLabels[input - Buttons];
     if (layout == Layout::PlayStation && input >= 0 && input < 13)
         return playStationLabels[input];
@@ -74,8 +85,8 @@ bool PadInputs::parse(const std::string& name, int& input)
 {
     const std::string wanted = lower(name);
     for (int i = 0; i < Count; ++i) {
-        if (wanted == lower(PadInputs::name(i)) || wanted == lower(label(i, Layout::Xbox))
-            || wanted == lower(label(i, Layout::PlayStation))) {
+        if (wanted == lower(PadInputs::name(i)) || wanted == lower(englishLabel(i, Layout::Xbox))
+            || wanted == lower(englishLabel(i, Layout::PlayStation))) {
             input = i;
             return true;
         }

@@ -47,8 +47,11 @@ public:
 
     // The name in the settings file: "South", "Start", "DPadUp", "Button12".
     static std::string name(int input);
-    // What the screen shows: "A" on an Xbox pad, "Cross" on a PlayStation pad.
+    // What the screen shows: "A" on an Xbox pad, "Cross" on a PlayStation pad,
+    // in the player's language.
     static std::string label(int input, Layout layout);
+    // The same in English, as the settings file may give it.
+    static std::string englishLabel(int input, Layout layout);
     // The input with that file name, or label on either layout ("RB", "L1"),
     // in any case.
     static bool parse(const std::string& name, int& input);

@@ -156,10 +156,9 @@ void ControlsScreen::choose()
     }
     waiting = true;
     const Action action = Actions::at(row);
-    std::string ask = column < Bindings::slots ? tr("Press a key for {action}; Escape keeps the one there")
-                                               : tr("Press a gamepad button for {action}; Escape keeps the one there");
-    ask.replace(ask.find("{action}"), 8, Actions::label(action));
-    setNote(ask);
+    setNote(fill(column < Bindings::slots ? tr("Press a key for {action}; Escape keeps the one there")
+                                          : tr("Press a gamepad button for {action}; Escape keeps the one there"),
+                 {{"action", Actions::label(action)}}));
 }
 
 void ControlsScreen::capture()
@@ -180,7 +179,7 @@ void ControlsScreen::capture()
             setNote(why);
             return;
         }
-        saved(std::string(Actions::label(action)) + ": " + KeyNames::label(key));
+        saved(fill(tr("{action}: {key}"), {{"action", Actions::label(action)}, {"key", KeyNames::label(key)}}));
     } else {
         const int input = firstPadPressed();
         if (input == PadInputs::None)
@@ -190,7 +189,8 @@ void ControlsScreen::capture()
             setNote(why);
             return;
         }
-        saved(std::string(Actions::label(action)) + ": " + PadInputs::label(input, Gamepad::layout));
+        saved(fill(tr("{action}: {key}"),
+                   {{"action", Actions::label(action)}, {"key", PadInputs::label(input, Gamepad::layout)}}));
     }
 }
 
@@ -208,9 +208,7 @@ void ControlsScreen::clear()
     } else {
         Bindings::clearPad(action, column - Bindings::slots);
     }
-    std::string emptied = tr("{action}: the slot is empty");
-    emptied.replace(emptied.find("{action}"), 8, Actions::label(action));
-    saved(emptied);
+    saved(fill(tr("{action}: the slot is empty"), {{"action", Actions::label(action)}}));
 }
 
 void ControlsScreen::saved(const std::string& done)
@@ -220,10 +218,7 @@ void ControlsScreen::saved(const std::string& done)
         setNote(done);
         return;
     }
-    std::string unsaved = tr("{done}, but it could not be kept: {why}");
-    unsaved.replace(unsaved.find("{done}"), 6, done);
-    unsaved.replace(unsaved.find("{why}"), 5, why);
-    setNote(unsaved);
+    setNote(fill(tr("{done}, but it could not be kept: {why}"), {{"done", done}, {"why", why}}));
 }
 
 void ControlsScreen::draw()
@@ -252,7 +247,7 @@ void ControlsScreen::draw()
     title.setFillColor(MenuScreen::plain);
     const sf::FloatRect box = title.getLocalBounds();
     title.setPosition(static_cast<float>(static_cast<int>((Game::pictureWidth - box.width) / 2 - box.left)), 14);
-    Game::window.draw(title, sf::RenderStates::Default);
+    WindowText::draw(title);
 
     const std::string headings[columns] = {trc("controls column", "Key"), trc("controls column", "Key"),
                                            trc("controls column", "Gamepad"), trc("controls column", "Gamepad")};

@@ -39,9 +39,10 @@ void drawCentred(const std::string& words, unsigned size, float top, sf::Color c
 
 } // namespace
 
-EndingCard::EndingCard(GameState* world, std::string ending, sf::Time played)
+EndingCard::EndingCard(GameState* world, std::string ending, sf::Time played, std::string shownEnding)
     : world(world)
     , ending(std::move(ending))
+    , shownEnding(shownEnding.empty() ? this->ending : std::move(shownEnding))
     , played(played)
 {
     Audio::play(Audio::Cue::Sting);
@@ -80,7 +81,8 @@ void EndingCard::open(GameState* world, const Goals& goals, sf::Time played)
 {
     requested = false;
     // Like a conversation, the card stands over the world, which it keeps.
-    auto* card = new EndingCard(world, describe(goals, requestedChoice), played);
+    auto* card = new EndingCard(world, describe(goals, requestedChoice), played,
+                                   describe(goals, requestedChoice, true));
     Game::currentState = card;
     if (!SaveGame::enabled)
         return;
@@ -96,36 +98,40 @@ void EndingCard::open(GameState* world, const Goals& goals, sf::Time played)
         std::string why;
         card->news = endings.record(requestedChoice, &why) ? tr("A new ending") : tr("Reached before");
         if (!why.empty()) {
-            std::string line = tr("The endings reached could not be kept: {why}");
-            line.replace(line.find("{why}"), 5, why);
-            trouble = line;
+            trouble = fill(tr("The endings reached could not be kept: {why}"), {{"why", why}});
         }
     }
     if (!trouble.empty())
         Notice::show(trouble);
 }
 
-std::string EndingCard::describe(const Goals& goals, int choice)
+std::string EndingCard::describe(const Goals& goals, int choice, bool translated)
 {
-    const std::string name = goals.ending(choice);
-    if (name.empty())
-        return "The end";
+    const std::string english = goals.ending(choice);
+    if (english.empty())
+        return translated ? tr("The end") : "The end";
+    const std::string name = translated ? Catalogue::text("ending", english.c_str()) : english;
     if (goals.endings.size() < 2)
         return name;
-    return "Ending " + std::to_string(choice) + " of " + std::to_string(goals.endings.size()) + ": " + name;
+    return fill(translated ? tr("Ending {number} of {total}: {name}") : "Ending {number} of {total}: {name}",
+                {{"number", std::to_string(choice)}, {"total", std::to_string(goals.endings.size())}, {"name", name}});
 }
 
 std::string EndingCard::formatTime(sf::Time played)
 {
     const long long seconds = played.asMicroseconds() > 0 ? played.asMicroseconds() / 1000000 : 0;
-    char text[48];
+    const auto twoDigits = [](long long n) {
+        char text[24];
+        std::snprintf(text, sizeof text, "%02lld", n);
+        return std::string(text);
+    };
     if (seconds < 60)
-        std::snprintf(text, sizeof text, "%lld s", seconds);
-    else if (seconds < 3600)
-        std::snprintf(text, sizeof text, "%lld min %02lld s", seconds / 60, seconds % 60);
-    else
-        std::snprintf(text, sizeof text, "%lld h %02lld min", seconds / 3600, seconds / 60 % 60);
-    return text;
+        return fill(tr("{seconds} s"), {{"seconds", std::to_string(seconds)}});
+    if (seconds < 3600)
+        return fill(tr("{minutes} min {seconds} s"),
+                    {{"minutes", std::to_string(seconds / 60)}, {"seconds", twoDigits(seconds % 60)}});
+    return fill(tr("{hours} h {minutes} min"),
+                {{"hours", std::to_string(seconds / 3600)}, {"minutes", twoDigits(seconds / 60 % 60)}});
 }
 
 sf::Time EndingCard::stepsTime(long long steps)
@@ -188,12 +194,10 @@ void EndingCard::draw()
 
     const float top = (h - 150) / 2;
     drawCentred("TARNWICK", 28, top + 10, sf::Color::White);
-    drawCentred(ending, 14, top + 52, sf::Color(255, 226, 120));
+    drawCentred(shownEnding, 14, top + 52, sf::Color(255, 226, 120));
     if (!news.empty())
         drawCentred(news, 12, top + 74, sf::Color(255, 226, 120));
-    std::string time = tr("Time played: {time}");
-    time.replace(time.find("{time}"), 6, formatTime(played));
-    drawCentred(time, 12, top + 96, sf::Color::White);
+    drawCentred(fill(tr("Time played: {time}"), {{"time", formatTime(played)}}), 12, top + 96, sf::Color::White);
     drawCentred(tr("Press any key"), 10, top + 124, sf::Color(170, 190, 240));
 
     Game::window.setView(camera);

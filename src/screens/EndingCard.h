@@ -15,7 +15,9 @@ class EndingCard : public GameState {
 public:
     // The card takes `world` over: it is the game's last state, and the world
     // beneath it is released with it.
-    EndingCard(GameState* world, std::string ending, sf::Time played);
+    // `ending` is the English the digests tell; `shownEnding`, when given, what
+    // the card shows in the player's language.
+    EndingCard(GameState* world, std::string ending, sf::Time played, std::string shownEnding = "");
     ~EndingCard() override;
 
     void update() override;
@@ -38,8 +40,8 @@ public:
     static void open(GameState* world, const Goals& goals, sf::Time played);
 
     // What the card says about the ending: its name from the goal file, with
-    // its number when there are several.
-    static std::string describe(const Goals& goals, int choice);
+    // its number when there are several; `translated`: in the player's language.
+    static std::string describe(const Goals& goals, int choice, bool translated = false);
     // "38 s", "4 min 05 s", "1 h 02 min".
     static std::string formatTime(sf::Time played);
     // How long `steps` of the game's logic last (60 a second).
@@ -49,6 +51,7 @@ public:
     std::string ending;
     // "A new ending" or "Reached before"; empty when the endings are not kept.
     std::string news;
+    std::string shownEnding;
     sf::Time played;
     // Steps the card has been up.
     int shown = 0;

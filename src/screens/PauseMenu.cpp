@@ -12,15 +12,15 @@
 PauseMenu::PauseMenu(GameState* below)
     : MenuScreen(below)
 {
-    heading = "Paused";
+    heading = tr("Paused");
     menu.top = 170;
     menu.width = 260;
-    menu.add("resume", "Resume");
-    menu.add("settings", "Settings");
+    menu.add("resume", tr("Resume"));
+    menu.add("settings", tr("Settings"));
     menu.add("map", tr("Map"));
     menu.add("log", tr("Conversations"));
-    menu.add("title", "Quit to title");
-    menu.add("quit", "Quit");
+    menu.add("title", tr("Quit to title"));
+    menu.add("quit", tr("Quit"));
     menu.settle();
 }
 
@@ -48,10 +48,10 @@ void PauseMenu::chosen(const std::string& id)
     } else if (id == "settings") {
         open(new SettingsScreen(this));
     } else if (id == "title") {
-        if (savedOrAccepted(id, "Quit to title without saving") && MenuHost::installed)
+        if (savedOrAccepted(id, tr("Quit to title without saving")) && MenuHost::installed)
             MenuHost::installed->toTitle();
     } else if (id == "quit") {
-        if (savedOrAccepted(id, "Quit without saving"))
+        if (savedOrAccepted(id, tr("Quit without saving")))
             Game::end();
     }
 }

@@ -1,6 +1,7 @@
 #include "screens/SettingsScreen.h"
 
 #include "core/Game.h"
+#include "i18n/Catalogue.h"
 #include "world/MainState.h"
 #include "screens/ShellSettings.h"
 
@@ -10,7 +11,7 @@ std::function<GameState*(GameState*)> SettingsScreen::controlsScreen;
 SettingsScreen::SettingsScreen(MenuScreen* below)
     : MenuScreen(below)
 {
-    heading = "Settings";
+    heading = tr("Settings");
     menu.top = 150;
     menu.width = 340;
     menu.add("scale", "");
@@ -18,8 +19,8 @@ SettingsScreen::SettingsScreen(MenuScreen* below)
     menu.add("goal", "");
     for (const Entry& entry : entries)
         menu.add(entry.id, "");
-    menu.add("controls", "Controls");
-    menu.add("back", "Back");
+    menu.add("controls", trc("heading", "Controls"));
+    menu.add("back", tr("Back"));
     refresh();
     menu.settle();
 }
@@ -27,11 +28,11 @@ SettingsScreen::SettingsScreen(MenuScreen* below)
 void SettingsScreen::refresh()
 {
     // What the window and the world show now, which keys elsewhere may change.
-    menu.find("scale")->label = "Window scale: " + ShellSettings::describeScale();
-    menu.find("fullscreen")->label = std::string("Fullscreen: ") + (Game::fullscreen ? "on" : "off");
+    menu.find("scale")->label = fill(tr("Window scale: {scale}"), {{"scale", ShellSettings::describeScale()}});
+    menu.find("fullscreen")->label = Game::fullscreen ? tr("Fullscreen: on") : tr("Fullscreen: off");
     const MainState* world = find<MainState>();
     const bool goal = world ? world->goalLine.shown : ShellSettings::goalLine();
-    menu.find("goal")->label = std::string("Goal line: ") + (goal ? "shown" : "hidden");
+    menu.find("goal")->label = goal ? tr("Goal line: shown") : tr("Goal line: hidden");
     for (const Entry& entry : entries)
         if (Menu::Item* item = menu.find(entry.id))
             item->label = entry.label ? entry.label() : entry.id;

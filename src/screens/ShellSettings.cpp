@@ -1,10 +1,10 @@
 #include "screens/ShellSettings.h"
 
 #include "core/Game.h"
+#include "i18n/Catalogue.h"
 #include "screens/Notice.h"
 #include "disk/Settings.h"
 #include "core/WindowLimits.h"
-#include "i18n/Catalogue.h"
 #include "render/WindowText.h"
 #include "screens/SettingsScreen.h"
 
@@ -28,7 +28,7 @@ bool ShellSettings::keep()
     std::string why;
     if (Settings::save(&why))
         return true;
-    Notice::show("Settings not kept: " + why);
+    Notice::show(fill(tr("Settings not kept: {why}"), {{"why", why}}));
     return false;
 }
 
@@ -115,7 +115,7 @@ void ShellSettings::applyVideo()
 
 std::string ShellSettings::describeAutomatic()
 {
-    return fills() ? tr("automatic (fill the screen)") : trc("scale", "automatic") + " (" + std::to_string(windowScale()) + "x)";
+    return fills() ? tr("automatic (fill the screen)") : fill(tr("automatic ({scale}x)"), {{"scale", std::to_string(windowScale())}});
 }
 
 std::string ShellSettings::describeScale()
@@ -126,7 +126,8 @@ std::string ShellSettings::describeScale()
     if (chosen == WindowLimits::fill)
         return tr("fill the screen");
     if (chosen > largestScale())
-        return std::to_string(chosen) + "x (" + tr("too big:") + " " + std::to_string(windowScale()) + "x)";
+        return fill(tr("{chosen}x (too big: {scale}x)"),
+                    {{"chosen", std::to_string(chosen)}, {"scale", std::to_string(windowScale())}});
     return std::to_string(chosen) + "x";
 }
 

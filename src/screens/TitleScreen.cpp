@@ -86,10 +86,11 @@ std::string TitleScreen::describe(const SaveGame::Slot& slot)
     const long long most = 60LL * 3600 * 24 * 365 * 100;
     const long long steps = slot.playedSteps < 0 ? 0 : slot.playedSteps > most ? most : slot.playedSteps;
     const sf::Time played = sf::microseconds(steps / 60 * 1000000 + steps % 60 * 1000000 / 60);
-    static const char* const parts[] = {"Part 1, morning", "Part 2, lunchtime", "Part 3, afternoon",
-                                        "Part 4, five o'clock"};
-    const std::string where = slot.part < 0 ? "Before the first talk" : parts[slot.part > 3 ? 3 : slot.part];
-    return where + ", " + EndingCard::formatTime(played) + " played";
+    static const char* const parts[] = {N_("Part 1, morning"), N_("Part 2, lunchtime"), N_("Part 3, afternoon"),
+                                        N_("Part 4, five o'clock")};
+    const std::string where =
+        slot.part < 0 ? tr("Before the first talk") : Catalogue::text(parts[slot.part > 3 ? 3 : slot.part]);
+    return fill(tr("{part}, {time} played"), {{"part", where}, {"time", EndingCard::formatTime(played)}});
 }
 
 void TitleScreen::showMain()
@@ -98,13 +99,13 @@ void TitleScreen::showMain()
     heading.clear();
     menu.top = 250;
     menu.items.clear();
-    menu.add("new", "New game");
-    Menu::Item& resume = menu.add("continue", slot.fromBackup ? "Continue from the backup" : "Continue");
+    menu.add("new", tr("New game"));
+    Menu::Item& resume = menu.add("continue", slot.fromBackup ? tr("Continue from the backup") : tr("Continue"));
     resume.visible = slot.exists;
     resume.enabled = slot.usable;
     resume.detail = slot.usable ? describe(slot) : slot.reason;
-    menu.add("settings", "Settings");
-    menu.add("quit", "Quit");
+    menu.add("settings", tr("Settings"));
+    menu.add("quit", tr("Quit"));
     menu.selected = -1;
     // A player who has a game going most likely wants it back.
     if (!menu.select("continue"))
@@ -219,7 +220,7 @@ void TitleScreen::drawBackdrop()
     name.setFillColor(sf::Color(255, 226, 120));
     name.setPosition(left, 100);
     WindowText::draw(name);
-    sf::Text line("A first day at the Guildhall", StoryFont::get(), 14);
+    sf::Text line(Utf8::toSfString(tr("A first day at the Guildhall")), StoryFont::get(), 14);
     const sf::FloatRect lineBox = line.getLocalBounds();
     line.setFillColor(sf::Color(244, 242, 236));
     line.setPosition(static_cast<float>(static_cast<int>((Game::pictureWidth - lineBox.width) / 2 - lineBox.left)), 172);

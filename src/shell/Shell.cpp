@@ -11,6 +11,7 @@
 #include "screens/KeyHints.h"
 #include "core/Game.h"
 #include "dialogue/TextSpeed.h"
+#include "i18n/Catalogue.h"
 #include "input/Keyboard.h"
 #include "world/MainState.h"
 #include "screens/MenuHost.h"
@@ -27,6 +28,7 @@
 #include <algorithm>
 #include <exception>
 #include <iostream>
+#include <tuple>
 
 volatile std::sig_atomic_t Shell::quitRequested = 0;
 
@@ -68,18 +70,22 @@ void Shell::startUp(Start start, std::optional<bool> fullscreen)
     // The sound's volumes, ten at a time, and the mute switch (M in play).
     if (SettingsScreen::entries.empty()) {
         using C = Audio::Channel;
-        const std::pair<const char*, C> volumes[] = {
-            {"Volume", C::Master}, {"Music", C::Music}, {"Effects", C::Effects}};
-        for (const auto& [name, channel] : volumes) {
-            const std::string label = name;
+        const std::tuple<const char*, const char*, C> volumes[] = {{"Volume", N_("Volume: {percent} %"), C::Master},
+                                                                   {"Music", N_("Music: {percent} %"), C::Music},
+                                                                   {"Effects", N_("Effects: {percent} %"), C::Effects}};
+        for (const auto& [name, shown, channel] : volumes) {
+            const char* label = shown;
             const C which = channel;
             SettingsScreen::entries.push_back(
-                {std::string("audio-") + name, [label, which] { return label + ": " + std::to_string(Audio::volume(which)) + " %"; },
+                {std::string("audio-") + name,
+                 [label, which] {
+                     return fill(Catalogue::text(label), {{"percent", std::to_string(Audio::volume(which))}});
+                 },
                  [which](int step) { Audio::setVolume(which, std::clamp(Audio::volume(which) + 10 * step, 0, 100)); }});
         }
         SettingsScreen::entries.push_back(KeyHints::entry());
         SettingsScreen::entries.push_back({"audio-mute",
-                                           [] { return std::string("Sound: ") + (Audio::muted() ? "muted" : "on"); },
+                                           [] { return Audio::muted() ? tr("Sound: muted") : tr("Sound: on"); },
                                            [](int) { Audio::setMuted(!Audio::muted()); }});
         // The language, each named in itself; the game speaks it at once.
         SettingsScreen::entries.push_back({"language",
@@ -211,7 +217,7 @@ bool Shell::continueGame(MainState* world)
     world->goalLine.shown = ShellSettings::goalLine();
     if (!SaveGame::restore(*world)) {
         const std::string why = SaveGame::lastError;
-        Notice::show(why.empty() ? "There is no saved game to continue." : why);
+        Notice::show(why.empty() ? tr("There is no saved game to continue.") : why);
         return false;
     }
     Audio::worldMusic();
@@ -228,7 +234,7 @@ bool Shell::save()
         return true;
     // The reason reads "Not saved: ..." already.
     const std::string why = SaveGame::lastError;
-    Notice::show(why.empty() ? "Not saved." : why);
+    Notice::show(why.empty() ? tr("Not saved.") : why);
     return false;
 }
 

@@ -1,5 +1,7 @@
 #include "story/SaveGame.h"
 
+#include "i18n/Catalogue.h"
+
 #include "disk/AtomicFile.h"
 #include "world/MainState.h"
 #include "story/StoryRules.h"
@@ -33,6 +35,13 @@ std::string storyOnly(StoryState state)
     state.facing = 1;
     state.playedSteps = 0;
     return state.toText();
+}
+
+// Why a save cannot be used, and where it was put aside if it was.
+std::string unusable(const std::string& why, bool kept, const std::string& movedTo)
+{
+    return kept ? fill(tr("The save could not be used: {why} (kept as {file})"), {{"why", why}, {"file", movedTo}})
+                : fill(tr("The save could not be used: {why}"), {{"why", why}});
 }
 
 // Moves an unusable file out of the way under a name with the time: it is
@@ -165,22 +174,22 @@ std::optional<StoryState> SaveGame::parse(const std::string& text, const std::st
     };
     const std::optional<std::string> version = value(0, "format");
     if (!version)
-        return fail("not a saved game");
+        return fail(tr("not a saved game"));
     if (*version.value().c_str() == '\0' || version->find_first_not_of("0123456789") != std::string::npos
         || version->size() > 9)
-        return fail("its format is not a number");
+        return fail(tr("its format is not a number"));
     if (std::stoi(*version) > format)
-        return fail("saved by a newer version of the game (format " + *version + ")");
+        return fail(fill(tr("saved by a newer version of the game (format {format})"), {{"format", *version}}));
     if (std::stoi(*version) < 1)
-        return fail("its format is not a number");
+        return fail(tr("its format is not a number"));
     const std::optional<std::string> owner = value(1, "world");
     if (!owner)
-        return fail("it does not say which world it belongs to");
+        return fail(tr("it does not say which world it belongs to"));
     if (*owner != world)
-        return fail("it belongs to another world (the map or the conversations have changed)");
+        return fail(tr("it belongs to another world (the map or the conversations have changed)"));
     const std::optional<std::string> check = lines.size() > 2 ? value(lines.size() - 1, "check") : std::nullopt;
     if (!check)
-        return fail("it is cut short");
+        return fail(tr("it is cut short"));
     std::string body;
     SeenSoFar found;
     std::string wrong;
@@ -191,9 +200,9 @@ std::optional<StoryState> SaveGame::parse(const std::string& text, const std::st
         return fail("it is damaged: " + wrong);
     std::optional<StoryState> state = StoryState::fromText(body, &wrong);
     if (!state)
-        return fail("it is damaged: " + wrong);
+        return fail(fill(tr("it is damaged: {what}"), {{"what", wrong}}));
     if (checkOf(*state, found) != *check)
-        return fail("it is damaged: its check does not match");
+        return fail(tr("it is damaged: its check does not match"));
     if (seen)
         *seen = std::move(found);
     return state;
@@ -213,23 +222,23 @@ std::optional<StoryState> SaveGame::read(const fs::path& path, const std::string
     if (exists)
         *exists = there;
     if (!there)
-        return fail("there is no save");
+        return fail(tr("there is no save"));
     // A pipe or a device would block or never end: not opened.
     if (!fs::is_regular_file(status))
-        return fail("it is not a regular file");
+        return fail(tr("it is not a regular file"));
     const std::uintmax_t size = fs::file_size(path, error);
     if (error)
-        return fail("it cannot be read");
+        return fail(tr("it cannot be read"));
     if (size > maxBytes)
-        return fail("it is far too large");
+        return fail(tr("it is far too large"));
     std::ifstream in(path, std::ios::binary);
     if (!in)
-        return fail("it cannot be read");
+        return fail(tr("it cannot be read"));
     std::string text(static_cast<std::size_t>(size), '\0');
     in.read(text.data(), static_cast<std::streamsize>(size));
     text.resize(static_cast<std::size_t>(in.gcount()));
     if (in.bad())
-        return fail("it cannot be read");
+        return fail(tr("it cannot be read"));
     return parse(text, world, why, seen);
 }
 
@@ -248,8 +257,7 @@ SaveGame::Slot SaveGame::inspect()
         }
         if (exists) {
             std::string movedTo;
-            setAsideNote = "The save could not be used: " + why
-                           + (setAside(file(), &movedTo) ? " (kept as " + movedTo + ")" : "");
+            setAsideNote = unusable(why, setAside(file(), &movedTo), movedTo);
         }
         std::string backupWhy;
         bool backupExists = false;
@@ -257,19 +265,21 @@ SaveGame::Slot SaveGame::inspect()
             slot.exists = slot.usable = slot.fromBackup = true;
             slot.part = state->part;
             slot.playedSteps = state->playedSteps;
-            slot.reason = setAsideNote.empty() ? "Continuing from the backup." : setAsideNote + "; the backup is offered.";
+            slot.reason = setAsideNote.empty()
+                              ? tr("Continuing from the backup.")
+                              : fill(tr("{why}; the backup is offered."), {{"why", setAsideNote}});
             return slot;
         }
         if (backupExists)
             setAside(backupFile(), nullptr);
         if (!setAsideNote.empty()) {
             slot.exists = true;
-            slot.reason = setAsideNote + ".";
+            slot.reason = fill(tr("{why}."), {{"why", setAsideNote}});
         }
     } catch (const std::exception& error) {
         slot.exists = true;
         slot.usable = false;
-        slot.reason = std::string("The save could not be looked at: ") + error.what();
+        slot.reason = fill(tr("The save could not be looked at: {why}"), {{"why", error.what()}});
     }
     return slot;
 }
@@ -292,15 +302,14 @@ bool SaveGame::restore(MainState& world)
             }
             if (exists) {
                 std::string movedTo;
-                setAsideNote = "The save could not be used: " + why
-                               + (setAside(path, &movedTo) ? " (kept as " + movedTo + ")" : "");
+                setAsideNote = unusable(why, setAside(path, &movedTo), movedTo);
                 lastError = setAsideNote;
             }
         }
         if (lastError.empty())
-            lastError = "There is no saved game.";
+            lastError = tr("There is no saved game.");
     } catch (const std::exception& error) {
-        lastError = std::string("The save could not be read: ") + error.what();
+        lastError = fill(tr("The save could not be read: {why}"), {{"why", error.what()}});
     }
     return false;
 }
@@ -320,7 +329,7 @@ bool SaveGame::save(const MainState& world)
         }
         return store(state, world.seen);
     } catch (const std::exception& error) {
-        lastError = std::string("Not saved: ") + error.what();
+        lastError = fill(tr("Not saved: {why}"), {{"why", error.what()}});
         return false;
     }
 }
@@ -347,7 +356,7 @@ bool SaveGame::keepEndingMoment(const MainState& world)
         moment->playedSteps = std::max(moment->playedSteps, now.playedSteps);
         return store(*moment, world.seen);
     } catch (const std::exception& error) {
-        lastError = std::string("Not saved: ") + error.what();
+        lastError = fill(tr("Not saved: {why}"), {{"why", error.what()}});
         return false;
     }
 }
@@ -356,7 +365,7 @@ bool SaveGame::store(const StoryState& state, const SeenSoFar& seen)
 {
     const std::string identity = worldIdentity();
     if (identity.empty()) {
-        lastError = "Not saved: the game's data cannot be read.";
+        lastError = tr("Not saved: the game's data cannot be read.");
         return false;
     }
     const std::string text = compose(state, identity, seen);
@@ -370,18 +379,18 @@ bool SaveGame::store(const StoryState& state, const SeenSoFar& seen)
         }
         // The save about to be replaced becomes the backup.
         if (!AtomicFile::write(backupFile(), compose(*old, identity, oldSeen), &why)) {
-            lastError = "Not saved: " + why;
+            lastError = fill(tr("Not saved: {why}"), {{"why", why}});
             return false;
         }
     } else if (exists) {
         std::string movedTo;
         if (!setAside(file(), &movedTo)) {
-            lastError = "Not saved: an unusable save is in the way and cannot be moved aside.";
+            lastError = tr("Not saved: an unusable save is in the way and cannot be moved aside.");
             return false;
         }
     }
     if (!AtomicFile::write(file(), text, &why)) {
-        lastError = "Not saved: " + why;
+        lastError = fill(tr("Not saved: {why}"), {{"why", why}});
         return false;
     }
     journal(state);
