@@ -142,6 +142,58 @@ def map_rooms(path, name):
     return entries
 
 
+def tile_names(tiles):
+    """The "name" property of a tileset's tiles (JSON form)."""
+    for tile in tiles or []:
+        for prop in tile.get('properties') or []:
+            if isinstance(prop, dict) and prop.get('name') == 'name' and isinstance(prop.get('value'), str):
+                yield prop['value']
+
+
+def tsx_names(root):
+    for tile in root.iter('tile'):
+        for prop in tile.iter('property'):
+            if prop.get('name') == 'name' and prop.get('value'):
+                yield prop.get('value')
+
+
+def map_names(path, name):
+    """The characters' and things' names the conversation panel shows above
+    what they say: the "name" property of the map's tiles, in its tilesets
+    or in the tileset files they name."""
+    import json
+    import xml.etree.ElementTree as ElementTree
+    with open(path, encoding='utf-8') as f:
+        raw = f.read()
+    found = []
+    try:
+        if path.endswith('.tmx'):
+            tilesets = [(t.get('source'), t) for t in ElementTree.fromstring(raw).iter('tileset')]
+        else:
+            tilesets = [(t.get('source'), t) for t in json.loads(raw).get('tilesets', [])]
+        for source, tileset in tilesets:
+            if not source:
+                found += list(tsx_names(tileset) if path.endswith('.tmx') else tile_names(tileset.get('tiles')))
+                continue
+            external = os.path.join(os.path.dirname(path), source)
+            if not os.path.isfile(external):
+                continue  # the map's check says so
+            with open(external, encoding='utf-8') as f:
+                text = f.read()
+            found += list(tsx_names(ElementTree.fromstring(text)) if external.endswith('.tsx')
+                          else tile_names(json.loads(text).get('tiles')))
+    except (ValueError, ElementTree.ParseError) as e:
+        raise ValueError(f'{name}: {e}') from None
+    entries = []
+    for who in dict.fromkeys(found):
+        if who == 'undefined':
+            continue
+        at = raw.find(json.dumps(who, ensure_ascii=False) if path.endswith('.json') else f'"{who}"')
+        line = raw.count('\n', 0, at) + 1 if at >= 0 else 1
+        entries.append(Entry('name', who, f'{name}:{line}', 'a name shown above what its bearer says'))
+    return entries
+
+
 C_STRING = r'"((?:[^"\\\n]|\\.)*)"'
 MARKED = re.compile(r'\b(?:(?:tr|N_)\(\s*' + C_STRING + r'\s*\)|(?:trc|NC_)\(\s*' + C_STRING + r'\s*,\s*'
                     + C_STRING + r'\s*\))')
@@ -233,6 +285,7 @@ def collect(world, sources):
     for file in sorted(os.listdir(maps)) if os.path.isdir(maps) else []:
         if file.endswith(('.json', '.tmx')) and os.path.isfile(os.path.join(maps, file)):
             entries += map_rooms(os.path.join(maps, file), f'res/maps/{file}')
+            entries += map_names(os.path.join(maps, file), f'res/maps/{file}')
     return entries
 
 

@@ -96,7 +96,15 @@ void DialogueBox::show(const std::string& page)
     shownPage = page;
     const std::string heading = (speaker ? speaker->name : std::string()) + "\n\n";
     const bool headed = page.compare(0, heading.size(), heading) == 0;
-    display(headed ? heading + Catalogue::world(page.substr(heading.size())) : Catalogue::world(page));
+    const std::string name = headed ? shownName() + "\n\n" : std::string();
+    const std::string words = page.substr(headed ? heading.size() : 0);
+    headingLetters = Utf8::toSfString(name).getSize();
+    display(name + (words.empty() ? words : Catalogue::world(words)));
+}
+
+std::string DialogueBox::shownName() const
+{
+    return speaker && !speaker->name.empty() ? Catalogue::world(speaker->name, "name") : std::string();
 }
 
 void DialogueBox::display(const std::string& words)
@@ -176,7 +184,6 @@ void DialogueBox::loadFromTree(DialogueTree const* next)
     if (dialogueState)
         dialogueState->logPages(node);
     const std::string heading = (speaker ? speaker->name : std::string()) + "\n\n";
-    headingLetters = Utf8::toSfString(heading).getSize();
     if (node) {
         for (const std::string& line : node->text)
             pages.push_back(heading + line);
@@ -194,7 +201,7 @@ void DialogueBox::loadFromTree(DialogueTree const* next)
 void DialogueBox::loadOptions()
 {
     selection = 0;
-    std::string list = (speaker ? speaker->name : std::string()) + "\n\n";
+    std::string list = shownName() + "\n\n";
     int number = 1;
     for (const std::string& option : node->options)
         list += " " + Input::answerLabel(number++) + ". " + Catalogue::world(option) + "\n\n";

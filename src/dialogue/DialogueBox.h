@@ -97,6 +97,8 @@ private:
     int stepsSinceBlip = 0;
     sf::RectangleShape portraitBack;
     void display(const std::string& words);
+    // The speaker's name in the player's language.
+    std::string shownName() const;
     // Shows the page or the answers again, as the language and the text size
     // chosen now have them.
     void refresh();

@@ -56,7 +56,7 @@ ConversationLog::ConversationLog(GameState* previous, const LogBook* log)
         for (const LogBook::Conversation& talk : log->conversations()) {
             if (!rows.empty())
                 rows.push_back(Row{Row::Kind::Note, ""});
-            rows.push_back(Row{Row::Kind::Speaker, talk.speaker.empty() ? tr("(no name)") : talk.speaker});
+            rows.push_back(Row{Row::Kind::Speaker, talk.speaker.empty() ? tr("(no name)") : Catalogue::world(talk.speaker, "name")});
             for (const LogBook::Line& line : talk.lines) {
                 const std::string lead = line.answer ? "» " : "";
                 bool first = true;

@@ -12,25 +12,37 @@
 PauseMenu::PauseMenu(GameState* below)
     : MenuScreen(below)
 {
-    heading = tr("Paused");
     menu.top = 170;
     menu.width = 260;
-    menu.add("resume", tr("Resume"));
-    menu.add("settings", tr("Settings"));
-    menu.add("map", tr("Map"));
-    menu.add("log", tr("Conversations"));
-    menu.add("title", tr("Quit to title"));
-    menu.add("quit", tr("Quit"));
+    for (const char* id : {"resume", "settings", "map", "log", "title", "quit"})
+        menu.add(id, "");
+    refresh();
     menu.settle();
+}
+
+void PauseMenu::refresh()
+{
+    // Written anew when the language changed in the settings over it.
+    if (language == Catalogue::generation() && !heading.empty())
+        return;
+    language = Catalogue::generation();
+    heading = tr("Paused");
+    menu.find("resume")->label = tr("Resume");
+    menu.find("settings")->label = tr("Settings");
+    menu.find("map")->label = tr("Map");
+    menu.find("log")->label = tr("Conversations");
+    menu.find("title")->label = unsaved.count("title") ? tr("Quit to title without saving") : tr("Quit to title");
+    menu.find("quit")->label = unsaved.count("quit") ? tr("Quit without saving") : tr("Quit");
 }
 
 bool PauseMenu::savedOrAccepted(const std::string& id, const std::string& unsavedLabel)
 {
     Menu::Item* item = menu.find(id);
-    if (item->label == unsavedLabel)
+    if (unsaved.count(id))
         return true; // asked again: leave without saving
     if (!MenuHost::installed || MenuHost::installed->save())
         return true;
+    unsaved.insert(id);
     item->label = unsavedLabel;
     item->detail = Notice::current();
     return false;
