@@ -423,10 +423,11 @@ public:
         // A new conversation: what the ones before it said is known now.
         if (box.speaker != talking || &box != lastBox) {
             if (talking)
-                met.insert(talking->name);
+                met.insert(talkingName); // by name: the world it stood in may be gone
             told += heard;
             heard.clear();
             talking = box.speaker;
+            talkingName = speaker;
             lastBox = &box;
             firstPage = true;
         }
@@ -561,6 +562,7 @@ public:
     std::set<std::string> met;      // people spoken to before this conversation
     std::string told, heard;        // pages of earlier conversations, and of this one
     const Entity* talking = nullptr;
+    std::string talkingName;
     const DialogueBox* lastBox = nullptr;
     bool firstPage = false;
     int goalChecks = 0, pageChecks = 0;
