@@ -16,7 +16,7 @@ seconds=${2:-60}
 timeout=${FUZZ_TIMEOUT:-30}
 shift $(( $# < 2 ? $# : 2 ))
 harnesses=("$@")
-[ ${#harnesses[@]} -gt 0 ] || harnesses=(map dialogue tileset save settings recording soundset sound)
+[ ${#harnesses[@]} -gt 0 ] || harnesses=(map dialogue tileset save settings recording soundset sound catalogue)
 
 artefacts="$build/artefacts"
 mkdir -p "$artefacts"

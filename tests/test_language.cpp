@@ -20,6 +20,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 
 namespace fs = std::filesystem;
@@ -113,6 +115,12 @@ TEST(Catalogues, APartialCatalogueFallsBackLineByLineAndTheWorldsOwnComesFirst)
 
     Catalogue::use({"fr", "de"}); // a broken catalogue is passed over, line by line too
     EXPECT_EQ(Catalogue::world("Goodbye."), "Auf Wiedersehen.");
+    std::ifstream whole(dir.path() + "/po/de.mo", std::ios::binary);
+    const std::string mo((std::istreambuf_iterator<char>(whole)), std::istreambuf_iterator<char>());
+    dir.write("po/it.mo", mo.substr(0, mo.size() - 2)); // its last string cut short: damaged, never read past its end
+    Catalogue::use({"it", "de"});
+    EXPECT_EQ(Catalogue::world("Hello."), "Servus.");
+    fs::remove(dir.path() + "/po/it.mo");
     Catalogue::use({"../po/de"}); // a language's name is no path
     EXPECT_EQ(Catalogue::world("Hello."), "Hello.");
     Language::englishOnly = true; // a recording or a replay

@@ -4,6 +4,7 @@
 #include <boost/locale/message.hpp>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -44,12 +45,56 @@ std::vector<char> readCatalogue(const fs::path& file)
     return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// Whether `bytes` hold a compiled catalogue whose every table and string lies
+// inside them, each string ending in its NUL: the library reads the strings
+// as C strings, trusting the file, so a damaged one would be read past its end.
+bool wellFormed(const std::vector<char>& bytes)
+{
+    const std::size_t size = bytes.size();
+    if (size < 28)
+        return false;
+    const auto byte = [&](std::size_t at) { return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at])); };
+    const bool little = byte(0) == 0xde && byte(1) == 0x12 && byte(2) == 0x04 && byte(3) == 0x95;
+    const bool big = byte(0) == 0x95 && byte(1) == 0x04 && byte(2) == 0x12 && byte(3) == 0xde;
+    if (!little && !big)
+        return false;
+    const auto word = [&](std::uint64_t at) -> std::uint64_t {
+        if (at + 4 > size)
+            return ~std::uint64_t(0);
+        return little ? byte(at) | byte(at + 1) << 8 | byte(at + 2) << 16 | byte(at + 3) << 24
+                      : byte(at + 3) | byte(at + 2) << 8 | byte(at + 1) << 16 | byte(at) << 24;
+    };
+    const std::uint64_t count = word(8), originals = word(12), translations = word(16);
+    const std::uint64_t hashSize = word(20), hashes = word(24);
+    if (originals + 8 * count > size || translations + 8 * count > size)
+        return false;
+    for (const std::uint64_t table : {originals, translations})
+        for (std::uint64_t i = 0; i < count; ++i) {
+            const std::uint64_t length = word(table + 8 * i), offset = word(table + 8 * i + 4);
+            if (offset + length >= size || bytes[offset + length] != '\0')
+                return false;
+        }
+    if (hashSize != 0) {
+        if (hashes + 4 * hashSize > size)
+            return false;
+        for (std::uint64_t i = 0; i < hashSize; ++i)
+            if (word(hashes + 4 * i) > count)
+                return false;
+    }
+    return true;
+}
+
 // One .mo file in a locale of its own; false when it is missing or unreadable.
 bool load(const fs::path& file, std::vector<std::locale>& into)
 {
     std::vector<char> bytes = readCatalogue(file);
     if (bytes.empty())
         return false;
+    if (!wellFormed(bytes)) {
+        std::cerr << "tarnwick: " << file.string()
+                  << ": not a catalogue the game can read (damaged); its strings stay in English\n";
+        return false;
+    }
     boost::locale::gnu_gettext::messages_info info;
     // Boost looks for <path>/<language>/LC_MESSAGES/tarnwick.mo; the file is
     // handed over whatever it asks for, so only `file` is ever read.
@@ -98,9 +143,16 @@ std::string lookUp(const char* context, const std::string& english)
         if (found != s.table.end() && !found->second.empty())
             return found->second;
     }
-    for (const std::locale& catalogue : s.catalogues)
-        if (const char* translated = std::use_facet<Facet>(catalogue).get(0, context, english.c_str()))
-            return translated;
+    for (const std::locale& catalogue : s.catalogues) {
+        // A damaged catalogue (offsets past its end, a broken hash table) is
+        // read lazily and throws on the string that reaches the damage: that
+        // string stays English, the game goes on.
+        try {
+            if (const char* translated = std::use_facet<Facet>(catalogue).get(0, context, english.c_str()))
+                return translated;
+        } catch (const std::exception&) {
+        }
+    }
     return english;
 }
 
