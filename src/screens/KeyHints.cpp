@@ -98,15 +98,6 @@ std::string walkPad()
     return pads;
 }
 
-std::string withKeys(std::string phrase, const std::string& keys)
-{
-    const std::string placeholder = "{keys}";
-    const std::size_t at = phrase.find(placeholder);
-    if (at != std::string::npos)
-        phrase.replace(at, placeholder.size(), keys);
-    return phrase;
-}
-
 bool anyPadConnected()
 {
     for (unsigned pad = 0; pad < sf::Joystick::Count; ++pad)
@@ -163,13 +154,13 @@ std::string KeyHints::line(Hint hint, bool pad)
         keys = hint == Hint::Walk ? walkKeys() : firstKey(action);
     switch (hint) {
     case Hint::Walk:
-        return withKeys(trc("hint", "{keys}: walk"), keys);
+        return fill(trc("hint", "{keys}: walk"), {{"keys", keys}});
     case Hint::Talk:
-        return withKeys(trc("hint", "{keys}: talk"), keys);
+        return fill(trc("hint", "{keys}: talk"), {{"keys", keys}});
     case Hint::Menu:
         break;
     }
-    return withKeys(trc("hint", "{keys}: menu"), keys);
+    return fill(trc("hint", "{keys}: menu"), {{"keys", keys}});
 }
 
 bool KeyHints::padShown()

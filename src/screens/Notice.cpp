@@ -6,6 +6,7 @@
 #include "resources/StoryFont.h"
 #include "resources/Utf8.h"
 #include "render/WindowText.h"
+#include "screens/ScreenText.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Text.hpp>
@@ -16,17 +17,6 @@ namespace {
 std::string message;
 int shownSteps = 0;
 const float lineHeight = 16;
-
-std::string utf8(const sf::String& words)
-{
-    const auto bytes = words.toUtf8();
-    return std::string(bytes.begin(), bytes.end());
-}
-
-float widthOf(const sf::String& words)
-{
-    return sf::Text(words, StoryFont::get(), Notice::characterSize).getLocalBounds().width;
-}
 } // namespace
 
 void Notice::show(const std::string& text)
@@ -60,43 +50,11 @@ void Notice::step()
 
 std::vector<std::string> Notice::lines(const std::string& text, float width)
 {
-    std::vector<std::string> out;
-    const sf::String all = Utf8::toSfString(text);
-    sf::String line, word;
-    const auto flushWord = [&] {
-        if (word.isEmpty())
-            return;
-        sf::String joined = line.isEmpty() ? word : line + " " + word;
-        if (widthOf(joined) <= width || line.isEmpty()) {
-            line = joined;
-        } else {
-            out.push_back(utf8(line));
-            line = word;
-        }
-        // A word wider than the whole line (a long file name) is cut.
-        while (widthOf(line) > width && line.getSize() > 1) {
-            std::size_t fits = line.getSize() - 1;
-            while (fits > 1 && widthOf(line.substring(0, fits)) > width)
-                --fits;
-            out.push_back(utf8(line.substring(0, fits)));
-            line = line.substring(fits);
-        }
-        word.clear();
-    };
-    for (std::size_t i = 0; i < all.getSize(); ++i) {
-        if (all[i] == ' ' || all[i] == '\n') {
-            flushWord();
-            if (all[i] == '\n') {
-                out.push_back(utf8(line));
-                line.clear();
-            }
-        } else {
-            word += all[i];
-        }
-    }
-    flushWord();
-    if (!line.isEmpty())
-        out.push_back(utf8(line));
+    // Wrapped as the map and the log wrap theirs (a word wider than a line,
+    // such as a long file name, is cut); a closing line break adds no line.
+    std::vector<std::string> out = ScreenText::wrap(text, characterSize, width);
+    while (!out.empty() && out.back().empty())
+        out.pop_back();
     return out;
 }
 

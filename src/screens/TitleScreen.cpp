@@ -73,10 +73,8 @@ std::string TitleScreen::countEndings() const
         reached += file.reached(ending.first) ? 1 : 0;
     if (reached == 0)
         return "";
-    std::string line = tr("Endings: {reached} of {total}");
-    line.replace(line.find("{reached}"), 9, std::to_string(reached));
-    line.replace(line.find("{total}"), 7, std::to_string(known.size()));
-    return line;
+    return fill(tr("Endings: {reached} of {total}"),
+                {{"reached", std::to_string(reached)}, {"total", std::to_string(known.size())}});
 }
 
 std::string TitleScreen::describe(const SaveGame::Slot& slot)
