@@ -14,16 +14,16 @@ panel holds is broken once more at a space, as a translator would break it
 The language's code is "qps"; it is never installed.
 """
 import argparse
-import importlib.util
 import math
 import os
 import re
+import runpy
 import sys
+import types
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-spec = importlib.util.spec_from_file_location('make_pot', os.path.join(HERE, 'make-pot.py'))
-make_pot = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(make_pot)
+# The template's writer, whose quoting this file shares.
+make_pot = types.SimpleNamespace(**runpy.run_path(os.path.join(HERE, 'make-pot.py'), run_name='make_pot'))
 
 ACCENTS = str.maketrans('aeiouyAEIOUYcnCN', 'áéíóúýÁÉÍÓÚÝçñÇÑ')
 PLACEHOLDER = re.compile(r'(\{[^{}]*\})')
