@@ -10,6 +10,7 @@
 #include "input/KeyNames.h"
 #include "render/PictureDigest.h"
 #include "render/SpriteBatch.h"
+#include "render/WindowText.h"
 #include "screens/ScreenText.h"
 #include "world/MainState.h"
 
@@ -207,7 +208,7 @@ void GuildhallMap::draw()
         if (largest != &r)
             continue;
         const sf::FloatRect box = onPicture(r);
-        sf::Text name = ScreenText::make(r.name, nameSize, lettering);
+        sf::Text name = ScreenText::make(Catalogue::world(r.name, "room"), nameSize, lettering);
         const sf::FloatRect size = name.getLocalBounds();
         const bool upright = size.width > box.width - 4 && box.height > box.width;
         name.setOrigin(std::round(size.left + size.width / 2), std::round(size.top + size.height / 2));
@@ -220,7 +221,7 @@ void GuildhallMap::draw()
         }
         const sf::FloatRect over = name.getGlobalBounds();
         rectangle(sf::FloatRect(over.left - 3, over.top - 2, over.width + 6, over.height + 4), sf::Color(16, 14, 22, 190));
-        Game::window.draw(name, sf::RenderStates::Default);
+        WindowText::draw(name);
     }
 
     if (const Player* p = player()) {
